@@ -1,0 +1,64 @@
+#include "dbaccess/connection.h"
+
+#include <cstring>
+
+namespace strataloom::db {
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string SavepointName(int depth) { return "strataloom_sp" + std::to_string(depth); }
+
+}  // namespace
+
+bool SameColumnName(const std::string& a, const char* b) {
+    std::size_t n = std::strlen(b);
+    if (a.size() != n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+int FindColumn(const std::vector<std::string>& columns, const char* name) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (SameColumnName(columns[i], name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool Connection::BeginScope() {
+    if (brokenDepth_ > 0) {
+        ++brokenDepth_;
+        return false;
+    }
+    const std::string sql = depth_ == 0 ? BeginStatement() : "SAVEPOINT " + SavepointName(depth_);
+    if (!Control(sql)) {
+        ++brokenDepth_;
+        return false;
+    }
+    ++depth_;
+    return true;
+}
+
+bool Connection::EndScope(bool commit) {
+    if (brokenDepth_ > 0) {
+        --brokenDepth_;
+        return false;
+    }
+    if (depth_ == 0) return false;
+    --depth_;
+    if (depth_ == 0) {
+        if (commit && Control("COMMIT")) return true;
+        Control("ROLLBACK");
+        return false;
+    }
+    const std::string name = SavepointName(depth_);
+    if (commit && Control("RELEASE SAVEPOINT " + name)) return true;
+    Control("ROLLBACK TO SAVEPOINT " + name);
+    Control("RELEASE SAVEPOINT " + name);
+    return false;
+}
+
+}  // namespace strataloom::db

@@ -1,0 +1,16 @@
+#include "dbaccess/dbwritescope.h"
+
+#include "dbaccess/connection.h"
+#include "dbaccess/connectionregistry.h"
+
+DbWriteScope::DbWriteScope(const std::string& connect)
+    : connection_(strataloom::db::AcquireConnection(connect)) {
+    if (connection_) transaction_ = std::make_unique<strataloom::db::Transaction>(*connection_);
+}
+
+// The transaction ends before the connection is let go.
+DbWriteScope::~DbWriteScope() { transaction_.reset(); }
+
+bool DbWriteScope::Active() const { return transaction_ && transaction_->Active(); }
+
+bool DbWriteScope::Commit() { return transaction_ && transaction_->Commit(); }

@@ -1,0 +1,31 @@
+// All-or-nothing writes. A writing operation opens a scope first; every session
+// that the same thread opens on the same connection string while it is open
+// joins its transaction. The scope commits when the operation succeeds and
+// rolls back otherwise; scopes opened inside one become savepoints.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace strataloom::db {
+class Connection;
+class Transaction;
+}  // namespace strataloom::db
+
+class DbWriteScope {
+public:
+    explicit DbWriteScope(const std::string& connect);
+    ~DbWriteScope();
+    DbWriteScope(const DbWriteScope&) = delete;
+    DbWriteScope& operator=(const DbWriteScope&) = delete;
+
+    // False when the database could not be opened or locked for writing.
+    bool Active() const;
+    // The database was opened but the transaction could not begin.
+    bool Broken() const { return connection_ && !Active(); }
+    bool Commit();
+
+private:
+    std::shared_ptr<strataloom::db::Connection> connection_;
+    std::unique_ptr<strataloom::db::Transaction> transaction_;
+};

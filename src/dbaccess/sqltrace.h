@@ -1,0 +1,17 @@
+// The statement trace: every statement text a session runs, as the data class
+// built it. Goes to the file named by STRATALOOM_SQL_TRACE, and to an
+// in-process listener when one is installed (tests use that).
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace strataloom::db {
+
+using TraceListener = std::function<void(const std::string&)>;
+
+void TraceStatement(const std::string& text);
+// Installs a listener for this process; an empty function removes it.
+void SetTraceListener(TraceListener listener);
+
+}  // namespace strataloom::db
