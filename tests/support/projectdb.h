@@ -1,0 +1,88 @@
+// Test fixture: every test gets a fresh project database copied from the
+// template, and every message box the module shows is captured.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbaccess/cdbmanage.h"
+#include "frame/cdatafactory.h"
+#include "strataloom/strataloom.h"
+
+namespace testsupport {
+
+struct Box {
+    std::string text;
+    std::string caption;  // "(none)" when the module passed no caption
+    unsigned int type;
+};
+
+// Captures boxes while alive and answers every question with `answer`.
+class BoxCapture {
+public:
+    explicit BoxCapture(int answer = IDOK);
+    ~BoxCapture();
+    const std::vector<Box>& Boxes() const;
+    void SetAnswer(int answer);
+    void Clear();
+
+private:
+    MessageBoxHandler previous_;
+};
+
+// A directory under the system's temporary folder, removed with its content.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::filesystem::path TemplatePath();
+
+// The database engines a data-class test runs on.
+enum class Engine { Sqlite };
+std::string EngineName(const ::testing::TestParamInfo<Engine>& info);
+
+class ProjectDbTest : public ::testing::TestWithParam<Engine> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    const std::string& Connect() const { return connect_; }
+    // A data object from the factory, its connection string set.
+    template <class Interface>
+    std::unique_ptr<Interface> Create(const char* interfaceName) {
+        CDataFactory factory;
+        std::unique_ptr<Interface> object(
+            dynamic_cast<Interface*>(factory.CreateObject(interfaceName)));
+        if (object) object->SetConnectString(connect_.c_str());
+        return object;
+    }
+    // Runs a statement directly; fails the test when it does not run.
+    void Exec(const std::string& sql);
+    // Column "c" of the first row as text ("" when there is none).
+    std::string QueryText(const std::string& sql);
+    long Count(const std::string& sqlWhere);  // "select count(*) from " + sqlWhere
+
+    const std::vector<Box>& Boxes() const { return boxes_->Boxes(); }
+    BoxCapture& Capture() { return *boxes_; }
+
+private:
+    std::unique_ptr<TempDir> dir_;
+    std::unique_ptr<BoxCapture> boxes_;
+    std::string connect_;
+};
+
+#define STRATALOOM_ENGINES(Suite) \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(testsupport::Engine::Sqlite), \
+                             testsupport::EngineName)
+
+}  // namespace testsupport
