@@ -109,8 +109,7 @@ TEST_P(BasicWellDataTest, SaveWellsEdgeCases) {
 
 TEST_P(BasicWellDataTest, FailedInsertKeepsTheRowsTheDeleteRemoved) {
     ASSERT_EQ(1, wells->SaveWells("P1", {Well("W1", 1.0), Well("W2", 2.0)}));
-    Exec("create trigger refuse before insert on w_well_data when NEW.WellName = 'bad' "
-         "begin select raise(abort, 'refused'); end");
+    RefuseInsertsWhere("w_well_data", "WellName", "bad");
     EXPECT_EQ(0, wells->SaveWells("P1", {Well("W1", 10.0), Well("bad"), Well("W2", 20.0)}));
     EXPECT_EQ(0, wells->SaveWell("P1", Well("bad")));
     EXPECT_EQ(2, Count("w_well_data"));

@@ -92,4 +92,10 @@ long ProjectDbTest::Count(const std::string& sqlWhere) {
     return session.GetFieldValue("c", count) ? count : -1;
 }
 
+void ProjectDbTest::RefuseInsertsWhere(const std::string& table, const std::string& column,
+                                       const std::string& value) {
+    Exec("create trigger refuse_" + table + " before insert on " + table + " when NEW." + column +
+         " = '" + value + "' begin select raise(abort, 'refused'); end");
+}
+
 }  // namespace testsupport

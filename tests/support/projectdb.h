@@ -71,6 +71,10 @@ protected:
     // Column "c" of the first row as text ("" when there is none).
     std::string QueryText(const std::string& sql);
     long Count(const std::string& sqlWhere);  // "select count(*) from " + sqlWhere
+    // Makes every insert into table whose column equals value fail, so that a
+    // test can break a save half-way through.
+    void RefuseInsertsWhere(const std::string& table, const std::string& column,
+                            const std::string& value);
 
     const std::vector<Box>& Boxes() const { return boxes_->Boxes(); }
     BoxCapture& Capture() { return *boxes_; }
