@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs, builds with AddressSanitizer and UndefinedBehaviorSanitizer, and
+# runs the whole test suite through CTest. The benchmarks are built, not run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup.sh -DSTRATALOOM_SANITIZE=ON -DSTRATALOOM_TESTS=ON -DSTRATALOOM_BENCH=ON
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+cd build
+ctest --output-on-failure --no-tests=error --timeout 300 -j2

@@ -1,0 +1,254 @@
+// The database session against real project databases.
+#include <thread>
+
+#include "dbaccess/dialect.h"
+#include "dbaccess/sqltext.h"
+#include "dbaccess/sqltrace.h"
+#include "support/projectdb.h"
+
+namespace {
+
+using strataloom::db::AdaptStatement;
+using testsupport::ProjectDbTest;
+
+class SessionTest : public ProjectDbTest {
+  protected:
+    void InsertMarker(const char* well, const char* marker, double top) {
+        Exec(std::string("insert into w_marker_data (WellName, MarkerName, TopDepth) values ('") +
+             well + "', '" + marker + "', " + std::to_string(top) + ")");
+    }
+};
+
+TEST_P(SessionTest, GetDataResultsAreRowsNoRowOrFailed) {
+    InsertMarker("W1", "M1", 100.0);
+    CDbManage session(Connect().c_str());
+    EXPECT_EQ(0, session.GetDataFromDB("select * from w_marker_data"));
+    EXPECT_EQ(1, session.GetDataFromDB("select * from w_marker_data where WellName='none'"));
+    EXPECT_EQ(2, session.GetDataFromDB("select * from no_such_table"));
+    EXPECT_EQ(2, session.GetDataFromDB("selec broken"));
+    EXPECT_EQ(0, session.GetDataFromDB("w_marker_data"));
+    EXPECT_EQ(1, session.GetDataFromDB("w_well_data"));
+    EXPECT_EQ(2, session.GetDataFromDB("no_such_table"));
+}
+
+TEST_P(SessionTest, CursorStandsOnTheFirstRowAndReadWalksEveryRow) {
+    for (int i = 0; i < 3; ++i) InsertMarker("W1", ("M" + std::to_string(i)).c_str(), i * 10.0);
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0, session.GetDataFromDB("select * from w_marker_data order by TopDepth"));
+    EXPECT_EQ(3, session.GetRecordCount());
+    std::string name;
+    ASSERT_TRUE(session.GetFieldValue("MarkerName", name));
+    EXPECT_EQ("M0", name);
+    std::vector<std::string> seen;
+    while (session.Read()) {
+        ASSERT_TRUE(session.GetFieldValue("markername", name));
+        seen.push_back(name);
+    }
+    EXPECT_EQ((std::vector<std::string>{"M0", "M1", "M2"}), seen);
+    EXPECT_FALSE(session.GetFieldValue("MarkerName", name));
+    EXPECT_FALSE(session.Read());
+}
+
+TEST_P(SessionTest, ColumnsMatchWithoutRegardToCaseAndUnknownColumnsFail) {
+    InsertMarker("W1", "M1", 12.5);
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0,
+              session.GetDataFromDB("select WellName as AliasName, TopDepth from w_marker_data"));
+    std::string text;
+    double depth = 0;
+    EXPECT_TRUE(session.GetFieldValue("aliasname", text));
+    EXPECT_EQ("W1", text);
+    EXPECT_TRUE(session.GetFieldValue("TOPDEPTH", depth));
+    EXPECT_EQ(12.5, depth);
+    EXPECT_FALSE(session.GetFieldValue("WellName", text));
+}
+
+TEST_P(SessionTest, ValuesConvertBetweenOverloads) {
+    CDbManage writer(Connect().c_str());
+    ASSERT_NE(2, writer.GetDataFromDB("w_well_data"));
+    writer.AddNew();
+    writer.SetFieldValue("WellName", "W1");
+    writer.SetFieldValue("WellFlag", 'Y');
+    writer.SetFieldValue("WellSymbol", 42);
+    writer.SetFieldValue("Kb", 1.5f);
+    writer.SetFieldValue("WellDepth", 3000.125);
+    ASSERT_TRUE(writer.SaveData());
+
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0, session.GetDataFromDB("select * from w_well_data"));
+    char flag = 0;
+    int symbol = 0;
+    float kb = 0;
+    double depth = 0;
+    std::string symbolText, missing = "x";
+    int nullNumber = 7;
+    EXPECT_TRUE(session.GetFieldValue("WellFlag", flag));
+    EXPECT_EQ('Y', flag);
+    EXPECT_TRUE(session.GetFieldValue("WellSymbol", symbol));
+    EXPECT_EQ(42, symbol);
+    EXPECT_TRUE(session.GetFieldValue("WellSymbol", symbolText));
+    EXPECT_EQ("42", symbolText);
+    EXPECT_TRUE(session.GetFieldValue("Kb", kb));
+    EXPECT_EQ(1.5f, kb);
+    EXPECT_TRUE(session.GetFieldValue("WellDepth", depth));
+    EXPECT_EQ(3000.125, depth);
+    EXPECT_TRUE(session.GetFieldValue("WellType", missing));
+    EXPECT_EQ("", missing);
+    EXPECT_TRUE(session.GetFieldValue("Ekb", nullNumber));
+    EXPECT_EQ(0, nullNumber);
+    EXPECT_EQ(1, Count("w_well_data where WellFlag in ('X','Y')"));
+}
+
+TEST_P(SessionTest, SaveDataStoresEveryPendingRowOrNone) {
+    CDbManage session(Connect().c_str());
+    EXPECT_TRUE(session.SaveData());  // nothing pending
+    ASSERT_EQ(1, session.GetDataFromDB("w_marker_data"));
+    for (int i = 0; i < 5; ++i) {
+        session.AddNew();
+        session.SetFieldValue("WellName", "W1");
+        session.SetFieldValue("MarkerName", ("M" + std::to_string(i)).c_str());
+        if (i % 2) session.SetFieldValue("TopDepth", i * 1.0);  // two column sets
+    }
+    ASSERT_TRUE(session.SaveData());
+    EXPECT_EQ(5, Count("w_marker_data"));
+    EXPECT_EQ(2, Count("w_marker_data where TopDepth is not null"));
+
+    session.AddNew();
+    session.SetFieldValue("WellName", "W2");
+    session.AddNew();
+    session.SetFieldValue("NoSuchColumn", "x");
+    EXPECT_FALSE(session.SaveData());
+    EXPECT_EQ(5, Count("w_marker_data"));
+
+    RefuseInsertsWhere("w_marker_data", "MarkerName", "bad");
+    for (const char* name : {"ok1", "bad", "ok2"}) {
+        session.AddNew();
+        session.SetFieldValue("MarkerName", name);
+    }
+    EXPECT_FALSE(session.SaveData());
+    EXPECT_EQ(5, Count("w_marker_data"));
+}
+
+TEST_P(SessionTest, AddNewWithoutAnOpenTableFailsTheSave) {
+    CDbManage session(Connect().c_str());
+    session.AddNew();
+    session.SetFieldValue("WellName", "W1");
+    EXPECT_FALSE(session.SaveData());
+}
+
+TEST_P(SessionTest, ExecuteSqlKeepsTheOpenResultSet) {
+    InsertMarker("W1", "M1", 1.0);
+    InsertMarker("W2", "M2", 2.0);
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0, session.GetDataFromDB("select * from w_marker_data order by WellName"));
+    EXPECT_TRUE(session.ExecuteSQL("delete from w_marker_data"));
+    EXPECT_FALSE(session.ExecuteSQL("delete from no_such_table"));
+    int rows = 0;
+    while (session.Read()) ++rows;
+    EXPECT_EQ(2, rows);
+    EXPECT_EQ(0, Count("w_marker_data"));
+}
+
+TEST_P(SessionTest, DialectOfTheHostApplicationRunsOnTheEngine) {
+    InsertMarker("W1", "M1", 1.0);
+    InsertMarker("W1", "M1", 1.0);
+    InsertMarker("W2", "M2", 2.0);
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0, session.GetDataFromDB("select all distinct MarkerName from w_marker_data"));
+    EXPECT_EQ(2, session.GetRecordCount());
+    EXPECT_EQ(1, session.GetDataFromDB("select * from w_marker_data where WellName in ()"));
+    EXPECT_EQ(1, session.GetDataFromDB("select * from w_marker_data where WellName in (  )"));
+    EXPECT_TRUE(session.ExecuteSQL("delete from w_marker_data where WellName in ()"));
+    EXPECT_EQ(3, Count("w_marker_data"));
+    EXPECT_TRUE(session.ExecuteSQL("delete * from w_marker_data where WellName='W1'"));
+    EXPECT_EQ(1, Count("w_marker_data"));
+}
+
+TEST(DialectTest, RewritesOnlyOutsideQuotedText) {
+    EXPECT_EQ("delete from t", AdaptStatement("delete * from t"));
+    EXPECT_EQ("DELETE FROM t", AdaptStatement("DELETE  *\tFROM t"));
+    EXPECT_EQ("select distinct a from t", AdaptStatement("select all distinct a from t"));
+    EXPECT_EQ("select * from t where a in (NULL)", AdaptStatement("select * from t where a in ()"));
+    EXPECT_EQ("x in (NULL) and y in ('a')", AdaptStatement("x in (  ) and y in ('a')"));
+    for (const char* unchanged :
+         {"select * from t where a='delete * from t'", "select * from t where a='in ()'",
+          "select \"in ()\" from t", "select * from t where main () ", "select all a from t",
+          "select * from t where a='it''s in ()'"}) {
+        EXPECT_EQ(unchanged, AdaptStatement(unchanged));
+    }
+}
+
+TEST(SqlTextTest, QuotesAreDoubledAndNullIsEmpty) {
+    EXPECT_EQ("O''Brien''s", strataloom::SqlText("O'Brien's"));
+    EXPECT_EQ("", strataloom::SqlText(static_cast<const char*>(nullptr)));
+    EXPECT_EQ("100%s", strataloom::SqlText(std::string("100%s")));
+}
+
+TEST_P(SessionTest, MissingDatabaseIsNeverCreated) {
+    const std::string missing = Connect() + "-absent.mdb";
+    CDbManage session(missing.c_str());
+    EXPECT_EQ(2, session.GetDataFromDB("select 1"));
+    EXPECT_EQ(2, session.GetDataFromDB("w_well_data"));
+    EXPECT_FALSE(session.ExecuteSQL("delete from w_well_data"));
+    session.AddNew();
+    EXPECT_FALSE(session.SaveData());
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    CDbManage prefixed(("sqlite:" + Connect()).c_str());
+    EXPECT_EQ(1, prefixed.GetDataFromDB("w_well_data"));
+    CDbManage server("postgresql://localhost/none");
+    EXPECT_EQ(2, server.GetDataFromDB("select 1"));
+}
+
+TEST_P(SessionTest, NestedSessionsShareOneConnectionAndSeeEachOthersWrites) {
+    InsertMarker("W1", "M1", 1.0);
+    CDbManage outer(Connect().c_str());
+    ASSERT_EQ(0, outer.GetDataFromDB("w_marker_data"));
+    {
+        CDbManage inner(Connect().c_str());
+        ASSERT_EQ(0, inner.GetDataFromDB("select * from w_marker_data"));
+        EXPECT_TRUE(inner.ExecuteSQL("delete from w_marker_data where WellName='W1'"));
+    }
+    outer.AddNew();
+    outer.SetFieldValue("WellName", "W1");
+    outer.SetFieldValue("MarkerName", "M2");
+    EXPECT_TRUE(outer.SaveData());
+    EXPECT_EQ("M2", QueryText("select MarkerName as c from w_marker_data"));
+}
+
+TEST_P(SessionTest, StatementTraceRecordsTheTextsAsBuilt) {
+    std::vector<std::string> trace;
+    strataloom::db::SetTraceListener([&](const std::string& text) { trace.push_back(text); });
+    {
+        CDbManage session(Connect().c_str());
+        session.GetDataFromDB("w_marker_data");
+        session.ExecuteSQL("delete * from w_marker_data");
+        session.AddNew();
+        session.SetFieldValue("WellName", "W1");
+        session.SaveData();
+    }
+    strataloom::db::SetTraceListener(nullptr);
+    EXPECT_EQ((std::vector<std::string>{"w_marker_data", "delete * from w_marker_data",
+                                        "SaveData w_marker_data 1"}),
+              trace);
+}
+
+TEST_P(SessionTest, WritersInTwoThreadsBothLand) {
+    auto writeRows = [this](const char* well) {
+        for (int i = 0; i < 20; ++i) {
+            CDbManage session(Connect().c_str());
+            ASSERT_NE(2, session.GetDataFromDB("w_marker_data"));
+            session.AddNew();
+            session.SetFieldValue("WellName", well);
+            ASSERT_TRUE(session.SaveData());
+        }
+    };
+    std::thread first(writeRows, "A");
+    std::thread second(writeRows, "B");
+    first.join();
+    second.join();
+    EXPECT_EQ(40, Count("w_marker_data"));
+}
+
+STRATALOOM_ENGINES(SessionTest);
+
+}  // namespace
