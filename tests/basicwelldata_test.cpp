@@ -20,7 +20,7 @@ BasicWellRecord Well(const std::string& name, double depth = 1000.0) {
 }
 
 class BasicWellDataTest : public ProjectDbTest {
-protected:
+  protected:
     void SetUp() override {
         ProjectDbTest::SetUp();
         wells = Create<IBasicWellData>("IBasicWellData");
@@ -127,8 +127,8 @@ TEST_P(BasicWellDataTest, ProjectWellsAndExistingWellsAcrossProjects) {
     EXPECT_EQ("W1", loaded[1].WellName);
     EXPECT_EQ("W2", loaded[2].WellName);
     NameList existing;
-    ASSERT_EQ(1, wells->GetExistingWells("ignored", {Well("X"), Well("nope"), Well("W2")},
-                                         existing));
+    ASSERT_EQ(1,
+              wells->GetExistingWells("ignored", {Well("X"), Well("nope"), Well("W2")}, existing));
     std::sort(existing.begin(), existing.end());
     EXPECT_EQ((NameList{"W2", "X"}), existing);
     NameList none;

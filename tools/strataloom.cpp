@@ -1,5 +1,7 @@
 // The host program: loads the module at run time, as the application does,
 // and drives it from the command line.
+#include "strataloom/strataloom.h"
+
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "strataloom/strataloom.h"
 
 namespace fs = std::filesystem;
 
@@ -62,13 +62,12 @@ void PrintWells(const std::vector<BasicWellRecord>& wells) {
                 "Well_SN", "Flag", "Symbol", "Kb", "Ekb", "WellDepth");
     for (const BasicWellRecord& w : wells) {
         std::printf("%-12s %-10s %12.2f %12.2f %4c %6d %8.2f %8.2f %10.2f\n", w.WellName.c_str(),
-                    w.WellType.c_str(), w.Well_EW, w.Well_SN, w.WellFlag, w.WellSymbol, w.Kb,
-                    w.Ekb, w.WellDepth);
+                    w.WellType.c_str(), w.Well_EW, w.Well_SN, w.WellFlag, w.WellSymbol, w.Kb, w.Ekb,
+                    w.WellDepth);
     }
 }
 
-BasicWellRecord DemoWell(const char* name, const char* type, double ew, double sn,
-                         double depth) {
+BasicWellRecord DemoWell(const char* name, const char* type, double ew, double sn, double depth) {
     BasicWellRecord well;
     well.WellName = name;
     well.WellType = type;
@@ -84,8 +83,8 @@ BasicWellRecord DemoWell(const char* name, const char* type, double ew, double s
 // Makes DIR/Demo/Demo.mdb from the template, stores a few wells and prints
 // what reads back.
 int RunDemo(const std::vector<std::string>& args) {
-    const fs::path parent = args.empty() ? fs::temp_directory_path() / "strataloom-demo"
-                                         : fs::path(args[0]);
+    const fs::path parent =
+        args.empty() ? fs::temp_directory_path() / "strataloom-demo" : fs::path(args[0]);
     const fs::path project = parent / "Demo";
     const fs::path database = project / "Demo.mdb";
     const fs::path templ = fs::path(STRATALOOM_DEFAULT_TEMPLATE_DIR) / "Projects.mdb";

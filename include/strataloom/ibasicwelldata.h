@@ -17,7 +17,7 @@ struct BasicWellRecord {
 };
 
 class IBasicWellData : public IDataBase {
-public:
+  public:
     virtual int GetWellNames(const char* project, NameList& names) = 0;
     virtual int LoadWell(const char* well, BasicWellRecord& record) = 0;
     virtual int LoadProjectWells(const char* project, std::vector<BasicWellRecord>& records) = 0;

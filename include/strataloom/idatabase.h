@@ -17,7 +17,7 @@ typedef std::vector<std::string> NameList;
 // Root of every data interface. A data object holds only its connection string;
 // each operation opens and closes its own database session on it.
 class IDataBase {
-public:
+  public:
     virtual ~IDataBase() {}
     virtual void SetConnectString(const char* text) = 0;
 };
@@ -33,7 +33,7 @@ struct ClassEntry {
 // Hands out data objects by interface name ("IBasicWellData", ...). The caller
 // owns every object it gets and destroys it through the virtual destructor.
 class IDataFactory {
-public:
+  public:
     virtual ~IDataFactory() {}
     virtual IDataBase* CreateObject(const char* name) = 0;
     virtual void SetConnectString(const char* text) = 0;

@@ -24,8 +24,8 @@ const char kEmptyProjectOrWellName[] = "工区名称\\井名称不能为空！";
 // Every column after WellName, in the order the loads read them.
 bool ReadWellFields(FieldReader& read, BasicWellRecord& record) {
     return read("WellType", record.WellType)("Well_EW", record.Well_EW)("Well_SN", record.Well_SN)(
-                   "WellFlag", record.WellFlag)("WellSymbol", record.WellSymbol)("Kb", record.Kb)(
-                   "Ekb", record.Ekb)("WellDepth", record.WellDepth)
+               "WellFlag", record.WellFlag)("WellSymbol", record.WellSymbol)("Kb", record.Kb)(
+               "Ekb", record.Ekb)("WellDepth", record.WellDepth)
         .Ok();
 }
 

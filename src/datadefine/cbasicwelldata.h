@@ -6,7 +6,7 @@
 #include "strataloom/ibasicwelldata.h"
 
 class CBasicWellData : public strataloom::DataObject<IBasicWellData> {
-public:
+  public:
     int GetWellNames(const char* project, NameList& names) override;
     int LoadWell(const char* well, BasicWellRecord& record) override;
     int LoadProjectWells(const char* project, std::vector<BasicWellRecord>& records) override;

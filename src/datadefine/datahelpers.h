@@ -9,8 +9,12 @@
 
 namespace strataloom {
 
-inline bool IsEmptyText(const char* text) { return !text || !*text; }
-inline const char* TextOrEmpty(const char* text) { return text ? text : ""; }
+inline bool IsEmptyText(const char* text) {
+    return !text || !*text;
+}
+inline const char* TextOrEmpty(const char* text) {
+    return text ? text : "";
+}
 
 // Names for an "in (" ... ")" clause: each between single quotes, joined by
 // "," with no blank. Quotes inside a name are doubled.
@@ -22,13 +26,12 @@ bool OpenTable(CDbManage& session, const char* table);
 
 // Runs query and appends the text of column from each row. 0 when the query
 // fails or yields no row, or a read fails; names appended before stay.
-int ReadNameList(CDbManage& session, const std::string& query, const char* column,
-                 NameList& names);
+int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names);
 
 // Reads columns of the current row in order; after the first failed read the
 // later ones are skipped, and the fields already read keep their values.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(const CDbManage& session) : session_(session) {}
     template <class T>
     FieldReader& operator()(const char* column, T& value) {
@@ -37,14 +40,14 @@ public:
     }
     bool Ok() const { return ok_; }
 
-private:
+  private:
     const CDbManage& session_;
     bool ok_ = true;
 };
 
 // Sets the columns of a new row, in the order they are named.
 class RowWriter {
-public:
+  public:
     explicit RowWriter(CDbManage& session) : session_(session) { session_.AddNew(); }
     template <class T>
     RowWriter& operator()(const char* column, const T& value) {
@@ -52,7 +55,7 @@ public:
         return *this;
     }
 
-private:
+  private:
     CDbManage& session_;
 };
 

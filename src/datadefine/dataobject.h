@@ -15,14 +15,14 @@ namespace strataloom {
 // Base of every data class: implements the interface's SetConnectString.
 template <class Interface>
 class DataObject : public Interface {
-public:
+  public:
     void SetConnectString(const char* text) override { connect_ = text ? text : ""; }
 
-protected:
+  protected:
     const char* Connect() const { return connect_.c_str(); }
     const std::string& ConnectString() const { return connect_; }
 
-private:
+  private:
     std::string connect_;
 };
 
@@ -48,17 +48,22 @@ int Guarded(Body&& body) noexcept {
 
 // Runs a writing operation inside one transaction: everything it did stays
 // only when it returns 1; on 0 or an exception every change is rolled back,
-// the rows its deletes removed included.
+// the rows its deletes removed included. When the engine refused the
+// transaction because another host wrote the same rows at the same time, the
+// outermost operation starts over on the rows as they now are.
 template <class Body>
 int Atomic(const std::string& connect, Body&& body) noexcept {
+    constexpr int kAttempts = 5;
     try {
-        DbWriteScope scope(connect);
-        const int result = body();
-        // Without a database there was nothing to write; a database that could
-        // not be locked for writing ran none of the writes.
-        if (!scope.Active()) return scope.Broken() ? 0 : result;
-        if (result == 0) return 0;
-        return scope.Commit() ? result : 0;
+        for (int attempt = 1;; ++attempt) {
+            DbWriteScope scope(connect);
+            const int result = body();
+            // Without a database there was nothing to write; a database that
+            // could not be locked for writing ran none of the writes.
+            if (!scope.Active()) return scope.Broken() ? 0 : result;
+            if (result != 0 && scope.Commit()) return result;
+            if (!scope.Outermost() || !scope.LostRace() || attempt == kAttempts) return 0;
+        }
     } catch (...) {
         return 0;
     }
@@ -68,10 +73,14 @@ int Atomic(const std::string& connect, Body&& body) noexcept {
 
 // Defines the class's catalog entry, its creator and its registrar, and its
 // GetClassEntry.
-#define STRATALOOM_REGISTER_CLASS(Class, InterfaceName)                                        \
-    namespace {                                                                                \
-    IDataBase* Create##Class() { return new (std::nothrow) Class(); }                          \
-    ClassEntry g_entry##Class = {#Class, InterfaceName, &Create##Class, nullptr};              \
-    const strataloom::ClassRegistrar g_registrar##Class(g_entry##Class);                       \
-    }                                                                                          \
-    ClassEntry* Class::GetClassEntry() { return &g_entry##Class; }
+#define STRATALOOM_REGISTER_CLASS(Class, InterfaceName)                           \
+    namespace {                                                                   \
+    IDataBase* Create##Class() {                                                  \
+        return new (std::nothrow) Class();                                        \
+    }                                                                             \
+    ClassEntry g_entry##Class = {#Class, InterfaceName, &Create##Class, nullptr}; \
+    const strataloom::ClassRegistrar g_registrar##Class(g_entry##Class);          \
+    }                                                                             \
+    ClassEntry* Class::GetClassEntry() {                                          \
+        return &g_entry##Class;                                                   \
+    }

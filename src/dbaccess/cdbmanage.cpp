@@ -67,7 +67,9 @@ long long CellInteger(const Cell& cell) {
     }
 }
 
-const char* OrEmpty(const char* text) { return text ? text : ""; }
+const char* OrEmpty(const char* text) {
+    return text ? text : "";
+}
 
 }  // namespace
 
@@ -165,7 +167,9 @@ bool CDbManage::GetFieldValue(const char* column, DbVariant& value) const {
     return true;
 }
 
-long CDbManage::GetRecordCount() const { return static_cast<long>(result_.RowCount()); }
+long CDbManage::GetRecordCount() const {
+    return static_cast<long>(result_.RowCount());
+}
 
 bool CDbManage::GetActualSize(const char* column, long& size) {
     const Cell* cell = CurrentCell(column);

@@ -15,7 +15,7 @@ class Connection;
 }
 
 class CDbManage {
-public:
+  public:
     // GetDataFromDB results.
     enum GetDataResult { kRows = 0, kNoRow = 1, kFailed = 2 };
 
@@ -55,7 +55,7 @@ public:
 
     bool ExecuteSQL(const char* sql);
 
-private:
+  private:
     struct PendingRow {
         std::vector<int> columns;  // positions in tableColumns_, in the order set
         std::vector<strataloom::db::Cell> values;

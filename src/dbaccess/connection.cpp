@@ -6,9 +6,13 @@ namespace strataloom::db {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-std::string SavepointName(int depth) { return "strataloom_sp" + std::to_string(depth); }
+std::string SavepointName(int depth) {
+    return "strataloom_sp" + std::to_string(depth);
+}
 
 }  // namespace
 
@@ -33,6 +37,7 @@ bool Connection::BeginScope() {
         ++brokenDepth_;
         return false;
     }
+    if (depth_ == 0) lostRace_ = false;
     const std::string sql = depth_ == 0 ? BeginStatement() : "SAVEPOINT " + SavepointName(depth_);
     if (!Control(sql)) {
         ++brokenDepth_;

@@ -12,7 +12,7 @@ namespace strataloom::db {
 // One open connection to one database, shared by every session that the same
 // thread opens on the same connection string.
 class Connection {
-public:
+  public:
     virtual ~Connection() = default;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -44,22 +44,27 @@ public:
     bool ScopeBroken() const { return brokenDepth_ > 0; }
 
     const std::string& LastError() const { return lastError_; }
+    // Whether the running transaction lost a race with another writer (the
+    // engine refused to serialise it); the whole operation may start over.
+    bool LostRace() const { return lostRace_; }
 
-protected:
+  protected:
     Connection() = default;
     virtual bool Control(const std::string& sql) = 0;
     virtual std::string BeginStatement() const { return "BEGIN"; }
     void SetError(std::string text) { lastError_ = std::move(text); }
+    void NoteLostRace() { lostRace_ = true; }
 
-private:
+  private:
     int depth_ = 0;
     int brokenDepth_ = 0;
+    bool lostRace_ = false;
     std::string lastError_;
 };
 
 // RAII scope on a connection: rolls back unless committed.
 class Transaction {
-public:
+  public:
     explicit Transaction(Connection& connection)
         : connection_(connection), active_(connection.BeginScope()) {}
     ~Transaction() {
@@ -75,7 +80,7 @@ public:
         return connection_.EndScope(true);
     }
 
-private:
+  private:
     Connection& connection_;
     bool active_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dbaccess/postgres/pgconnection.h"
 #include "dbaccess/sqlite/sqliteconnection.h"
 
 namespace strataloom::db {
@@ -34,7 +35,7 @@ bool StartsWith(const std::string& text, const char* prefix) {
 }
 
 std::unique_ptr<Connection> OpenDriver(const std::string& connect) {
-    if (IsServerConnectString(connect)) return nullptr;  // no server driver in this build
+    if (IsServerConnectString(connect)) return PgConnection::Open(connect);
     std::string path = StartsWith(connect, "sqlite:") ? connect.substr(7) : connect;
     if (path.empty()) return nullptr;
     return SqliteConnection::Open(path);

@@ -7,7 +7,7 @@
 #include <string>
 
 class DbVariant {
-public:
+  public:
     DbVariant() = default;
     explicit DbVariant(std::shared_ptr<const std::string> bytes) : bytes_(std::move(bytes)) {}
 
@@ -19,7 +19,7 @@ public:
     const std::shared_ptr<const std::string>& Bytes() const { return bytes_; }
     void Clear() { bytes_.reset(); }
 
-private:
+  private:
     std::shared_ptr<const std::string> bytes_;
 };
 

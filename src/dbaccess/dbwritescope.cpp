@@ -5,12 +5,24 @@
 
 DbWriteScope::DbWriteScope(const std::string& connect)
     : connection_(strataloom::db::AcquireConnection(connect)) {
-    if (connection_) transaction_ = std::make_unique<strataloom::db::Transaction>(*connection_);
+    if (!connection_) return;
+    outermost_ = !connection_->InScope();
+    transaction_ = std::make_unique<strataloom::db::Transaction>(*connection_);
 }
 
 // The transaction ends before the connection is let go.
-DbWriteScope::~DbWriteScope() { transaction_.reset(); }
+DbWriteScope::~DbWriteScope() {
+    transaction_.reset();
+}
 
-bool DbWriteScope::Active() const { return transaction_ && transaction_->Active(); }
+bool DbWriteScope::Active() const {
+    return transaction_ && transaction_->Active();
+}
 
-bool DbWriteScope::Commit() { return transaction_ && transaction_->Commit(); }
+bool DbWriteScope::Commit() {
+    return transaction_ && transaction_->Commit();
+}
+
+bool DbWriteScope::LostRace() const {
+    return connection_ && connection_->LostRace();
+}

@@ -13,7 +13,7 @@ class Transaction;
 }  // namespace strataloom::db
 
 class DbWriteScope {
-public:
+  public:
     explicit DbWriteScope(const std::string& connect);
     ~DbWriteScope();
     DbWriteScope(const DbWriteScope&) = delete;
@@ -24,8 +24,14 @@ public:
     // The database was opened but the transaction could not begin.
     bool Broken() const { return connection_ && !Active(); }
     bool Commit();
+    // Whether this scope began the transaction rather than joining one.
+    bool Outermost() const { return outermost_; }
+    // Whether the engine refused the transaction because another writer
+    // changed the same rows at the same time.
+    bool LostRace() const;
 
-private:
+  private:
     std::shared_ptr<strataloom::db::Connection> connection_;
     std::unique_ptr<strataloom::db::Transaction> transaction_;
+    bool outermost_ = false;
 };

@@ -10,7 +10,9 @@ bool IsWordChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
            static_cast<unsigned char>(c) >= 0x80;
 }
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // Matches a whole word at pos, ignoring case; returns the position after it.
 std::size_t MatchWord(const std::string& s, std::size_t pos, const char* word) {

@@ -23,7 +23,9 @@ std::string SqlText(const char* text) {
     return Doubled(text, std::strlen(text), '\'');
 }
 
-std::string SqlText(const std::string& text) { return Doubled(text.data(), text.size(), '\''); }
+std::string SqlText(const std::string& text) {
+    return Doubled(text.data(), text.size(), '\'');
+}
 
 namespace db {
 std::string QuoteIdentifier(const std::string& name) {

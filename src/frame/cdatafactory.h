@@ -5,11 +5,11 @@
 #include "strataloom/idatabase.h"
 
 class CDataFactory : public IDataFactory {
-public:
+  public:
     IDataBase* CreateObject(const char* name) override;
     void SetConnectString(const char* text) override;
     const char* GetConnectString() override;
 
-private:
+  private:
     std::string connect_;  // informational only: objects get their own
 };

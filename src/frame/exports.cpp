@@ -8,4 +8,6 @@ extern "C" STRATALOOM_EXPORT IDataFactory* CreateDataFactoryObject() {
     return new (std::nothrow) CDataFactory();
 }
 
-extern "C" STRATALOOM_EXPORT void DeleteDataFactory(IDataFactory* factory) { delete factory; }
+extern "C" STRATALOOM_EXPORT void DeleteDataFactory(IDataFactory* factory) {
+    delete factory;
+}

@@ -21,7 +21,9 @@ extern "C" STRATALOOM_EXPORT MessageBoxHandler SetMessageBoxHandler(MessageBoxHa
 
 namespace strataloom {
 
-int AppMessageBox(const char* text, unsigned int type) { return g_handler.load()(text, nullptr, type); }
+int AppMessageBox(const char* text, unsigned int type) {
+    return g_handler.load()(text, nullptr, type);
+}
 
 int CaptionedMessageBox(const char* text, const char* caption, unsigned int type) {
     return g_handler.load()(text, caption, type);

@@ -3,13 +3,13 @@
 namespace {
 
 class CWinApp {
-public:
+  public:
     virtual ~CWinApp() = default;
     virtual bool InitInstance() { return true; }
 };
 
 class CStrataloomApp : public CWinApp {
-public:
+  public:
     bool InitInstance() override { return CWinApp::InitInstance(); }
 };
 

@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_dlopen_check MODULE TEMPLATE\n");
         return 2;
     }
-    const fs::path dir = fs::temp_directory_path() / ("strataloom-host-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("strataloom-host-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     const std::string db = (dir / "Host.mdb").string();
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dlopen: %s\n", dlerror());
         return 1;
     }
-    auto create = reinterpret_cast<CreateDataFactoryObjectFunc>(dlsym(module, "CreateDataFactoryObject"));
+    auto create =
+        reinterpret_cast<CreateDataFactoryObjectFunc>(dlsym(module, "CreateDataFactoryObject"));
     auto destroy = reinterpret_cast<DeleteDataFactoryFunc>(dlsym(module, "DeleteDataFactory"));
     auto setBox = reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
         dlsym(module, "SetMessageBoxHandler"));

@@ -32,9 +32,15 @@ BoxCapture::~BoxCapture() {
     SetMessageBoxHandler(previous_);
     g_boxes.clear();
 }
-const std::vector<Box>& BoxCapture::Boxes() const { return g_boxes; }
-void BoxCapture::SetAnswer(int answer) { g_answer = answer; }
-void BoxCapture::Clear() { g_boxes.clear(); }
+const std::vector<Box>& BoxCapture::Boxes() const {
+    return g_boxes;
+}
+void BoxCapture::SetAnswer(int answer) {
+    g_answer = answer;
+}
+void BoxCapture::Clear() {
+    g_boxes.clear();
+}
 
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "strataloom-test-XXXXXX").string();
@@ -48,7 +54,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-fs::path TemplatePath() { return STRATALOOM_TEMPLATE_PATH; }
+fs::path TemplatePath() {
+    return STRATALOOM_TEMPLATE_PATH;
+}
 
 std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     switch (info.param) {

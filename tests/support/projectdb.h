@@ -23,25 +23,25 @@ struct Box {
 
 // Captures boxes while alive and answers every question with `answer`.
 class BoxCapture {
-public:
+  public:
     explicit BoxCapture(int answer = IDOK);
     ~BoxCapture();
     const std::vector<Box>& Boxes() const;
     void SetAnswer(int answer);
     void Clear();
 
-private:
+  private:
     MessageBoxHandler previous_;
 };
 
 // A directory under the system's temporary folder, removed with its content.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -52,7 +52,7 @@ enum class Engine { Sqlite };
 std::string EngineName(const ::testing::TestParamInfo<Engine>& info);
 
 class ProjectDbTest : public ::testing::TestWithParam<Engine> {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -79,13 +79,13 @@ protected:
     const std::vector<Box>& Boxes() const { return boxes_->Boxes(); }
     BoxCapture& Capture() { return *boxes_; }
 
-private:
+  private:
     std::unique_ptr<TempDir> dir_;
     std::unique_ptr<BoxCapture> boxes_;
     std::string connect_;
 };
 
-#define STRATALOOM_ENGINES(Suite) \
+#define STRATALOOM_ENGINES(Suite)                                                            \
     INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(testsupport::Engine::Sqlite), \
                              testsupport::EngineName)
 

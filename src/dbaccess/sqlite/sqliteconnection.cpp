@@ -38,9 +38,10 @@ Cell ReadColumn(sqlite3_stmt* statement, int column) {
         case SQLITE_BLOB: {
             const void* data = sqlite3_column_blob(statement, column);
             const int size = sqlite3_column_bytes(statement, column);
-            auto bytes = size > 0 ? std::make_shared<const std::string>(
-                                        static_cast<const char*>(data), static_cast<std::size_t>(size))
-                                  : std::make_shared<const std::string>();
+            auto bytes = size > 0
+                             ? std::make_shared<const std::string>(static_cast<const char*>(data),
+                                                                   static_cast<std::size_t>(size))
+                             : std::make_shared<const std::string>();
             return Cell::Blob(std::move(bytes));
         }
         default:

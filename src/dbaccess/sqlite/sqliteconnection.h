@@ -15,7 +15,7 @@ struct sqlite3_stmt;
 namespace strataloom::db {
 
 class SqliteConnection final : public Connection {
-public:
+  public:
     // Opens an existing database file; never creates one. Null when the file
     // is missing or cannot be opened as a database.
     static std::unique_ptr<Connection> Open(const std::string& path);
@@ -28,12 +28,12 @@ public:
                 const std::vector<const std::vector<Cell>*>& rows) override;
     bool StillValid() const override;
 
-protected:
+  protected:
     bool Control(const std::string& sql) override;
     // Takes the write lock at once, so two writers never deadlock on upgrade.
     std::string BeginStatement() const override { return "BEGIN IMMEDIATE"; }
 
-private:
+  private:
     SqliteConnection(sqlite3* handle, std::string path, dev_t device, ino_t inode);
     // Statements kept prepared for the life of the connection.
     sqlite3_stmt* Cached(const std::string& sql);

@@ -1,0 +1,219 @@
+#include "datadefine/cbasicprojectdata.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include "datadefine/datahelpers.h"
+#include "frame/hostutil.h"
+
+namespace fs = std::filesystem;
+
+using strataloom::Atomic;
+using strataloom::FieldReader;
+using strataloom::Guarded;
+using strataloom::IsEmptyText;
+using strataloom::OpenTable;
+using strataloom::Refuse;
+using strataloom::RowWriter;
+using strataloom::SqlText;
+using strataloom::TextOrEmpty;
+
+STRATALOOM_REGISTER_CLASS(CBasicProjectData, "IBasicProjectData")
+
+namespace {
+
+const char kTable[] = "b_project_data";
+const char kTemplateFile[] = "Projects.mdb";
+const char kBackupFile[] = "welltrove.bak";
+const char kBackupData[] = "welltrove_Data";
+const char kBackupLog[] = "welltrove_Log";
+
+const char kProjectDirectoryFailed[] = "创建工区失败!\n工区目录下可能已有名为";
+const char kProjectDirectoryFailedEnd[] = "的工区。";
+const char kTemplateCopyFailed[] = "创建工区失败!\n因为无法拷贝缺省数据库。";
+const char kCreatingDatabase[] = "系统正在创建数据库，请耐心等候...";
+const char kDatabaseCreated[] = "数据库创建成功结束！";
+const char kDatabaseNotCreated[] = "数据库创建失败！";
+const char kEmptyNameOnSave[] = "工区名不能为空！";
+const char kTableMissing[] = "工区表为空！";
+const char kSaveFailed[] = "保存数据库出错！";
+const char kEmptyProjectName[] = "工区名称不能为空！";
+
+// A project name becomes one directory under the parent: it may not name the
+// parent itself, climb out of it, or reach into a subdirectory.
+bool IsPlainDirectoryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
+}
+
+// The server database name enters the restore statement unquoted.
+bool IsBareIdentifier(const std::string& name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+    for (char c : name) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit && c != '_') return false;
+    }
+    return true;
+}
+
+// Now in UTC as year-month-day hour:minute:second, numbers without leading zeros.
+std::string UtcTimestamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[64];
+    std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", utc.tm_year + 1900, utc.tm_mon + 1,
+                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return text;
+}
+
+// Restores the application's backup as a new database whose data and log
+// files lie beside the program.
+std::string RestoreStatement(const std::string& database) {
+    const std::string directory = strataloom::GetCommandDirectory();
+    const std::string backup = SqlText(directory + "/" + kBackupFile);
+    const std::string dataFile = SqlText(directory + "/" + database + ".mdf");
+    const std::string logFile = SqlText(directory + "/" + database + ".ldf");
+    return "RESTORE FILELISTONLY FROM DISK = '" + backup + "' RESTORE DATABASE " + database +
+           " FROM DISK = '" + backup + "' WITH MOVE '" + kBackupData + "' TO '" + dataFile +
+           "',MOVE '" + kBackupLog + "' TO '" + logFile + "'";
+}
+
+// The automatic-extent flag is read back from the column the save writes, AutoCalcMinMax.
+bool ReadProjectFields(FieldReader& read, BasicProjectRecord& record) {
+    return read("Description", record.Description)("AutoCalcMinMax", record.AutoCalcMinMax)(
+               "EWmin", record.EWmin)("EWmax", record.EWmax)("SNmin", record.SNmin)(
+               "SNmax", record.SNmax)("EllipsoidID", record.EllipsoidID)(
+               "EllipsoidDescription", record.EllipsoidDescription)("SemiMajor", record.SemiMajor)(
+               "Flattering", record.Flattering)("ProjectionType", record.ProjectionType)(
+               "CentralMeridian", record.CentralMeridian)("ProjectionDescription",
+                                                          record.ProjectionDescription)(
+               "OriginLatitude", record.OriginLatitude)("FalseEasting", record.FalseEasting)(
+               "FalseNorthing", record.FalseNorthing)("StdParallel1", record.StdParallel1)(
+               "StdParallel2", record.StdParallel2)("ScaleFactor", record.ScaleFactor)(
+               "Azimuth", record.Azimuth)("ZoneType", record.ZoneType)(
+               "indexZone", record.indexZone)("CooridnateType", record.CooridnateType)
+        .Ok();
+}
+
+void WriteProjectRow(CDbManage& session, const BasicProjectRecord& record,
+                     const std::string& created) {
+    RowWriter row(session);
+    row("ProjectName", record.ProjectName)("Description", record.Description)(
+        "AutoCalcMinMax", record.AutoCalcMinMax)("EWmin", record.EWmin)("EWmax", record.EWmax)(
+        "SNmin", record.SNmin)("SNmax", record.SNmax)("CreatedDate", created)(
+        "EllipsoidID", record.EllipsoidID)("EllipsoidDescription", record.EllipsoidDescription)(
+        "SemiMajor", record.SemiMajor)("Flattering", record.Flattering)(
+        "ProjectionType", record.ProjectionType)("ProjectionDescription",
+                                                 record.ProjectionDescription)(
+        "CentralMeridian", record.CentralMeridian)("OriginLatitude", record.OriginLatitude)(
+        "FalseEasting", record.FalseEasting)("FalseNorthing", record.FalseNorthing)(
+        "StdParallel1", record.StdParallel1)("StdParallel2", record.StdParallel2)(
+        "ScaleFactor", record.ScaleFactor)("Azimuth", record.Azimuth)("ZoneType", record.ZoneType)(
+        "indexZone", record.indexZone)("CooridnateType", record.CooridnateType);
+}
+
+}  // namespace
+
+int CBasicProjectData::Reserved(const char*) {
+    return 1;
+}
+
+int CBasicProjectData::CreateProjectFiles(const char* name, const char* parent,
+                                          const char* templateDir) {
+    return Guarded([&] {
+        const std::string project = TextOrEmpty(name);
+        const std::string directoryFailed =
+            kProjectDirectoryFailed + project + kProjectDirectoryFailedEnd;
+        // Without a parent the project would land in the root directory.
+        if (!IsPlainDirectoryName(project) || IsEmptyText(parent)) {
+            return Refuse(directoryFailed.c_str());
+        }
+        const fs::path directory = std::string(TextOrEmpty(parent)) + "/" + project;
+        std::error_code error;
+        // False also when the directory is there already: an existing project is never reused.
+        if (!fs::create_directory(directory, error)) return Refuse(directoryFailed.c_str());
+        const fs::path database = directory.string() + "/" + project + ".mdb";
+        const fs::path source = std::string(TextOrEmpty(templateDir)) + "/" + kTemplateFile;
+        if (!fs::copy_file(source, database, fs::copy_options::none, error)) {
+            fs::remove_all(directory, error);
+            return Refuse(kTemplateCopyFailed);
+        }
+        // A template shipped read-only must still give a project one can write to.
+        fs::permissions(database, fs::perms::owner_write, fs::perm_options::add, error);
+        return 1;
+    });
+}
+
+int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* serverConnection) {
+    return Guarded([&] {
+        const std::string database = TextOrEmpty(name);
+        if (!IsBareIdentifier(database)) return Refuse(kDatabaseNotCreated);
+        CDbManage session(serverConnection);
+        const std::string exists =
+            "select * from sysdatabases where name='" + SqlText(database) + "'";
+        if (session.GetDataFromDB(exists.c_str()) == CDbManage::kRows) return 0;
+        // The wait window stays up until the user has read the outcome.
+        strataloom::WaitingDlg wait(kCreatingDatabase);
+        const bool restored = session.ExecuteSQL(RestoreStatement(database).c_str());
+        strataloom::AppMessageBox(restored ? kDatabaseCreated : kDatabaseNotCreated);
+        return restored ? 1 : 0;
+    });
+}
+
+int CBasicProjectData::LoadProject(const char* name, BasicProjectRecord& record) {
+    return Guarded([&] {
+        const std::string sql =
+            "select * from b_project_data where ProjectName='" + SqlText(name) + "'";
+        CDbManage session(Connect());
+        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        record.ProjectName = TextOrEmpty(name);
+        FieldReader read(session);
+        return ReadProjectFields(read, record) ? 1 : 0;
+    });
+}
+
+int CBasicProjectData::IsProjectExist(const char* name) {
+    return Guarded([&] {
+        const std::string sql =
+            "select ProjectName from b_project_data where ProjectName='" + SqlText(name) + "'";
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) return 0;
+        return session.GetDataFromDB(sql.c_str()) == CDbManage::kRows ? 1 : 0;
+    });
+}
+
+int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
+    if (record.ProjectName.empty()) return Refuse(kEmptyNameOnSave);
+    const char* failure = kSaveFailed;
+    const int saved = Atomic(ConnectString(), [&] {
+        const std::string created = UtcTimestamp();
+        const std::string sql =
+            "delete from b_project_data where ProjectName='" + SqlText(record.ProjectName) + "'";
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) {
+            failure = kTableMissing;
+            return 0;
+        }
+        session.ExecuteSQL(sql.c_str());
+        WriteProjectRow(session, record, created);
+        return session.SaveData() ? 1 : 0;
+    });
+    // Shown only after the transaction has ended, so no lock waits on the user.
+    return saved ? 1 : Refuse(failure);
+}
+
+int CBasicProjectData::DeleteProject(const char* name) {
+    if (IsEmptyText(name)) return Refuse(kEmptyProjectName);
+    return Atomic(ConnectString(), [&] {
+        const std::string sql =
+            "delete from b_project_data where ProjectName='" + SqlText(name) + "'";
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) return 0;
+        session.ExecuteSQL(sql.c_str());
+        return 1;
+    });
+}

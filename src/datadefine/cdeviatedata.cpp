@@ -1,0 +1,133 @@
+#include "datadefine/cdeviatedata.h"
+
+#include "dbaccess/valuearray.h"
+
+using strataloom::Guarded;
+using strataloom::IsEmptyText;
+using strataloom::WellIs;
+
+STRATALOOM_REGISTER_CLASS(CDeviateData, "IDeviateData")
+
+namespace {
+
+using Array = std::vector<double> DeviateRecord::*;
+
+// The survey arrays in column order; each column has the name of its array.
+struct SurveyColumn {
+    const char* name;
+    Array array;
+};
+
+const SurveyColumn kSurveyColumns[] = {
+    {"Md", &DeviateRecord::Md},
+    {"Azimuth", &DeviateRecord::Azimuth},
+    {"Inclination", &DeviateRecord::Inclination},
+    {"Xoffset", &DeviateRecord::Xoffset},
+    {"Yoffset", &DeviateRecord::Yoffset},
+    {"Xcoor", &DeviateRecord::Xcoor},
+    {"Ycoor", &DeviateRecord::Ycoor},
+    {"Tvd", &DeviateRecord::Tvd},
+    {"Tvdss", &DeviateRecord::Tvdss},
+};
+
+// A short stored array leaves the vector as it was, so a survey read into a
+// reused record starts empty: no array may keep another well's stations.
+void ClearSurvey(DeviateRecord& survey) {
+    for (const SurveyColumn& column : kSurveyColumns) (survey.*column.array).clear();
+}
+
+}  // namespace
+
+const strataloom::WellTable& DeviateRows::Table() {
+    // The existence test selects only the well name.
+    static const strataloom::WellTable table =
+        strataloom::WellTable("w_deviate_well")
+            .WellRowsHead("select WellName from  w_deviate_well where ");
+    return table;
+}
+
+bool DeviateRows::ReadRow(CDbManage& session, DeviateRecord& survey) {
+    for (const SurveyColumn& column : kSurveyColumns) {
+        if (!ReadDoubleArrayField(column.name, survey.*column.array, session)) return false;
+    }
+    return true;
+}
+
+void DeviateRows::WriteRows(CDbManage& session, const DeviateRecord& survey) {
+    if (survey.Md.empty()) return;
+    strataloom::RowWriter row(session);
+    row("WellName", survey.WellName);
+    for (const SurveyColumn& column : kSurveyColumns) {
+        WriteDoubleArrayField(column.name, survey.*column.array, session);
+    }
+}
+
+int CDeviateData::GetWellNamesWithData(const char* project, NameList& names) {
+    return ListWellsWithData(project, names);
+}
+
+int CDeviateData::LoadWellData(const char* well, DeviateRecord& record) {
+    return Guarded([&] {
+        const std::string sql = "select * from w_deviate_well where " + WellIs(well);
+        CDbManage session(Connect());
+        const int found = session.GetDataFromDB(sql.c_str());
+        if (found == CDbManage::kFailed) return 0;
+        // The record names the well even when it has no survey to read.
+        record.WellName = strataloom::TextOrEmpty(well);
+        if (found != CDbManage::kRows) return 0;
+        ClearSurvey(record);
+        return DeviateRows::ReadRow(session, record) ? 1 : 0;
+    });
+}
+
+int CDeviateData::LoadAllWellsData(const char*, std::vector<DeviateRecord>& records) {
+    return Guarded([&] {
+        CDbManage session(Connect());
+        if (session.GetDataFromDB("select * from w_deviate_well") != CDbManage::kRows) return 0;
+        records.resize(static_cast<std::size_t>(session.GetRecordCount()));
+        std::size_t next = 0;
+        while (session.Read()) {
+            // Rows beyond the reported count are appended, never written past the end.
+            if (next == records.size()) records.emplace_back();
+            DeviateRecord& survey = records[next++];
+            survey = DeviateRecord();
+            if (!session.GetFieldValue("WellName", survey.WellName)) return 0;
+            if (!DeviateRows::ReadRow(session, survey)) return 0;
+        }
+        return 1;
+    });
+}
+
+int CDeviateData::IsWellDataExist(const char* well) {
+    return HasWellRows(well);
+}
+
+int CDeviateData::SaveWellData(const DeviateRecord& record) {
+    if (record.WellName == "") return strataloom::RefuseEmptyWellName();
+    return ReplaceWell(record);
+}
+
+int CDeviateData::GetWellsWithData(const char*, const std::vector<DeviateRecord>& records,
+                                   NameList& names) {
+    return ListStoredWells(records, names);
+}
+
+int CDeviateData::SaveWellsData(const char*, const std::vector<DeviateRecord>& records) {
+    return ReplaceWells(records, strataloom::DeleteStep::BeforeSession);
+}
+
+int CDeviateData::DeleteWellData(const char* well) {
+    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
+    return DeleteRows(Table().DeleteWell(well));
+}
+
+// An empty list is sent as it is: the statement deletes nothing and 1 is returned.
+int CDeviateData::DeleteWellsData(NameList names) {
+    return DeleteRows(Table().DeleteWells(names));
+}
+
+int CDeviateData::DeleteProjectData(const char* project) {
+    if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
+    // Surveys are deleted by project without the table check.
+    return DeleteRows(Table().DeleteProject(project), strataloom::TableCheck::Skip);
+}

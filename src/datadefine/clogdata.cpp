@@ -1,0 +1,338 @@
+#include "datadefine/clogdata.h"
+
+#include <cstdio>
+#include <map>
+
+#include "dbaccess/valuearray.h"
+
+using strataloom::Atomic;
+using strataloom::FieldReader;
+using strataloom::ForEachRow;
+using strataloom::Guarded;
+using strataloom::InList;
+using strataloom::IsEmptyText;
+using strataloom::OpenTable;
+using strataloom::RowWriter;
+using strataloom::SqlText;
+using strataloom::WellIs;
+
+STRATALOOM_REGISTER_CLASS(CLogData, "ILogData")
+
+namespace {
+
+const char kTable[] = "w_log_data";
+
+std::string CurveSelect(const char* well, const std::string& curve) {
+    return "select * from w_log_data where " + WellIs(well) + " and CurveName='" + SqlText(curve) +
+           "'";
+}
+
+// The name written as a curve's depth curve: that of the record its position
+// designates, or none when the position leads nowhere.
+std::string DepthCurveNameOf(const LogCurveSet& set, const LogCurveRecord& record) {
+    if (record.DepthCurve < 0 || static_cast<std::size_t>(record.DepthCurve) >= set.Records.size())
+        return std::string();
+    return set.Records[static_cast<std::size_t>(record.DepthCurve)].CurveName;
+}
+
+void WriteCurveRow(CDbManage& session, const LogCurveSet& set, const LogCurveRecord& record) {
+    RowWriter row(session);
+    row("WellName", set.WellName)("NullValue", set.NullValue)("CurveName", record.CurveName)(
+        "Measure", record.Measure)("DepthCurveName", DepthCurveNameOf(set, record));
+    WriteDoubleArrayField("CurveValue", record.CurveValue, session);
+}
+
+// A curve row as the linking loads read it: the set's null value, then the
+// curve, then the name of its depth curve.
+bool ReadCurveRow(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
+                  std::string& depthCurve) {
+    FieldReader read(session);
+    if (!read("NullValue", set.NullValue)("CurveName", record.CurveName).Ok()) return false;
+    if (!ReadDoubleArrayField("CurveValue", record.CurveValue, session)) return false;
+    return read("Measure", record.Measure)("DepthCurveName", depthCurve).Ok();
+}
+
+// A depth curve names itself; one that does not is reported in debug builds only.
+void CheckNamesItself(const LogCurveRecord& depth, const std::string& named) {
+#ifndef NDEBUG
+    if (depth.CurveName != named) {
+        std::fprintf(stderr,
+                     "datadefine/clogdata: assertion failed: depth curve '%s' names '%s' as its "
+                     "depth curve\n",
+                     depth.CurveName.c_str(), named.c_str());
+    }
+#else
+    (void)depth;
+    (void)named;
+#endif
+}
+
+// Links each curve loaded from first on to its depth curve among the curves
+// of the same load: per curve name in ascending order, the last record of
+// that name and the last record of its depth curve's name, the scan stopping
+// as soon as both are found. Records present before first keep their links.
+void LinkDepthCurves(std::vector<LogCurveRecord>& records, std::size_t first,
+                     const std::map<std::string, std::string>& depthOf) {
+    for (const auto& [curve, depth] : depthOf) {
+        int curveAt = -1;
+        int depthAt = -1;
+        for (std::size_t i = first; i < records.size(); ++i) {
+            if (records[i].CurveName == curve) curveAt = static_cast<int>(i);
+            if (records[i].CurveName == depth) depthAt = static_cast<int>(i);
+            if (curveAt >= 0 && depthAt >= 0) break;
+        }
+        if (curveAt >= 0) records[static_cast<std::size_t>(curveAt)].DepthCurve = depthAt;
+    }
+}
+
+NameList CurveNamesOf(const LogCurveSet& set) {
+    NameList names;
+    names.reserve(set.Records.size());
+    for (const LogCurveRecord& record : set.Records) names.push_back(record.CurveName);
+    return names;
+}
+
+// Reads the current result, the well's rows that name depthCurve as their
+// depth curve: used tells whether one of them is neither the curve nor the
+// depth curve itself. False when a read fails.
+bool OthersUseDepthCurve(CDbManage& session, const std::string& curve,
+                         const std::string& depthCurve, bool& used) {
+    used = false;
+    while (session.Read()) {
+        std::string name;
+        if (!session.GetFieldValue("CurveName", name)) return false;
+        if (name != curve && name != depthCurve) used = true;
+    }
+    return true;
+}
+
+}  // namespace
+
+const strataloom::WellTable& LogRows::Table() {
+    static const strataloom::WellTable table(kTable);
+    return table;
+}
+
+void LogRows::WriteRows(CDbManage& session, const LogCurveSet& set) {
+    for (const LogCurveRecord& record : set.Records) WriteCurveRow(session, set, record);
+}
+
+int CLogData::GetWellNamesWithData(const char* project, NameList& names) {
+    return ListWellsWithData(project, names);
+}
+
+int CLogData::GetCurveNames(const char* well, NameList& curveNames, NameList& depthCurveNames) {
+    return Guarded([&] {
+        // No blank between the closing quote and "order".
+        const std::string sql = "select CurveName, DepthCurveName from w_log_data where " +
+                                WellIs(well) + "order by CurveName";
+        CDbManage session(Connect());
+        return ForEachRow(session, sql, [&] {
+            std::string curve, depth;
+            if (!FieldReader(session)("CurveName", curve)("DepthCurveName", depth).Ok()) {
+                return false;
+            }
+            // Both lists grow together, so they stay parallel.
+            curveNames.push_back(std::move(curve));
+            depthCurveNames.push_back(std::move(depth));
+            return true;
+        });
+    });
+}
+
+int CLogData::GetDepthCurveNames(const char* well, NameList& names) {
+    return Guarded([&] {
+        const std::string sql =
+            "select CurveName, DepthCurveName from w_log_data where " + WellIs(well);
+        CDbManage session(Connect());
+        return ForEachRow(session, sql, [&] {
+            std::string curve, depth;
+            if (!FieldReader(session)("CurveName", curve)("DepthCurveName", depth).Ok()) {
+                return false;
+            }
+            if (curve == depth) names.push_back(std::move(curve));
+            return true;
+        });
+    });
+}
+
+int CLogData::LoadDepthCurves(const char* well, LogCurveSet& set) {
+    return Guarded([&] {
+        const std::string sql = "select NullValue, CurveValue from w_log_data where " +
+                                WellIs(well) + " and CurveName = DepthCurveName ";
+        CDbManage session(Connect());
+        // Only the values are filled; names and links stay empty.
+        return ForEachRow(session, sql, [&] {
+            LogCurveRecord record;
+            if (!session.GetFieldValue("NullValue", set.NullValue)) return false;
+            if (!ReadDoubleArrayField("CurveValue", record.CurveValue, session)) return false;
+            set.Records.push_back(std::move(record));
+            return true;
+        });
+    });
+}
+
+int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
+    return Guarded([&] {
+        CDbManage session(Connect());
+        if (session.GetDataFromDB(CurveSelect(well, strataloom::TextOrEmpty(curve)).c_str()) !=
+            CDbManage::kRows) {
+            return 0;
+        }
+        set.WellName = strataloom::TextOrEmpty(well);
+        LogCurveRecord requested;
+        std::string depthCurve;
+        if (!ReadCurveRow(session, set, requested, depthCurve)) return 0;
+        if (session.GetDataFromDB(CurveSelect(well, depthCurve).c_str()) != CDbManage::kRows) {
+            return 0;
+        }
+        LogCurveRecord depth;
+        if (!ReadCurveRow(session, set, depth, depthCurve)) return 0;
+        CheckNamesItself(depth, depthCurve);
+        // Depth curve first, then the curve, both linked to the depth curve.
+        // Records present on entry keep their own links.
+        const int depthAt = static_cast<int>(set.Records.size());
+        depth.DepthCurve = depthAt;
+        requested.DepthCurve = depthAt;
+        set.Records.push_back(std::move(depth));
+        set.Records.push_back(std::move(requested));
+        return 1;
+    });
+}
+
+int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
+    return Guarded([&] {
+        CDbManage session(Connect());
+        const std::string sql = "select * from w_log_data where " + WellIs(well);
+        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        set.WellName = strataloom::TextOrEmpty(well);
+        const std::size_t first = set.Records.size();
+        // Depth-curve name per curve name; a later row of the same name wins.
+        std::map<std::string, std::string> depthOf;
+        while (session.Read()) {
+            LogCurveRecord record;
+            std::string depthCurve;
+            if (!ReadCurveRow(session, set, record, depthCurve)) return 0;
+            depthOf[record.CurveName] = std::move(depthCurve);
+            set.Records.push_back(std::move(record));
+        }
+        LinkDepthCurves(set.Records, first, depthOf);
+        return 1;
+    });
+}
+
+int CLogData::LoadProjectData(const char* project, std::vector<LogCurveSet>& sets) {
+    return Guarded([&] {
+        const std::string sql =
+            "select WellName from w_well_data where ProjectName='" + SqlText(project) + "'";
+        CDbManage session(Connect());
+        // Every well of the project is loaded; one without curves ends the load with 0.
+        return ForEachRow(session, sql, [&] {
+            std::string well;
+            if (!session.GetFieldValue("WellName", well)) return false;
+            LogCurveSet set;
+            ILogData& self = *this;
+            if (!self.LoadWellData(well.c_str(), set)) return false;
+            sets.push_back(std::move(set));
+            return true;
+        });
+    });
+}
+
+int CLogData::GetExistingCurveNames(const LogCurveSet& set, NameList& names) {
+    return Guarded([&] {
+        const std::string sql = "select CurveName from w_log_data where " +
+                                WellIs(set.WellName.c_str()) + " and CurveName in ( " +
+                                InList(CurveNamesOf(set)) + " )";
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) return 0;
+        return strataloom::ReadNameList(session, sql, "CurveName", names);
+    });
+}
+
+int CLogData::SaveCurves(const LogCurveSet& set) {
+    if (set.WellName == "") return strataloom::RefuseEmptyWellName();
+    if (set.Records.empty()) return 0;
+    return Atomic(ConnectString(), [&] {
+        ILogData& self = *this;
+        if (!self.DeleteCurves(set.WellName.c_str(), CurveNamesOf(set))) return 0;
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) return 0;
+        LogRows::WriteRows(session, set);
+        return session.SaveData() ? 1 : 0;
+    });
+}
+
+int CLogData::SaveWellsCurves(const char*, const std::vector<LogCurveSet>& sets) {
+    return Atomic(ConnectString(), [&] {
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) return 0;
+        // Curve by curve: the stored curve goes, the new one takes its place.
+        for (const LogCurveSet& set : sets) {
+            for (const LogCurveRecord& record : set.Records) {
+                const std::string sql = "delete * from  w_log_data where " +
+                                        WellIs(set.WellName.c_str()) + " and CurveName='" +
+                                        SqlText(record.CurveName) + "'";
+                session.ExecuteSQL(sql.c_str());
+                WriteCurveRow(session, set, record);
+            }
+        }
+        return session.SaveData() ? 1 : 0;
+    });
+}
+
+int CLogData::DeleteCurve(const char* well, const char* curve) {
+    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
+    return Atomic(ConnectString(), [&] {
+        CDbManage session(Connect());
+        if (!OpenTable(session, kTable)) return 0;
+        const std::string name = strataloom::TextOrEmpty(curve);
+        const std::string depthSql = "select DepthCurveName from w_log_data where " + WellIs(well) +
+                                     " and CurveName='" + SqlText(name) + "'";
+        std::string depthCurve;
+        if (session.GetDataFromDB(depthSql.c_str()) != CDbManage::kRows ||
+            !session.GetFieldValue("DepthCurveName", depthCurve)) {
+            return 0;
+        }
+        const std::string usersSql = "select * from w_log_data where " + WellIs(well) +
+                                     " and DepthCurveName='" + SqlText(depthCurve) + "'";
+        bool used = false;
+        if (session.GetDataFromDB(usersSql.c_str()) != CDbManage::kRows ||
+            !OthersUseDepthCurve(session, name, depthCurve, used)) {
+            return 0;
+        }
+        const std::string deleteCurve = "delete from  w_log_data where " + WellIs(well) +
+                                        " and CurveName='" + SqlText(name) + "'";
+        session.ExecuteSQL(deleteCurve.c_str());
+        // The depth curve goes with its last user; never a curve the name
+        // does not designate, nor the deleted curve a second time.
+        if (!depthCurve.empty() && depthCurve != name && !used) {
+            const std::string deleteDepth = "delete from  w_log_data where " + WellIs(well) +
+                                            " and CurveName='" + SqlText(depthCurve) + "'";
+            session.ExecuteSQL(deleteDepth.c_str());
+        }
+        return 1;
+    });
+}
+
+int CLogData::DeleteCurves(const char* well, const NameList& curves) {
+    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
+    if (curves.empty()) return 0;
+    return DeleteRows("delete from  w_log_data where CurveName in ( " + InList(curves) + " ) AND " +
+                      WellIs(well));
+}
+
+int CLogData::DeleteWellData(const char* well) {
+    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
+    return DeleteRows(Table().DeleteWell(well));
+}
+
+// An empty list is sent as it is: the statement deletes nothing and 1 is returned.
+int CLogData::DeleteWellsData(const NameList& names) {
+    return DeleteRows(Table().DeleteWells(names));
+}
+
+int CLogData::DeleteProjectData(const char* project) {
+    if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
+    return DeleteRows(Table().DeleteProject(project));
+}

@@ -1,0 +1,35 @@
+// Log curves: table w_log_data, one row per curve and well. A row whose
+// DepthCurveName is its own CurveName is a depth curve; every other row names
+// the depth curve of the same well that gives its samples' depths.
+#pragma once
+
+#include "datadefine/perwell.h"
+#include "strataloom/ilogdata.h"
+
+// w_log_data has no one row format for all loads: each load reads its own
+// columns. Rows are written curve by curve.
+struct LogRows {
+    using Set = LogCurveSet;
+    static const strataloom::WellTable& Table();
+    static void WriteRows(CDbManage& session, const LogCurveSet& set);
+};
+
+class CLogData : public strataloom::PerWellData<ILogData, LogRows> {
+  public:
+    int GetWellNamesWithData(const char* project, NameList& names) override;
+    int GetCurveNames(const char* well, NameList& curveNames, NameList& depthCurveNames) override;
+    int GetDepthCurveNames(const char* well, NameList& names) override;
+    int LoadDepthCurves(const char* well, LogCurveSet& set) override;
+    int LoadCurve(const char* well, const char* curve, LogCurveSet& set) override;
+    int LoadWellData(const char* well, LogCurveSet& set) override;
+    int LoadProjectData(const char* project, std::vector<LogCurveSet>& sets) override;
+    int GetExistingCurveNames(const LogCurveSet& set, NameList& names) override;
+    int SaveCurves(const LogCurveSet& set) override;
+    int SaveWellsCurves(const char* unused, const std::vector<LogCurveSet>& sets) override;
+    int DeleteCurve(const char* well, const char* curve) override;
+    int DeleteCurves(const char* well, const NameList& curves) override;
+    int DeleteWellData(const char* well) override;
+    int DeleteWellsData(const NameList& names) override;
+    int DeleteProjectData(const char* project) override;
+    virtual ClassEntry* GetClassEntry();
+};

@@ -1,0 +1,147 @@
+#include "datadefine/cmarkerdata.h"
+
+using strataloom::FieldReader;
+using strataloom::ForEachRow;
+using strataloom::Guarded;
+using strataloom::IsEmptyText;
+using strataloom::RowWriter;
+using strataloom::SqlText;
+using strataloom::WellIs;
+
+STRATALOOM_REGISTER_CLASS(CMarkerData, "IMarkerData")
+
+namespace {
+
+// The columns after WellName, in the order every load reads them.
+bool ReadMarker(CDbManage& session, MarkerRecord& record) {
+    FieldReader read(session);
+    return read("MarkerName", record.MarkerName)("TopDepth", record.TopDepth)(
+               "BottomDepth", record.BottomDepth)("Description", record.Description)
+        .Ok();
+}
+
+// The project only decides whether anything is returned: the sub-query asks
+// whether it has a well at all.
+std::string ProjectHasWells(const char* project) {
+    return "exists( select w_well_data.wellname from w_well_data where w_well_data.ProjectName "
+           "= '" +
+           SqlText(project) + "' )";
+}
+
+}  // namespace
+
+const strataloom::WellTable& MarkerRows::Table() {
+    static const strataloom::WellTable table("w_marker_data");
+    return table;
+}
+
+bool MarkerRows::ReadRow(CDbManage& session, MarkerSet& set) {
+    MarkerRecord record;
+    if (!ReadMarker(session, record)) return false;
+    set.Records.push_back(std::move(record));
+    return true;
+}
+
+void MarkerRows::WriteRows(CDbManage& session, const MarkerSet& set) {
+    for (const MarkerRecord& record : set.Records) {
+        RowWriter row(session);
+        row("WellName", set.WellName)("MarkerName", record.MarkerName)("TopDepth", record.TopDepth)(
+            "BottomDepth", record.BottomDepth)("Description", record.Description);
+    }
+}
+
+int CMarkerData::GetWellNamesWithData(const char* project, NameList& names) {
+    return ListWellsWithData(project, names);
+}
+
+int CMarkerData::GetMarkerNames(const char* project, NameList& names) {
+    return ListNames("select distinct w_marker_data.MarkerName from w_marker_data where " +
+                         ProjectHasWells(project),
+                     "MarkerName", names);
+}
+
+int CMarkerData::GetWellMarkerNames(const char* well, NameList& names) {
+    return ListNames("select MarkerName from w_marker_data where " + WellIs(well), "MarkerName",
+                     names);
+}
+
+int CMarkerData::LoadMarkersByName(const char* project, const char* marker,
+                                   std::vector<MarkerSet>& sets) {
+    return Guarded([&] {
+        // No blank between the closing quote and "and".
+        const std::string sql =
+            "select distinct * from w_marker_data where w_marker_data.MarkerName = '" +
+            SqlText(marker) + "'and " + ProjectHasWells(project);
+        CDbManage session(Connect());
+        // One set per row: a well with several picks of the marker gives several sets.
+        return ForEachRow(session, sql, [&] {
+            MarkerSet set;
+            if (!session.GetFieldValue("WellName", set.WellName)) return false;
+            if (!MarkerRows::ReadRow(session, set)) return false;
+            sets.push_back(std::move(set));
+            return true;
+        });
+    });
+}
+
+int CMarkerData::LoadWellData(const char* well, MarkerSet& set) {
+    return LoadWell("select * from w_marker_data where " + WellIs(well) + " order by TopDepth",
+                    well, set);
+}
+
+int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {
+    return Guarded([&] {
+        CDbManage session(Connect());
+        const std::string sql = "select * from w_marker_data order by WellName, TopDepth";
+        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        sets.reserve(sets.size() + 100);
+        // Rows arrive grouped by well: a new set starts where the well name changes.
+        while (session.Read()) {
+            MarkerRecord record;
+            std::string well;
+            if (!ReadMarker(session, record) || !session.GetFieldValue("WellName", well)) {
+                return 0;
+            }
+            if (sets.empty() || sets.back().WellName != well) {
+                sets.emplace_back();
+                sets.back().WellName = well;
+            }
+            sets.back().Records.push_back(std::move(record));
+        }
+        return 1;
+    });
+}
+
+int CMarkerData::IsWellDataExist(const char* well) {
+    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
+    return HasWellRows(well);
+}
+
+int CMarkerData::SaveWellData(const MarkerSet& set) {
+    if (set.WellName == "") return strataloom::RefuseEmptyWellName();
+    return ReplaceWell(set);
+}
+
+int CMarkerData::GetWellsWithData(const std::vector<MarkerSet>& sets, NameList& names) {
+    return ListStoredWells(sets, names);
+}
+
+int CMarkerData::SaveWellsData(const char*, const std::vector<MarkerSet>& sets) {
+    if (sets.empty()) return 0;
+    return ReplaceWells(sets);
+}
+
+int CMarkerData::DeleteWellData(const char* well) {
+    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
+    return DeleteRows(Table().DeleteWell(well));
+}
+
+int CMarkerData::DeleteWellsData(const NameList& names) {
+    if (names.empty()) return 0;
+    return DeleteRows(Table().DeleteWells(names));
+}
+
+int CMarkerData::DeleteProjectData(const char* project) {
+    if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
+    return DeleteRows(Table().DeleteProject(project));
+}
