@@ -46,6 +46,10 @@ int Guarded(Body&& body) noexcept {
     }
 }
 
+// Waits a short, growing and random time, so that two writers that collided
+// do not collide again at once.
+void PauseBeforeRetry(int attempt);
+
 // Runs a writing operation inside one transaction: everything it did stays
 // only when it returns 1; on 0 or an exception every change is rolled back,
 // the rows its deletes removed included. When the engine refused the
@@ -53,9 +57,10 @@ int Guarded(Body&& body) noexcept {
 // outermost operation starts over on the rows as they now are.
 template <class Body>
 int Atomic(const std::string& connect, Body&& body) noexcept {
-    constexpr int kAttempts = 5;
+    constexpr int kAttempts = 20;
     try {
         for (int attempt = 1;; ++attempt) {
+            if (attempt > 1) PauseBeforeRetry(attempt);
             DbWriteScope scope(connect);
             const int result = body();
             // Without a database there was nothing to write; a database that

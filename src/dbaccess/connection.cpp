@@ -55,7 +55,9 @@ bool Connection::EndScope(bool commit) {
     if (depth_ == 0) return false;
     --depth_;
     if (depth_ == 0) {
-        if (commit && Control("COMMIT")) return true;
+        // A statement that lost a race was skipped: the transaction must not
+        // keep the rest of its work.
+        if (commit && !lostRace_ && Control("COMMIT")) return true;
         Control("ROLLBACK");
         return false;
     }

@@ -62,20 +62,34 @@ std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     switch (info.param) {
         case Engine::Sqlite:
             return "Sqlite";
+        case Engine::Server:
+            return "Server";
     }
     return "Unknown";
 }
 
 void ProjectDbTest::SetUp() {
     dir_ = std::make_unique<TempDir>();
+    boxes_ = std::make_unique<BoxCapture>();
+    if (OnServer()) {
+        if (TestServerConnect().empty()) {
+            if (TestServerRequired()) FAIL() << "STRATALOOM_TEST_SERVER is not set";
+            GTEST_SKIP() << "no test server (set STRATALOOM_TEST_SERVER)";
+        }
+        server_ = std::make_unique<ServerDatabase>();
+        ASSERT_TRUE(server_->Ready()) << server_->Error();
+        connect_ = server_->Connect();
+        return;
+    }
     const fs::path database = dir_->Path() / "Test.mdb";
     fs::copy_file(TemplatePath(), database);
     connect_ = database.string();
-    boxes_ = std::make_unique<BoxCapture>();
 }
 
 void ProjectDbTest::TearDown() {
     boxes_.reset();
+    strataloom::db::ReleaseIdleConnections();
+    server_.reset();
     dir_.reset();
 }
 
@@ -102,8 +116,16 @@ long ProjectDbTest::Count(const std::string& sqlWhere) {
 
 void ProjectDbTest::RefuseInsertsWhere(const std::string& table, const std::string& column,
                                        const std::string& value) {
-    Exec("create trigger refuse_" + table + " before insert on " + table + " when NEW." + column +
-         " = '" + value + "' begin select raise(abort, 'refused'); end");
+    const std::string name = "refuse_" + table;
+    if (!OnServer()) {
+        Exec("create trigger " + name + " before insert on " + table + " when NEW." + column +
+             " = '" + value + "' begin select raise(abort, 'refused'); end");
+        return;
+    }
+    Exec("create function " + name + "() returns trigger language plpgsql as $$ begin if NEW." +
+         column + " = '" + value + "' then raise exception 'refused'; end if; return NEW; end $$");
+    Exec("create trigger " + name + " before insert on " + table +
+         " for each row execute function " + name + "()");
 }
 
 }  // namespace testsupport

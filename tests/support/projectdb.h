@@ -12,6 +12,7 @@
 #include "dbaccess/cdbmanage.h"
 #include "frame/cdatafactory.h"
 #include "strataloom/strataloom.h"
+#include "support/serverdb.h"
 
 namespace testsupport {
 
@@ -48,7 +49,7 @@ class TempDir {
 std::filesystem::path TemplatePath();
 
 // The database engines a data-class test runs on.
-enum class Engine { Sqlite };
+enum class Engine { Sqlite, Server };
 std::string EngineName(const ::testing::TestParamInfo<Engine>& info);
 
 class ProjectDbTest : public ::testing::TestWithParam<Engine> {
@@ -79,14 +80,22 @@ class ProjectDbTest : public ::testing::TestWithParam<Engine> {
     const std::vector<Box>& Boxes() const { return boxes_->Boxes(); }
     BoxCapture& Capture() { return *boxes_; }
 
+    bool OnServer() const { return GetParam() == Engine::Server; }
+    // A directory of the test's own, removed with the test.
+    const std::filesystem::path& Dir() const { return dir_->Path(); }
+
   private:
     std::unique_ptr<TempDir> dir_;
+    std::unique_ptr<ServerDatabase> server_;
     std::unique_ptr<BoxCapture> boxes_;
     std::string connect_;
 };
 
-#define STRATALOOM_ENGINES(Suite)                                                            \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(testsupport::Engine::Sqlite), \
-                             testsupport::EngineName)
+// Runs every test of Suite on each engine.
+#define STRATALOOM_ENGINES(Suite)                                                    \
+    INSTANTIATE_TEST_SUITE_P(                                                        \
+        Engines, Suite,                                                              \
+        ::testing::Values(testsupport::Engine::Sqlite, testsupport::Engine::Server), \
+        testsupport::EngineName)
 
 }  // namespace testsupport
