@@ -80,46 +80,114 @@ BasicWellRecord DemoWell(const char* name, const char* type, double ew, double s
     return well;
 }
 
-// Makes DIR/Demo/Demo.mdb from the template, stores a few wells and prints
-// what reads back.
-int RunDemo(const std::vector<std::string>& args) {
-    const fs::path parent =
-        args.empty() ? fs::temp_directory_path() / "strataloom-demo" : fs::path(args[0]);
-    const fs::path project = parent / "Demo";
-    const fs::path database = project / "Demo.mdb";
-    const fs::path templ = fs::path(STRATALOOM_DEFAULT_TEMPLATE_DIR) / "Projects.mdb";
-    std::error_code error;
-    fs::remove_all(project, error);
-    fs::create_directories(project, error);
-    if (!fs::copy_file(templ, database, error)) {
-        std::cerr << "strataloom: cannot copy " << templ << ": " << error.message() << "\n";
-        return 1;
-    }
-    Module module;
-    if (!LoadModule(module)) return 1;
-    IDataFactory* factory = module.create();
-    int status = 1;
-    {
-        auto wells = CreateData<IBasicWellData>(*factory, "IBasicWellData", database.string());
-        const std::vector<BasicWellRecord> stored = {
-            DemoWell("Well-1", "oil", 20512345.0, 4412345.0, 2850.0),
-            DemoWell("Well-2", "gas", 20513210.5, 4413002.25, 3120.0),
-            DemoWell("Well-3", "water", 20511890.0, 4411876.0, 1985.5)};
-        std::vector<BasicWellRecord> loaded;
-        if (wells && wells->SaveWells("Demo", stored) && wells->LoadProjectWells("Demo", loaded)) {
-            std::printf("Project database: %s\n", database.c_str());
-            PrintWells(loaded);
-            status = 0;
+// Options after the positional arguments: "--template DIR", "--server CONNECTION".
+struct Options {
+    std::vector<std::string> positional;
+    std::string templateDir = STRATALOOM_DEFAULT_TEMPLATE_DIR;
+    std::string server;
+};
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if ((args[i] == "--template" || args[i] == "--server") && i + 1 < args.size()) {
+            (args[i] == "--template" ? options.templateDir : options.server) = args[++i];
+        } else if (args[i].rfind("--", 0) == 0) {
+            std::cerr << "strataloom: unknown option " << args[i] << "\n";
+            return false;
         } else {
-            std::cerr << "strataloom: the demo wells could not be stored and read back\n";
+            options.positional.push_back(args[i]);
         }
     }
-    module.destroy(factory);
-    return status;
+    return true;
+}
+
+// The connection string of database `name` on the server of `server`.
+std::string ServerDatabaseConnect(const std::string& server, const std::string& name) {
+    for (const char* scheme : {"postgresql://", "postgres://"}) {
+        if (server.rfind(scheme, 0) != 0) continue;
+        const std::size_t authority = std::char_traits<char>::length(scheme);
+        const std::size_t path = server.find('/', authority);
+        const std::size_t query = server.find('?', authority);
+        const std::string head = server.substr(0, std::min(path, query));
+        const std::string tail = query == std::string::npos ? "" : server.substr(query);
+        return head + "/" + name + tail;
+    }
+    return server + " dbname=" + name;  // a later keyword overrides an earlier one
+}
+
+// Creates the project's storage, a directory with a database file or a
+// database on a server, and saves its header. Returns the new database's
+// connection string, or empty on failure.
+std::string CreateProject(IDataFactory& factory, const std::string& parent,
+                          const std::string& name, const Options& options) {
+    auto projects = CreateData<IBasicProjectData>(factory, "IBasicProjectData", "");
+    if (!projects) return "";
+    std::string connect;
+    if (!options.server.empty()) {
+        // An existing database of that name is used as it is.
+        projects->CreateSqlServerDatabase(name.c_str(), options.server.c_str());
+        connect = ServerDatabaseConnect(options.server, name);
+    } else {
+        if (!projects->CreateProjectFiles(name.c_str(), parent.c_str(),
+                                          options.templateDir.c_str())) {
+            return "";
+        }
+        connect = (fs::path(parent) / name / (name + ".mdb")).string();
+    }
+    projects->SetConnectString(connect.c_str());
+    BasicProjectRecord header;
+    header.ProjectName = name;
+    header.Description = "created by the strataloom host program";
+    if (!projects->SaveProject(header)) {
+        std::cerr << "strataloom: the project header could not be saved in " << connect << "\n";
+        return "";
+    }
+    return connect;
+}
+
+int RunCreateProject(IDataFactory& factory, const Options& options) {
+    const bool onServer = !options.server.empty();
+    if (options.positional.size() != (onServer ? 1u : 2u)) return 2;
+    const std::string name = options.positional.back();
+    const std::string parent = onServer ? "" : options.positional.front();
+    const std::string connect = CreateProject(factory, parent, name, options);
+    if (connect.empty()) return 1;
+    std::printf("Project %s: %s\n", name.c_str(), connect.c_str());
+    return 0;
+}
+
+// Makes a project "Demo" (under PARENT, or on the server), stores a few wells
+// and prints what reads back.
+int RunDemo(IDataFactory& factory, const Options& options) {
+    const fs::path parent = options.positional.empty()
+                                ? fs::temp_directory_path() / "strataloom-demo"
+                                : fs::path(options.positional[0]);
+    if (options.server.empty()) {
+        std::error_code error;
+        fs::remove_all(parent / "Demo", error);
+        fs::create_directories(parent, error);
+    }
+    const std::string connect = CreateProject(factory, parent.string(), "Demo", options);
+    if (connect.empty()) return 1;
+    auto wells = CreateData<IBasicWellData>(factory, "IBasicWellData", connect);
+    const std::vector<BasicWellRecord> stored = {
+        DemoWell("Well-1", "oil", 20512345.0, 4412345.0, 2850.0),
+        DemoWell("Well-2", "gas", 20513210.5, 4413002.25, 3120.0),
+        DemoWell("Well-3", "water", 20511890.0, 4411876.0, 1985.5)};
+    std::vector<BasicWellRecord> loaded;
+    if (!wells || !wells->SaveWells("Demo", stored) || !wells->LoadProjectWells("Demo", loaded)) {
+        std::cerr << "strataloom: the demo wells could not be stored and read back\n";
+        return 1;
+    }
+    std::printf("Project database: %s\n", connect.c_str());
+    PrintWells(loaded);
+    return 0;
 }
 
 void Usage() {
-    std::cerr << "usage: strataloom demo [PARENT_DIR]\n"
+    std::cerr << "usage: strataloom demo [PARENT_DIR] [--server CONNECTION]\n"
+                 "       strataloom create-project PARENT_DIR NAME [--template DIR]\n"
+                 "       strataloom create-project NAME --server CONNECTION\n"
                  "The module is " STRATALOOM_DEFAULT_MODULE
                  " unless STRATALOOM_MODULE names another.\n";
 }
@@ -132,8 +200,19 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "demo") return RunDemo(args);
-    Usage();
-    return 2;
+    Options options;
+    if ((command != "demo" && command != "create-project") ||
+        !ParseOptions(std::vector<std::string>(argv + 2, argv + argc), options)) {
+        Usage();
+        return 2;
+    }
+    Module module;
+    if (!LoadModule(module)) return 1;
+    IDataFactory* factory = module.create();
+    if (!factory) return 1;
+    const int status =
+        command == "demo" ? RunDemo(*factory, options) : RunCreateProject(*factory, options);
+    module.destroy(factory);
+    if (status == 2) Usage();
+    return status;
 }
