@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "dbaccess/sqltrace.h"
 #include "frame/hostutil.h"
 #include "strataloom/iaoidata.h"
 #include "strataloom/ibasicprojectdata.h"
@@ -12,6 +11,7 @@
 #include "strataloom/iwelllistdata.h"
 #include "strataloom/waitdialog.h"
 #include "support/projectdb.h"
+#include "support/statementlog.h"
 
 namespace fs = std::filesystem;
 
@@ -300,16 +300,14 @@ class ServerDatabaseTest : public BasicProjectDataTest {
         g_wait = WaitLog();
         g_wait.boxes = &Boxes();
         SetWaitDialogHandlers(&BeginCapture, &EndCapture);
-        strataloom::db::SetTraceListener(
-            [this](const std::string& text) { statements.push_back(text); });
     }
     void TearDown() override {
-        strataloom::db::SetTraceListener({});
         SetWaitDialogHandlers(nullptr, nullptr);
         g_wait = WaitLog();
         BasicProjectDataTest::TearDown();
     }
-    std::vector<std::string> statements;
+    testsupport::StatementLog log;
+    std::vector<std::string>& statements = log.texts;
 };
 
 TEST_P(ServerDatabaseTest, UnreachableServerFailsInsideTheWaitWindow) {

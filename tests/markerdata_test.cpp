@@ -1,27 +1,14 @@
 // Well markers against a real project database.
 #include <algorithm>
 
-#include "dbaccess/sqltrace.h"
 #include "strataloom/imarkerdata.h"
 #include "support/projectdb.h"
+#include "support/statementlog.h"
 
 namespace {
 
 using testsupport::ProjectDbTest;
-
-// Collects the statement texts the sessions run while alive.
-class StatementLog {
-  public:
-    StatementLog() {
-        strataloom::db::SetTraceListener(
-            [this](const std::string& text) { texts.push_back(text); });
-    }
-    ~StatementLog() { strataloom::db::SetTraceListener({}); }
-    bool Has(const std::string& text) const {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
-    std::vector<std::string> texts;
-};
+using testsupport::StatementLog;
 
 MarkerRecord Marker(const std::string& name, double top, double bottom = 0.0) {
     MarkerRecord record;

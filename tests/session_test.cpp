@@ -3,8 +3,8 @@
 
 #include "dbaccess/dialect.h"
 #include "dbaccess/sqltext.h"
-#include "dbaccess/sqltrace.h"
 #include "support/projectdb.h"
+#include "support/statementlog.h"
 
 namespace {
 
@@ -218,8 +218,7 @@ TEST_P(SessionTest, NestedSessionsShareOneConnectionAndSeeEachOthersWrites) {
 }
 
 TEST_P(SessionTest, StatementTraceRecordsTheTextsAsBuilt) {
-    std::vector<std::string> trace;
-    strataloom::db::SetTraceListener([&](const std::string& text) { trace.push_back(text); });
+    testsupport::StatementLog trace;
     {
         CDbManage session(Connect().c_str());
         session.GetDataFromDB("w_marker_data");
@@ -228,10 +227,9 @@ TEST_P(SessionTest, StatementTraceRecordsTheTextsAsBuilt) {
         session.SetFieldValue("WellName", "W1");
         session.SaveData();
     }
-    strataloom::db::SetTraceListener(nullptr);
     EXPECT_EQ((std::vector<std::string>{"w_marker_data", "delete * from w_marker_data",
                                         "SaveData w_marker_data 1"}),
-              trace);
+              trace.texts);
 }
 
 TEST_P(SessionTest, WritersInTwoThreadsBothLand) {

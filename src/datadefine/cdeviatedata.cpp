@@ -2,9 +2,7 @@
 
 #include "dbaccess/valuearray.h"
 
-using strataloom::Guarded;
-using strataloom::IsEmptyText;
-using strataloom::WellIs;
+using namespace strataloom;
 
 STRATALOOM_REGISTER_CLASS(CDeviateData, "IDeviateData")
 

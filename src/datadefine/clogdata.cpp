@@ -5,16 +5,7 @@
 
 #include "dbaccess/valuearray.h"
 
-using strataloom::Atomic;
-using strataloom::FieldReader;
-using strataloom::ForEachRow;
-using strataloom::Guarded;
-using strataloom::InList;
-using strataloom::IsEmptyText;
-using strataloom::OpenTable;
-using strataloom::RowWriter;
-using strataloom::SqlText;
-using strataloom::WellIs;
+using namespace strataloom;
 
 STRATALOOM_REGISTER_CLASS(CLogData, "ILogData")
 

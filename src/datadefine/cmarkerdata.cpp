@@ -1,12 +1,6 @@
 #include "datadefine/cmarkerdata.h"
 
-using strataloom::FieldReader;
-using strataloom::ForEachRow;
-using strataloom::Guarded;
-using strataloom::IsEmptyText;
-using strataloom::RowWriter;
-using strataloom::SqlText;
-using strataloom::WellIs;
+using namespace strataloom;
 
 STRATALOOM_REGISTER_CLASS(CMarkerData, "IMarkerData")
 

@@ -4,14 +4,7 @@
 
 #include "datadefine/datahelpers.h"
 
-using strataloom::Atomic;
-using strataloom::FieldReader;
-using strataloom::Guarded;
-using strataloom::IsEmptyText;
-using strataloom::OpenTable;
-using strataloom::Refuse;
-using strataloom::RowWriter;
-using strataloom::SqlText;
+using namespace strataloom;
 
 STRATALOOM_REGISTER_CLASS(CSectionWellListData, "ISectionWellListData")
 

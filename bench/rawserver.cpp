@@ -1,0 +1,292 @@
+#include "rawserver.h"
+
+#include <endian.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace bench {
+
+namespace {
+
+struct ConnCloser {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+struct ResultCloser {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using Conn = std::unique_ptr<PGconn, ConnCloser>;
+using Result = std::unique_ptr<PGresult, ResultCloser>;
+
+// Type identifiers of the server's built-in types.
+constexpr Oid kBytea = 17;
+constexpr Oid kText = 25;
+constexpr Oid kFloat8 = 701;
+
+void IgnoreNotice(void*, const char*) {}
+
+Conn Open(const std::string& connect, std::string& error) {
+    Conn connection(PQconnectdb(connect.c_str()));
+    if (PQstatus(connection.get()) != CONNECTION_OK) {
+        error = PQerrorMessage(connection.get());
+        return nullptr;
+    }
+    PQsetNoticeProcessor(connection.get(), &IgnoreNotice, nullptr);
+    return connection;
+}
+
+bool Succeeded(const Result& result) {
+    const ExecStatusType status = PQresultStatus(result.get());
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+bool Run(PGconn* connection, const std::string& sql, std::string& error) {
+    Result result(PQexec(connection, sql.c_str()));
+    if (Succeeded(result)) return true;
+    error = PQresultErrorMessage(result.get());
+    return false;
+}
+
+// A double in the server's binary form (big-endian IEEE 754).
+struct Float8Parameter {
+    explicit Float8Parameter(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        bits = htobe64(bits);
+        std::memcpy(bytes, &bits, sizeof bits);
+    }
+    char bytes[8];
+};
+
+double Float8Value(const char* bytes) {
+    std::uint64_t bits;
+    std::memcpy(&bits, bytes, sizeof bits);
+    bits = be64toh(bits);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::string Text(const PGresult* result, int row, int column) {
+    return std::string(PQgetvalue(result, row, column),
+                       static_cast<std::size_t>(PQgetlength(result, row, column)));
+}
+
+const char kInsertCurve[] =
+    "insert into w_log_data (WellName, CurveName, Measure, DepthCurveName, NullValue, "
+    "CurveValue) values ($1, $2, $3, $4, $5, $6)";
+const char kSelectCurves[] =
+    "select CurveName, Measure, DepthCurveName, NullValue, CurveValue from w_log_data "
+    "where WellName = $1";
+const char kSelectProjectWells[] = "select WellName from w_well_data where ProjectName = $1";
+const char kInsertMarker[] =
+    "insert into w_marker_data (WellName, MarkerName, TopDepth, BottomDepth, Description) "
+    "values ($1, $2, $3, $4, $5)";
+const char kSelectMarkers[] =
+    "select WellName, MarkerName, TopDepth, BottomDepth, Description from w_marker_data "
+    "order by WellName, TopDepth";
+
+class RawServer : public RawEngine {
+  public:
+    explicit RawServer(Conn connection) : connection_(std::move(connection)) {}
+
+    bool Prepare() {
+        const Oid curveTypes[] = {kText, kText, kText, kText, kFloat8, kBytea};
+        const Oid markerTypes[] = {kText, kText, kFloat8, kFloat8, kText};
+        const Oid nameType[] = {kText};
+        return Prepare("insert_curve", kInsertCurve, 6, curveTypes) &&
+               Prepare("select_curves", kSelectCurves, 1, nameType) &&
+               Prepare("select_wells", kSelectProjectWells, 1, nameType) &&
+               Prepare("insert_marker", kInsertMarker, 5, markerTypes) &&
+               Prepare("select_markers", kSelectMarkers, 0, nullptr);
+    }
+
+    bool SaveCurves(const LogCurveSet& set) override {
+        if (!Exec("BEGIN")) return false;
+        const bool done = Exec("delete from w_log_data where WellName = " +
+                               Quoted(set.WellName) + " and CurveName in (" +
+                               QuotedList(CurveNamesOf(set)) + ")") &&
+                          InsertCurves(set);
+        return Finish(done);
+    }
+
+    bool LoadWell(const std::string& well, RawWell& out) override {
+        out.name = well;
+        const char* values[] = {well.c_str()};
+        Result result(PQexecPrepared(connection_.get(), "select_curves", 1, values, nullptr,
+                                     nullptr, 1));
+        if (!Succeeded(result)) return Fail(result);
+        const PGresult* rows = result.get();
+        const int count = PQntuples(rows);
+        out.curves.reserve(out.curves.size() + static_cast<std::size_t>(count));
+        for (int r = 0; r < count; ++r) {
+            RawCurve curve;
+            curve.name = Text(rows, r, 0);
+            curve.measure = Text(rows, r, 1);
+            curve.depthCurve = Text(rows, r, 2);
+            curve.nullValue = PQgetisnull(rows, r, 3) ? 0.0 : Float8Value(PQgetvalue(rows, r, 3));
+            const auto bytes = static_cast<std::size_t>(PQgetlength(rows, r, 4));
+            curve.values.resize(bytes / sizeof(double));
+            std::memcpy(curve.values.data(), PQgetvalue(rows, r, 4),
+                        curve.values.size() * sizeof(double));
+            out.curves.push_back(std::move(curve));
+        }
+        return true;
+    }
+
+    bool LoadProject(const std::string& project, std::vector<RawWell>& out) override {
+        const char* values[] = {project.c_str()};
+        Result wells(PQexecPrepared(connection_.get(), "select_wells", 1, values, nullptr, nullptr,
+                                    1));
+        if (!Succeeded(wells)) return Fail(wells);
+        for (int r = 0; r < PQntuples(wells.get()); ++r) {
+            RawWell well;
+            if (!LoadWell(Text(wells.get(), r, 0), well)) return false;
+            out.push_back(std::move(well));
+        }
+        return true;
+    }
+
+    bool SaveMarkers(const std::vector<MarkerSet>& sets) override {
+        if (!Exec("BEGIN")) return false;
+        const bool done = Exec("delete from w_marker_data where WellName in (" +
+                               QuotedList(WellNamesOf(sets)) + ")") &&
+                          InsertMarkers(sets);
+        return Finish(done);
+    }
+
+    bool LoadMarkers(std::vector<RawMarkerWell>& out) override {
+        Result result(PQexecPrepared(connection_.get(), "select_markers", 0, nullptr, nullptr,
+                                     nullptr, 1));
+        if (!Succeeded(result)) return Fail(result);
+        const PGresult* rows = result.get();
+        for (int r = 0; r < PQntuples(rows); ++r) {
+            const char* well = PQgetvalue(rows, r, 0);
+            const auto length = static_cast<std::size_t>(PQgetlength(rows, r, 0));
+            if (out.empty() || out.back().name.compare(0, std::string::npos, well, length) != 0) {
+                out.emplace_back();
+                out.back().name.assign(well, length);
+            }
+            RawMarker marker;
+            marker.name = Text(rows, r, 1);
+            marker.top = Float8Value(PQgetvalue(rows, r, 2));
+            marker.bottom = Float8Value(PQgetvalue(rows, r, 3));
+            marker.description = Text(rows, r, 4);
+            out.back().markers.push_back(std::move(marker));
+        }
+        return true;
+    }
+
+    bool Exec(const std::string& sql) override { return Run(connection_.get(), sql, error_); }
+
+    std::string LastError() const override { return error_; }
+
+  private:
+    bool Prepare(const char* name, const char* sql, int count, const Oid* types) {
+        Result result(PQprepare(connection_.get(), name, sql, count, types));
+        return Succeeded(result) || Fail(result);
+    }
+
+    bool Fail(const Result& result) {
+        error_ = PQresultErrorMessage(result.get());
+        return false;
+    }
+
+    // Commits when every step went through, else rolls back.
+    bool Finish(bool done) {
+        if (done && Exec("COMMIT")) return true;
+        Exec("ROLLBACK");
+        return false;
+    }
+
+    bool InsertCurves(const LogCurveSet& set) {
+        const Float8Parameter nullValue(set.NullValue);
+        for (const LogCurveRecord& record : set.Records) {
+            const std::string depthCurve = DepthCurveNameOf(set, record);
+            const char* values[] = {set.WellName.c_str(),
+                                    record.CurveName.c_str(),
+                                    record.Measure.c_str(),
+                                    depthCurve.c_str(),
+                                    nullValue.bytes,
+                                    reinterpret_cast<const char*>(record.CurveValue.data())};
+            const int lengths[] = {0, 0, 0, 0, 8,
+                                   static_cast<int>(record.CurveValue.size() * sizeof(double))};
+            const int formats[] = {0, 0, 0, 0, 1, 1};
+            if (record.CurveValue.empty()) values[5] = nullptr;
+            Result result(PQexecPrepared(connection_.get(), "insert_curve", 6, values, lengths,
+                                         formats, 0));
+            if (!Succeeded(result)) return Fail(result);
+        }
+        return true;
+    }
+
+    bool InsertMarkers(const std::vector<MarkerSet>& sets) {
+        const int lengths[] = {0, 0, 8, 8, 0};
+        const int formats[] = {0, 0, 1, 1, 0};
+        for (const MarkerSet& set : sets) {
+            for (const MarkerRecord& record : set.Records) {
+                const Float8Parameter top(record.TopDepth);
+                const Float8Parameter bottom(record.BottomDepth);
+                const char* values[] = {set.WellName.c_str(), record.MarkerName.c_str(), top.bytes,
+                                        bottom.bytes, record.Description.c_str()};
+                Result result(PQexecPrepared(connection_.get(), "insert_marker", 5, values, lengths,
+                                             formats, 0));
+                if (!Succeeded(result)) return Fail(result);
+            }
+        }
+        return true;
+    }
+
+    Conn connection_;
+    std::string error_;
+};
+
+}  // namespace
+
+BenchServerDatabase::BenchServerDatabase(std::string server, const std::string& backupScript)
+    : server_(std::move(server)), name_("strataloom_bench" + std::to_string(::getpid())) {
+    Conn admin = Open(server_, error_);
+    if (!admin) return;
+    Run(admin.get(), "DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)", error_);
+    if (!Run(admin.get(),
+             "CREATE DATABASE " + name_ +
+                 " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'",
+             error_)) {
+        return;
+    }
+    // A later keyword overrides an earlier one in a key=value string.
+    connect_ = server_ + " dbname=" + name_;
+    std::ifstream file(backupScript);
+    std::stringstream script;
+    script << file.rdbuf();
+    if (!file || script.str().empty()) {
+        error_ = "cannot read the backup script " + backupScript;
+        return;
+    }
+    Conn database = Open(connect_, error_);
+    ready_ = database && Run(database.get(), script.str(), error_);
+}
+
+BenchServerDatabase::~BenchServerDatabase() {
+    std::string ignored;
+    if (Conn admin = Open(server_, ignored)) {
+        Run(admin.get(), "DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)", ignored);
+    }
+}
+
+std::unique_ptr<RawEngine> OpenRawServer(const std::string& connect, std::string& error) {
+    Conn connection = Open(connect, error);
+    if (!connection) return nullptr;
+    auto engine = std::make_unique<RawServer>(std::move(connection));
+    if (!engine->Prepare()) {
+        error = engine->LastError();
+        return nullptr;
+    }
+    return engine;
+}
+
+}  // namespace bench

@@ -1,0 +1,222 @@
+#include "rawsqlite.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace bench {
+
+namespace {
+
+struct StatementCloser {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+
+struct DatabaseCloser {
+    void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
+};
+
+const char kInsertCurve[] =
+    "insert into w_log_data (WellName, CurveName, Measure, DepthCurveName, NullValue, "
+    "CurveValue) values (?, ?, ?, ?, ?, ?)";
+const char kSelectCurves[] =
+    "select CurveName, Measure, DepthCurveName, NullValue, CurveValue from w_log_data "
+    "where WellName = ?";
+const char kSelectProjectWells[] = "select WellName from w_well_data where ProjectName = ?";
+const char kInsertMarker[] =
+    "insert into w_marker_data (WellName, MarkerName, TopDepth, BottomDepth, Description) "
+    "values (?, ?, ?, ?, ?)";
+const char kSelectMarkers[] =
+    "select WellName, MarkerName, TopDepth, BottomDepth, Description from w_marker_data "
+    "order by WellName, TopDepth";
+
+std::string ColumnText(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
+                : std::string();
+}
+
+void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+class RawSqlite : public RawEngine {
+  public:
+    explicit RawSqlite(sqlite3* handle) : handle_(handle) {}
+
+    bool Prepare() {
+        return Prepare(kInsertCurve, insertCurve_) && Prepare(kSelectCurves, selectCurves_) &&
+               Prepare(kSelectProjectWells, selectWells_) &&
+               Prepare(kInsertMarker, insertMarker_) && Prepare(kSelectMarkers, selectMarkers_);
+    }
+
+    bool SaveCurves(const LogCurveSet& set) override {
+        if (!Exec("BEGIN IMMEDIATE")) return false;
+        const bool done = Exec("delete from w_log_data where WellName = " +
+                               Quoted(set.WellName) + " and CurveName in (" +
+                               QuotedList(CurveNamesOf(set)) + ")") &&
+                          InsertCurves(set);
+        return Finish(done);
+    }
+
+    bool LoadWell(const std::string& well, RawWell& out) override {
+        out.name = well;
+        sqlite3_stmt* select = selectCurves_.get();
+        sqlite3_reset(select);
+        BindText(select, 1, well);
+        int step;
+        while ((step = sqlite3_step(select)) == SQLITE_ROW) {
+            RawCurve curve;
+            curve.name = ColumnText(select, 0);
+            curve.measure = ColumnText(select, 1);
+            curve.depthCurve = ColumnText(select, 2);
+            curve.nullValue = sqlite3_column_double(select, 3);
+            const void* blob = sqlite3_column_blob(select, 4);
+            const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(select, 4));
+            curve.values.resize(bytes / sizeof(double));
+            if (blob) std::memcpy(curve.values.data(), blob, curve.values.size() * sizeof(double));
+            out.curves.push_back(std::move(curve));
+        }
+        sqlite3_reset(select);
+        return step == SQLITE_DONE;
+    }
+
+    bool LoadProject(const std::string& project, std::vector<RawWell>& out) override {
+        sqlite3_stmt* wells = selectWells_.get();
+        sqlite3_reset(wells);
+        BindText(wells, 1, project);
+        int step;
+        while ((step = sqlite3_step(wells)) == SQLITE_ROW) {
+            RawWell well;
+            if (!LoadWell(ColumnText(wells, 0), well)) break;
+            out.push_back(std::move(well));
+        }
+        sqlite3_reset(wells);
+        return step == SQLITE_DONE;
+    }
+
+    bool SaveMarkers(const std::vector<MarkerSet>& sets) override {
+        if (!Exec("BEGIN IMMEDIATE")) return false;
+        const bool done = Exec("delete from w_marker_data where WellName in (" +
+                               QuotedList(WellNamesOf(sets)) + ")") &&
+                          InsertMarkers(sets);
+        return Finish(done);
+    }
+
+    bool LoadMarkers(std::vector<RawMarkerWell>& out) override {
+        sqlite3_stmt* select = selectMarkers_.get();
+        sqlite3_reset(select);
+        int step;
+        while ((step = sqlite3_step(select)) == SQLITE_ROW) {
+            const auto* well = reinterpret_cast<const char*>(sqlite3_column_text(select, 0));
+            const auto length = static_cast<std::size_t>(sqlite3_column_bytes(select, 0));
+            if (out.empty() || out.back().name.compare(0, std::string::npos, well ? well : "",
+                                                       length) != 0) {
+                out.emplace_back();
+                out.back().name = ColumnText(select, 0);
+            }
+            RawMarker marker;
+            marker.name = ColumnText(select, 1);
+            marker.top = sqlite3_column_double(select, 2);
+            marker.bottom = sqlite3_column_double(select, 3);
+            marker.description = ColumnText(select, 4);
+            out.back().markers.push_back(std::move(marker));
+        }
+        sqlite3_reset(select);
+        return step == SQLITE_DONE;
+    }
+
+    bool Exec(const std::string& sql) override {
+        return sqlite3_exec(handle_.get(), sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    std::string LastError() const override { return sqlite3_errmsg(handle_.get()); }
+
+  private:
+    bool Prepare(const char* sql, Statement& statement) {
+        sqlite3_stmt* raw = nullptr;
+        const int rc = sqlite3_prepare_v3(handle_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw,
+                                          nullptr);
+        statement.reset(raw);
+        return rc == SQLITE_OK;
+    }
+
+    // Commits when every step went through, else rolls back.
+    bool Finish(bool done) {
+        if (done && Exec("COMMIT")) return true;
+        Exec("ROLLBACK");
+        return false;
+    }
+
+    bool InsertCurves(const LogCurveSet& set) {
+        sqlite3_stmt* insert = insertCurve_.get();
+        for (const LogCurveRecord& record : set.Records) {
+            const std::string depthCurve = DepthCurveNameOf(set, record);
+            sqlite3_reset(insert);
+            BindText(insert, 1, set.WellName);
+            BindText(insert, 2, record.CurveName);
+            BindText(insert, 3, record.Measure);
+            BindText(insert, 4, depthCurve);
+            sqlite3_bind_double(insert, 5, set.NullValue);
+            if (record.CurveValue.empty()) {
+                sqlite3_bind_null(insert, 6);
+            } else {
+                sqlite3_bind_blob(insert, 6, record.CurveValue.data(),
+                                  static_cast<int>(record.CurveValue.size() * sizeof(double)),
+                                  SQLITE_STATIC);
+            }
+            if (sqlite3_step(insert) != SQLITE_DONE) return false;
+        }
+        sqlite3_reset(insert);
+        return true;
+    }
+
+    bool InsertMarkers(const std::vector<MarkerSet>& sets) {
+        sqlite3_stmt* insert = insertMarker_.get();
+        for (const MarkerSet& set : sets) {
+            for (const MarkerRecord& record : set.Records) {
+                sqlite3_reset(insert);
+                BindText(insert, 1, set.WellName);
+                BindText(insert, 2, record.MarkerName);
+                sqlite3_bind_double(insert, 3, record.TopDepth);
+                sqlite3_bind_double(insert, 4, record.BottomDepth);
+                BindText(insert, 5, record.Description);
+                if (sqlite3_step(insert) != SQLITE_DONE) return false;
+            }
+        }
+        sqlite3_reset(insert);
+        return true;
+    }
+
+    // The statements are finalised before the connection closes.
+    std::unique_ptr<sqlite3, DatabaseCloser> handle_;
+    Statement insertCurve_;
+    Statement selectCurves_;
+    Statement selectWells_;
+    Statement insertMarker_;
+    Statement selectMarkers_;
+};
+
+}  // namespace
+
+std::unique_ptr<RawEngine> OpenRawSqlite(const std::string& path, std::string& error) {
+    sqlite3* handle = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        error = handle ? sqlite3_errmsg(handle) : "cannot open " + path;
+        sqlite3_close_v2(handle);
+        return nullptr;
+    }
+    auto engine = std::make_unique<RawSqlite>(handle);
+    sqlite3_busy_timeout(handle, 10000);
+    engine->Exec("PRAGMA journal_mode=WAL");
+    engine->Exec("PRAGMA synchronous=NORMAL");
+    if (!engine->Prepare()) {
+        error = engine->LastError();
+        return nullptr;
+    }
+    return engine;
+}
+
+}  // namespace bench

@@ -1,0 +1,90 @@
+// The data every pair of the benchmark works on, and the shape in which the
+// hand-written baselines return what they read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "strataloom/ilogdata.h"
+#include "strataloom/imarkerdata.h"
+
+namespace bench {
+
+// Sizes of the three workloads.
+constexpr int kSaveCurves = 40;
+constexpr int kSaveSamples = 20000;
+constexpr int kProjectWells = 100;
+constexpr int kProjectCurves = 10;
+constexpr int kProjectSamples = 5000;
+constexpr int kMarkerWells = 2000;
+constexpr int kMarkersPerWell = 20;
+
+struct Workload {
+    LogCurveSet saveWell;                // one well, 40 curves of 20,000 samples
+    std::string project;                 // the project of the project load
+    std::vector<LogCurveSet> projectWells;  // its 100 wells, 10 curves of 5,000 samples
+    std::vector<MarkerSet> markerWells;  // 2,000 wells, 20 markers each
+};
+
+// Builds the data once; every value is reproducible from run to run.
+Workload MakeWorkload();
+
+// A curve row as the baselines read it.
+struct RawCurve {
+    std::string name;
+    std::string measure;
+    std::string depthCurve;
+    double nullValue = 0.0;
+    std::vector<double> values;
+};
+
+struct RawWell {
+    std::string name;
+    std::vector<RawCurve> curves;
+};
+
+struct RawMarker {
+    std::string name;
+    double top = 0.0;
+    double bottom = 0.0;
+    std::string description;
+};
+
+struct RawMarkerWell {
+    std::string name;
+    std::vector<RawMarker> markers;
+};
+
+// The name a curve row stores as its depth curve: that of the record its
+// position designates, or none.
+std::string DepthCurveNameOf(const LogCurveSet& set, const LogCurveRecord& record);
+
+// The names of the set's curves, or of the wells of the sets, in order.
+NameList CurveNamesOf(const LogCurveSet& set);
+NameList WellNamesOf(const std::vector<MarkerSet>& sets);
+
+// Names between single quotes, inner quotes doubled, joined by ",".
+std::string QuotedList(const NameList& names);
+std::string Quoted(const std::string& name);
+
+// The hand-written side of every pair, on one engine.
+class RawEngine {
+  public:
+    virtual ~RawEngine() = default;
+    // Replaces the well's curves of the same names: one delete, one insert per
+    // curve, one transaction.
+    virtual bool SaveCurves(const LogCurveSet& set) = 0;
+    virtual bool LoadWell(const std::string& well, RawWell& out) = 0;
+    // Lists the project's wells, then reads each well's curves.
+    virtual bool LoadProject(const std::string& project, std::vector<RawWell>& out) = 0;
+    // Replaces the markers of every well of sets: one delete with an in-list,
+    // one insert per marker, one transaction.
+    virtual bool SaveMarkers(const std::vector<MarkerSet>& sets) = 0;
+    // Every marker of the table, grouped by well, in top-depth order.
+    virtual bool LoadMarkers(std::vector<RawMarkerWell>& out) = 0;
+    // Runs a statement that yields no rows (seeding).
+    virtual bool Exec(const std::string& sql) = 0;
+    virtual std::string LastError() const = 0;
+};
+
+}  // namespace bench
