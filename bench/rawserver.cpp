@@ -107,9 +107,8 @@ class RawServer : public RawEngine {
 
     bool SaveCurves(const LogCurveSet& set) override {
         if (!Exec("BEGIN")) return false;
-        const bool done = Exec("delete from w_log_data where WellName = " +
-                               Quoted(set.WellName) + " and CurveName in (" +
-                               QuotedList(CurveNamesOf(set)) + ")") &&
+        const bool done = Exec("delete from w_log_data where WellName = " + Quoted(set.WellName) +
+                               " and CurveName in (" + QuotedList(CurveNamesOf(set)) + ")") &&
                           InsertCurves(set);
         return Finish(done);
     }
@@ -117,8 +116,8 @@ class RawServer : public RawEngine {
     bool LoadWell(const std::string& well, RawWell& out) override {
         out.name = well;
         const char* values[] = {well.c_str()};
-        Result result(PQexecPrepared(connection_.get(), "select_curves", 1, values, nullptr,
-                                     nullptr, 1));
+        Result result(
+            PQexecPrepared(connection_.get(), "select_curves", 1, values, nullptr, nullptr, 1));
         if (!Succeeded(result)) return Fail(result);
         const PGresult* rows = result.get();
         const int count = PQntuples(rows);
@@ -140,8 +139,8 @@ class RawServer : public RawEngine {
 
     bool LoadProject(const std::string& project, std::vector<RawWell>& out) override {
         const char* values[] = {project.c_str()};
-        Result wells(PQexecPrepared(connection_.get(), "select_wells", 1, values, nullptr, nullptr,
-                                    1));
+        Result wells(
+            PQexecPrepared(connection_.get(), "select_wells", 1, values, nullptr, nullptr, 1));
         if (!Succeeded(wells)) return Fail(wells);
         for (int r = 0; r < PQntuples(wells.get()); ++r) {
             RawWell well;
@@ -160,8 +159,8 @@ class RawServer : public RawEngine {
     }
 
     bool LoadMarkers(std::vector<RawMarkerWell>& out) override {
-        Result result(PQexecPrepared(connection_.get(), "select_markers", 0, nullptr, nullptr,
-                                     nullptr, 1));
+        Result result(
+            PQexecPrepared(connection_.get(), "select_markers", 0, nullptr, nullptr, nullptr, 1));
         if (!Succeeded(result)) return Fail(result);
         const PGresult* rows = result.get();
         for (int r = 0; r < PQntuples(rows); ++r) {
@@ -207,18 +206,16 @@ class RawServer : public RawEngine {
         const Float8Parameter nullValue(set.NullValue);
         for (const LogCurveRecord& record : set.Records) {
             const std::string depthCurve = DepthCurveNameOf(set, record);
-            const char* values[] = {set.WellName.c_str(),
-                                    record.CurveName.c_str(),
-                                    record.Measure.c_str(),
-                                    depthCurve.c_str(),
-                                    nullValue.bytes,
-                                    reinterpret_cast<const char*>(record.CurveValue.data())};
-            const int lengths[] = {0, 0, 0, 0, 8,
-                                   static_cast<int>(record.CurveValue.size() * sizeof(double))};
+            const char* values[] = {
+                set.WellName.c_str(),   record.CurveName.c_str(),
+                record.Measure.c_str(), depthCurve.c_str(),
+                nullValue.bytes,        reinterpret_cast<const char*>(record.CurveValue.data())};
+            const int lengths[] = {
+                0, 0, 0, 0, 8, static_cast<int>(record.CurveValue.size() * sizeof(double))};
             const int formats[] = {0, 0, 0, 0, 1, 1};
             if (record.CurveValue.empty()) values[5] = nullptr;
-            Result result(PQexecPrepared(connection_.get(), "insert_curve", 6, values, lengths,
-                                         formats, 0));
+            Result result(
+                PQexecPrepared(connection_.get(), "insert_curve", 6, values, lengths, formats, 0));
             if (!Succeeded(result)) return Fail(result);
         }
         return true;

@@ -33,7 +33,8 @@ const char kSelectMarkers[] =
 
 std::string ColumnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
+    return text ? std::string(text,
+                              static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
                 : std::string();
 }
 
@@ -53,9 +54,8 @@ class RawSqlite : public RawEngine {
 
     bool SaveCurves(const LogCurveSet& set) override {
         if (!Exec("BEGIN IMMEDIATE")) return false;
-        const bool done = Exec("delete from w_log_data where WellName = " +
-                               Quoted(set.WellName) + " and CurveName in (" +
-                               QuotedList(CurveNamesOf(set)) + ")") &&
+        const bool done = Exec("delete from w_log_data where WellName = " + Quoted(set.WellName) +
+                               " and CurveName in (" + QuotedList(CurveNamesOf(set)) + ")") &&
                           InsertCurves(set);
         return Finish(done);
     }
@@ -111,8 +111,8 @@ class RawSqlite : public RawEngine {
         while ((step = sqlite3_step(select)) == SQLITE_ROW) {
             const auto* well = reinterpret_cast<const char*>(sqlite3_column_text(select, 0));
             const auto length = static_cast<std::size_t>(sqlite3_column_bytes(select, 0));
-            if (out.empty() || out.back().name.compare(0, std::string::npos, well ? well : "",
-                                                       length) != 0) {
+            if (out.empty() ||
+                out.back().name.compare(0, std::string::npos, well ? well : "", length) != 0) {
                 out.emplace_back();
                 out.back().name = ColumnText(select, 0);
             }
@@ -136,8 +136,8 @@ class RawSqlite : public RawEngine {
   private:
     bool Prepare(const char* sql, Statement& statement) {
         sqlite3_stmt* raw = nullptr;
-        const int rc = sqlite3_prepare_v3(handle_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw,
-                                          nullptr);
+        const int rc =
+            sqlite3_prepare_v3(handle_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
         statement.reset(raw);
         return rc == SQLITE_OK;
     }

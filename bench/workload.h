@@ -20,10 +20,10 @@ constexpr int kMarkerWells = 2000;
 constexpr int kMarkersPerWell = 20;
 
 struct Workload {
-    LogCurveSet saveWell;                // one well, 40 curves of 20,000 samples
-    std::string project;                 // the project of the project load
+    LogCurveSet saveWell;                   // one well, 40 curves of 20,000 samples
+    std::string project;                    // the project of the project load
     std::vector<LogCurveSet> projectWells;  // its 100 wells, 10 curves of 5,000 samples
-    std::vector<MarkerSet> markerWells;  // 2,000 wells, 20 markers each
+    std::vector<MarkerSet> markerWells;     // 2,000 wells, 20 markers each
 };
 
 // Builds the data once; every value is reproducible from run to run.
