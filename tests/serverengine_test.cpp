@@ -115,6 +115,24 @@ TEST_P(SharedDatabaseTest, FailedStatementInsideAWriteKeepsTheRestOfIt) {
     EXPECT_EQ(1, Count("w_marker_data"));
 }
 
+TEST_P(SharedDatabaseTest, InnerWriteThatFailsUndoesTheWholeOperation) {
+    {
+        DbWriteScope outer(Connect());
+        CDbManage session(Connect().c_str());
+        ASSERT_NE(2, session.GetDataFromDB("w_marker_data"));
+        session.AddNew();
+        session.SetFieldValue("WellName", "W1");
+        ASSERT_TRUE(session.SaveData());
+        {
+            DbWriteScope inner(Connect());
+            EXPECT_TRUE(inner.Active());
+            EXPECT_FALSE(inner.Outermost());
+        }  // ends without committing
+        EXPECT_FALSE(outer.Commit());
+    }
+    EXPECT_EQ(0, Count("w_marker_data"));
+}
+
 STRATALOOM_ENGINES(SharedDatabaseTest);
 
 // Runs on the server engine only.

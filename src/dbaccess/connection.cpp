@@ -10,10 +10,6 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string SavepointName(int depth) {
-    return "strataloom_sp" + std::to_string(depth);
-}
-
 }  // namespace
 
 bool SameColumnName(const std::string& a, const char* b) {
@@ -37,11 +33,13 @@ bool Connection::BeginScope() {
         ++brokenDepth_;
         return false;
     }
-    if (depth_ == 0) lostRace_ = false;
-    const std::string sql = depth_ == 0 ? BeginStatement() : "SAVEPOINT " + SavepointName(depth_);
-    if (!Control(sql)) {
-        ++brokenDepth_;
-        return false;
+    if (depth_ == 0) {
+        if (!Control(BeginStatement())) {
+            ++brokenDepth_;
+            return false;
+        }
+        lostRace_ = false;
+        doomed_ = false;
     }
     ++depth_;
     return true;
@@ -54,17 +52,12 @@ bool Connection::EndScope(bool commit) {
     }
     if (depth_ == 0) return false;
     --depth_;
-    if (depth_ == 0) {
-        // A statement that lost a race was skipped: the transaction must not
-        // keep the rest of its work.
-        if (commit && !lostRace_ && Control("COMMIT")) return true;
-        Control("ROLLBACK");
-        return false;
-    }
-    const std::string name = SavepointName(depth_);
-    if (commit && Control("RELEASE SAVEPOINT " + name)) return true;
-    Control("ROLLBACK TO SAVEPOINT " + name);
-    Control("RELEASE SAVEPOINT " + name);
+    if (!commit) doomed_ = true;
+    if (depth_ > 0) return !doomed_;
+    // A statement that lost a race was skipped: the transaction must not keep
+    // the rest of its work.
+    if (!doomed_ && !lostRace_ && Control("COMMIT")) return true;
+    Control("ROLLBACK");
     return false;
 }
 

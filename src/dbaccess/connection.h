@@ -31,13 +31,13 @@ class Connection {
     // False once the database behind the connection is no longer the one it
     // opened (file removed or replaced): the connection is then dropped.
     virtual bool StillValid() const = 0;
-    // Whether a statement failure aborts the enclosing transaction, so that
-    // each plain statement inside one must run under its own savepoint.
-    virtual bool FailureAbortsTransaction() const { return false; }
-
-    // Transaction scopes nest: the outermost begins and commits, inner ones
-    // are savepoints. A scope that could not begin fails every write until it
-    // ends, so that nothing runs outside the transaction it asked for.
+    // Transaction scopes nest: the outermost begins and commits; inner ones
+    // join its transaction, and one that ends without committing dooms it, so
+    // the outermost rolls everything back. (Inner savepoints would make the
+    // embedded engine copy every page a replace touches, for nothing: no
+    // operation goes on after a part of it failed.) A scope that could not
+    // begin fails every write until it ends, so that nothing runs outside the
+    // transaction it asked for.
     bool BeginScope();
     bool EndScope(bool commit);
     bool InScope() const { return depth_ > 0; }
@@ -59,6 +59,7 @@ class Connection {
     int depth_ = 0;
     int brokenDepth_ = 0;
     bool lostRace_ = false;
+    bool doomed_ = false;
     std::string lastError_;
 };
 

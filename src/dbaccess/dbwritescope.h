@@ -1,7 +1,8 @@
 // All-or-nothing writes. A writing operation opens a scope first; every session
 // that the same thread opens on the same connection string while it is open
 // joins its transaction. The scope commits when the operation succeeds and
-// rolls back otherwise; scopes opened inside one become savepoints.
+// rolls back otherwise; a scope opened inside one joins it, and its failure
+// fails the whole operation.
 #pragma once
 
 #include <memory>

@@ -27,7 +27,6 @@ class PgConnection final : public Connection {
     bool Insert(const std::string& table, const std::vector<std::string>& columns,
                 const std::vector<const std::vector<Cell>*>& rows) override;
     bool StillValid() const override;
-    bool FailureAbortsTransaction() const override { return true; }
 
   protected:
     bool Control(const std::string& sql) override;
