@@ -27,7 +27,7 @@ class ValueArrayTest : public ProjectDbTest {
         ASSERT_NE(2, session.GetDataFromDB("w_log_data"));
         session.AddNew();
         session.SetFieldValue("WellName", "W1");
-        session.SetFieldValue("CurveValue", DbVariant(std::make_shared<const std::string>(bytes)));
+        session.SetFieldValue("CurveValue", DbVariant::FromBytes(bytes.data(), bytes.size()));
         ASSERT_TRUE(session.SaveData());
     }
     int Load(std::vector<double>& values) {
@@ -93,6 +93,21 @@ TEST_P(ValueArrayTest, MissingColumnFailsAndLeavesTheVector) {
     std::vector<double> loaded = {8.0};
     EXPECT_EQ(0, ReadDoubleArrayField("CurveValue", loaded, session));
     EXPECT_EQ(std::vector<double>{8.0}, loaded);
+}
+
+TEST_P(ValueArrayTest, ArrayAlsoHeldByAVariantStaysIntactForIt) {
+    StoreCurve({1.5, 2.5, 3.5});
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0, session.GetDataFromDB("select * from w_log_data"));
+    DbVariant held;
+    ASSERT_TRUE(session.GetFieldValue("CurveValue", held));
+    std::vector<double> loaded;
+    ASSERT_EQ(1, ReadDoubleArrayField("CurveValue", loaded, session));
+    EXPECT_EQ((std::vector<double>{1.5, 2.5, 3.5}), loaded);
+    ASSERT_EQ(24, held.Size());
+    double copy[3];
+    VariantToDoubleArray(held, held.Size(), copy);
+    EXPECT_EQ(3.5, copy[2]);
 }
 
 TEST(VariantConversionTest, ConvertsCountTimesEightBytesAndNoMore) {

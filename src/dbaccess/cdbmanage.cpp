@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "dbaccess/connection.h"
 #include "dbaccess/connectionregistry.h"
@@ -22,46 +24,50 @@ bool IsBareTableName(const std::string& text) {
     return !std::isdigit(static_cast<unsigned char>(text[0]));
 }
 
-std::string CellText(const Cell& cell) {
-    switch (cell.kind) {
+using strataloom::db::Slot;
+
+std::string SlotText(const strataloom::db::ResultSet& result, const Slot& slot) {
+    switch (slot.kind) {
         case Cell::Kind::Text:
-            return cell.text;
+            return result.TextOf(slot);
         case Cell::Kind::Integer:
-            return std::to_string(cell.integer);
+            return std::to_string(slot.integer);
         case Cell::Kind::Real: {
             char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.17g", cell.real);
+            std::snprintf(buffer, sizeof buffer, "%.17g", slot.real);
             return buffer;
         }
-        case Cell::Kind::Blob:
-            return *cell.blob;
+        case Cell::Kind::Blob: {
+            const auto& bytes = result.BlobOf(slot);
+            return std::string(bytes->Data(), bytes->size);
+        }
         case Cell::Kind::Null:
             break;
     }
     return std::string();
 }
 
-double CellNumber(const Cell& cell) {
-    switch (cell.kind) {
+double SlotNumber(const strataloom::db::ResultSet& result, const Slot& slot) {
+    switch (slot.kind) {
         case Cell::Kind::Integer:
-            return static_cast<double>(cell.integer);
+            return static_cast<double>(slot.integer);
         case Cell::Kind::Real:
-            return cell.real;
+            return slot.real;
         case Cell::Kind::Text:
-            return std::strtod(cell.text.c_str(), nullptr);
+            return std::strtod(result.TextOf(slot).c_str(), nullptr);
         default:
             return 0.0;
     }
 }
 
-long long CellInteger(const Cell& cell) {
-    switch (cell.kind) {
+long long SlotInteger(const strataloom::db::ResultSet& result, const Slot& slot) {
+    switch (slot.kind) {
         case Cell::Kind::Integer:
-            return cell.integer;
+            return slot.integer;
         case Cell::Kind::Real:
-            return std::isfinite(cell.real) ? static_cast<long long>(cell.real) : 0;
+            return std::isfinite(slot.real) ? static_cast<long long>(slot.real) : 0;
         case Cell::Kind::Text:
-            return std::strtoll(cell.text.c_str(), nullptr, 10);
+            return std::strtoll(result.TextOf(slot).c_str(), nullptr, 10);
         default:
             return 0;
     }
@@ -81,6 +87,7 @@ int CDbManage::GetDataFromDB(const char* sql) {
     const std::string text = OrEmpty(sql);
     strataloom::db::TraceStatement(text);
     result_.Clear();
+    for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     row_ = 0;
     readStarted_ = false;
     if (!connection_) connection_ = strataloom::db::AcquireConnection(connect_);
@@ -109,60 +116,85 @@ bool CDbManage::Read() {
     return row_ < result_.RowCount();
 }
 
-const Cell* CDbManage::CurrentCell(const char* column) const {
-    if (!column || row_ >= result_.RowCount()) return nullptr;
+int CDbManage::CurrentColumn(const char* column) const {
+    if (!column || row_ >= result_.RowCount()) return -1;
+    // A remembered position still has to carry the name asked for: the same
+    // address may hold another name by now.
+    for (const ColumnMemo& memo : memo_) {
+        if (memo.name != column) continue;
+        const std::string& name = result_.columns[static_cast<std::size_t>(memo.index)];
+        if (std::strncmp(name.c_str(), column, name.size() + 1) == 0 ||
+            strataloom::db::SameColumnName(name, column)) {
+            return memo.index;
+        }
+    }
     const int index = strataloom::db::FindColumn(result_.columns, column);
+    if (index >= 0) {
+        memo_[memoNext_] = ColumnMemo{column, index};
+        memoNext_ = (memoNext_ + 1) % kMemoSize;
+    }
+    return index;
+}
+
+const Slot* CDbManage::CurrentSlot(const char* column) const {
+    const int index = CurrentColumn(column);
     return index < 0 ? nullptr : &result_.At(row_, static_cast<std::size_t>(index));
 }
 
 bool CDbManage::GetFieldValue(const char* column, char& value) const {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    const std::string text = CellText(*cell);
-    value = text.empty() ? '\0' : text[0];
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    if (slot->kind == Cell::Kind::Text) {
+        value = slot->length == 0 ? '\0' : result_.TextData(*slot)[0];
+    } else {
+        const std::string text = SlotText(result_, *slot);
+        value = text.empty() ? '\0' : text[0];
+    }
     return true;
 }
 
 bool CDbManage::GetFieldValue(const char* column, int& value) const {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    value = static_cast<int>(CellInteger(*cell));
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    value = static_cast<int>(SlotInteger(result_, *slot));
     return true;
 }
 
 bool CDbManage::GetFieldValue(const char* column, float& value) const {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    value = static_cast<float>(CellNumber(*cell));
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    value = static_cast<float>(SlotNumber(result_, *slot));
     return true;
 }
 
 bool CDbManage::GetFieldValue(const char* column, double& value) const {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    value = CellNumber(*cell);
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    value = SlotNumber(result_, *slot);
     return true;
 }
 
 bool CDbManage::GetFieldValue(const char* column, std::string& value) const {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    value = CellText(*cell);
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    if (slot->kind == Cell::Kind::Text) {
+        value.assign(result_.TextData(*slot), slot->length);
+    } else {
+        value = SlotText(result_, *slot);
+    }
     return true;
 }
 
 bool CDbManage::GetFieldValue(const char* column, DbVariant& value) const {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    switch (cell->kind) {
-        case Cell::Kind::Blob:
-            value = DbVariant(cell->blob);
-            break;
-        case Cell::Kind::Null:
-            value.Clear();
-            break;
-        default:
-            value = DbVariant(std::make_shared<const std::string>(CellText(*cell)));
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    if (slot->kind == Cell::Kind::Blob) {
+        value = DbVariant(result_.BlobOf(*slot));
+    } else if (slot->kind == Cell::Kind::Null) {
+        value.Clear();
+    } else {
+        const std::string text = SlotText(result_, *slot);
+        value = DbVariant::FromBytes(text.data(), text.size());
     }
     return true;
 }
@@ -172,22 +204,33 @@ long CDbManage::GetRecordCount() const {
 }
 
 bool CDbManage::GetActualSize(const char* column, long& size) {
-    const Cell* cell = CurrentCell(column);
-    if (!cell) return false;
-    switch (cell->kind) {
+    const Slot* slot = CurrentSlot(column);
+    if (!slot) return false;
+    switch (slot->kind) {
         case Cell::Kind::Blob:
-            size = static_cast<long>(cell->blob->size());
+            size = static_cast<long>(result_.BlobOf(*slot)->size);
             break;
         case Cell::Kind::Text:
-            size = static_cast<long>(cell->text.size());
+            size = static_cast<long>(slot->length);
             break;
         case Cell::Kind::Null:
             size = 0;
             break;
         default:
-            size = static_cast<long>(CellText(*cell).size());
+            size = static_cast<long>(SlotText(result_, *slot).size());
     }
     return true;
+}
+
+std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeBytes(const char* column) {
+    const int index = CurrentColumn(column);
+    if (index < 0) return nullptr;
+    const Slot& slot = result_.At(row_, static_cast<std::size_t>(index));
+    if (slot.kind == Cell::Kind::Blob)
+        return result_.TakeBlob(row_, static_cast<std::size_t>(index));
+    if (slot.kind == Cell::Kind::Null) return nullptr;
+    const std::string text = SlotText(result_, slot);
+    return strataloom::db::ByteArray::Copy(text.data(), text.size());
 }
 
 void CDbManage::AddNew() {

@@ -41,6 +41,9 @@ class CDbManage {
     long GetRecordCount() const;
     // Byte length of the current row's value; 0 for NULL.
     bool GetActualSize(const char* column, long& size);
+    // Hands over the bytes of the current row's value without copying them
+    // (the value reads as NULL afterwards); null for NULL or no such column.
+    std::shared_ptr<strataloom::db::ByteArray> TakeBytes(const char* column);
 
     void AddNew();
     void SetFieldValue(const char* column, const char* value);
@@ -60,7 +63,8 @@ class CDbManage {
         std::vector<int> columns;  // positions in tableColumns_, in the order set
         std::vector<strataloom::db::Cell> values;
     };
-    const strataloom::db::Cell* CurrentCell(const char* column) const;
+    int CurrentColumn(const char* column) const;
+    const strataloom::db::Slot* CurrentSlot(const char* column) const;
     void SetCell(const char* column, strataloom::db::Cell cell);
     bool InsertPending();
     int OpenTable(const std::string& table);
@@ -68,6 +72,15 @@ class CDbManage {
     std::string connect_;
     std::shared_ptr<strataloom::db::Connection> connection_;
     strataloom::db::ResultSet result_;
+    // The columns asked for last, by the address of the name: data classes
+    // ask for the same few names row after row.
+    struct ColumnMemo {
+        const char* name = nullptr;
+        int index = -1;
+    };
+    static constexpr int kMemoSize = 8;
+    mutable ColumnMemo memo_[kMemoSize];
+    mutable int memoNext_ = 0;
     std::size_t row_ = 0;
     bool readStarted_ = false;
     std::string table_;

@@ -12,18 +12,28 @@ char LowerAscii(char c) {
 
 }  // namespace
 
-bool SameColumnName(const std::string& a, const char* b) {
-    std::size_t n = std::strlen(b);
-    if (a.size() != n) return false;
+namespace {
+
+bool SameIgnoringCase(const char* a, const char* b, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+        if (a[i] != b[i] && LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool SameColumnName(const std::string& a, const char* b) {
+    const std::size_t n = std::strlen(b);
+    return a.size() == n && SameIgnoringCase(a.data(), b, n);
+}
+
 int FindColumn(const std::vector<std::string>& columns, const char* name) {
+    const std::size_t n = std::strlen(name);
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (SameColumnName(columns[i], name)) return static_cast<int>(i);
+        if (columns[i].size() == n && SameIgnoringCase(columns[i].data(), name, n)) {
+            return static_cast<int>(i);
+        }
     }
     return -1;
 }

@@ -4,23 +4,28 @@
 
 #include <cstddef>
 #include <memory>
-#include <string>
+
+#include "dbaccess/cell.h"
 
 class DbVariant {
   public:
     DbVariant() = default;
-    explicit DbVariant(std::shared_ptr<const std::string> bytes) : bytes_(std::move(bytes)) {}
+    explicit DbVariant(std::shared_ptr<const strataloom::db::ByteArray> bytes)
+        : bytes_(std::move(bytes)) {}
+    static DbVariant FromBytes(const void* data, std::size_t size) {
+        return DbVariant(strataloom::db::ByteArray::Copy(data, size));
+    }
 
     bool IsEmpty() const { return !bytes_; }
-    long Size() const { return bytes_ ? static_cast<long>(bytes_->size()) : 0; }
+    long Size() const { return bytes_ ? static_cast<long>(bytes_->size) : 0; }
     const unsigned char* Data() const {
-        return bytes_ ? reinterpret_cast<const unsigned char*>(bytes_->data()) : nullptr;
+        return bytes_ ? reinterpret_cast<const unsigned char*>(bytes_->Data()) : nullptr;
     }
-    const std::shared_ptr<const std::string>& Bytes() const { return bytes_; }
+    const std::shared_ptr<const strataloom::db::ByteArray>& Bytes() const { return bytes_; }
     void Clear() { bytes_.reset(); }
 
   private:
-    std::shared_ptr<const std::string> bytes_;
+    std::shared_ptr<const strataloom::db::ByteArray> bytes_;
 };
 
 // Conversions between a buffer of doubles and a variant: 8 bytes per value,

@@ -29,19 +29,17 @@ void CopyLittleEndian(void* to, const void* from, std::size_t count) {
 }  // namespace
 
 void DoubleArrayToVariant(const double* values, long count, DbVariant& variant) {
-    if (!values || count <= 0) {
-        variant = DbVariant(std::make_shared<const std::string>());
-        return;
+    auto bytes = std::make_shared<strataloom::db::ByteArray>();
+    if (values && count > 0) {
+        if (kLittleEndianHost) {
+            bytes->words.assign(values, values + count);
+        } else {
+            bytes->words.resize(static_cast<std::size_t>(count));
+            CopyLittleEndian(bytes->words.data(), values, static_cast<std::size_t>(count));
+        }
+        bytes->size = static_cast<std::size_t>(count) * sizeof(double);
     }
-    const std::size_t size = static_cast<std::size_t>(count) * sizeof(double);
-    std::string bytes;
-    if (kLittleEndianHost) {
-        bytes.assign(reinterpret_cast<const char*>(values), size);
-    } else {
-        bytes.assign(size, '\0');
-        CopyLittleEndian(bytes.data(), values, static_cast<std::size_t>(count));
-    }
-    variant = DbVariant(std::make_shared<const std::string>(std::move(bytes)));
+    variant = DbVariant(std::move(bytes));
 }
 
 void VariantToDoubleArray(const DbVariant& variant, long byteLength, double* values) {
@@ -57,12 +55,18 @@ int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbMan
     long byteLength = 0;
     if (!session.GetActualSize(column, byteLength)) return 0;
     if (byteLength <= kShortestArrayBytes) return 1;
-    DbVariant variant;
-    if (!session.GetFieldValue(column, variant)) return 0;
-    const unsigned long count = static_cast<unsigned long>(byteLength) / sizeof(double);
-    // The vector itself is the buffer: count values are copied once, no more.
+    std::shared_ptr<strataloom::db::ByteArray> bytes = session.TakeBytes(column);
+    if (!bytes) return 0;
+    const std::size_t count = static_cast<std::size_t>(byteLength) / sizeof(double);
+    if (kLittleEndianHost && bytes.use_count() == 1) {
+        // The session held the only reference: its doubles become the vector.
+        values = std::move(bytes->words);
+        values.resize(count);
+        return 1;
+    }
     values.resize(count);
-    VariantToDoubleArray(variant, static_cast<long>(count * sizeof(double)), values.data());
+    VariantToDoubleArray(DbVariant(bytes), static_cast<long>(count * sizeof(double)),
+                         values.data());
     return 1;
 }
 

@@ -56,42 +56,52 @@ double NumericValue(const char* bytes, int size, bool& integral) {
     return sign == 0x4000 ? -value : value;
 }
 
-Cell DecodeBinary(Oid type, const char* bytes, int size) {
+void DecodeBinary(Oid type, const char* bytes, int size, ResultSet& out) {
     switch (type) {
         case kBool:
-            return Cell::Integer(size > 0 && bytes[0] != 0);
+            out.AddInteger(size > 0 && bytes[0] != 0);
+            return;
         case kBytea:
-            return Cell::Blob(std::make_shared<const std::string>(bytes, size));
+            out.AddBlob(ByteArray::Copy(bytes, static_cast<std::size_t>(size)));
+            return;
         case kInt2:
-            return Cell::Integer(static_cast<int16_t>(BigEndian(bytes, 2)));
+            out.AddInteger(static_cast<int16_t>(BigEndian(bytes, 2)));
+            return;
         case kInt4:
-            return Cell::Integer(static_cast<int32_t>(BigEndian(bytes, 4)));
+            out.AddInteger(static_cast<int32_t>(BigEndian(bytes, 4)));
+            return;
         case kOid:
-            return Cell::Integer(static_cast<uint32_t>(BigEndian(bytes, 4)));
+            out.AddInteger(static_cast<uint32_t>(BigEndian(bytes, 4)));
+            return;
         case kInt8:
-            return Cell::Integer(static_cast<long long>(BigEndian(bytes, 8)));
+            out.AddInteger(static_cast<long long>(BigEndian(bytes, 8)));
+            return;
         case kFloat4: {
             const auto bits = static_cast<uint32_t>(BigEndian(bytes, 4));
             float value;
             std::memcpy(&value, &bits, sizeof value);
-            return Cell::Real(value);
+            out.AddReal(value);
+            return;
         }
         case kFloat8: {
             const unsigned long long bits = BigEndian(bytes, 8);
             double value;
             std::memcpy(&value, &bits, sizeof value);
-            return Cell::Real(value);
+            out.AddReal(value);
+            return;
         }
         case kNumeric: {
             bool integral = false;
             const double value = NumericValue(bytes, size, integral);
             if (integral && std::fabs(value) < 9e15) {
-                return Cell::Integer(static_cast<long long>(value));
+                out.AddInteger(static_cast<long long>(value));
+            } else {
+                out.AddReal(value);
             }
-            return Cell::Real(value);
+            return;
         }
         default:
-            return Cell::Text(std::string(bytes, size));  // text and its kin
+            out.AddText(bytes, static_cast<std::size_t>(size));  // text and its kin
     }
 }
 
@@ -101,14 +111,14 @@ bool ReadResult(PGresult* result, ResultSet& out) {
     const int rows = PQntuples(result);
     out.columns.reserve(columns);
     for (int c = 0; c < columns; ++c) out.columns.emplace_back(PQfname(result, c));
-    out.cells.reserve(static_cast<std::size_t>(rows) * columns);
+    out.Reserve(static_cast<std::size_t>(rows));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             if (PQgetisnull(result, r, c)) {
-                out.cells.emplace_back();
+                out.AddNull();
             } else {
-                out.cells.push_back(DecodeBinary(PQftype(result, c), PQgetvalue(result, r, c),
-                                                 PQgetlength(result, r, c)));
+                DecodeBinary(PQftype(result, c), PQgetvalue(result, r, c),
+                             PQgetlength(result, r, c), out);
             }
         }
     }
@@ -403,23 +413,28 @@ bool PgConnection::Insert(const std::string& table, const std::vector<std::strin
         for (std::size_t p = 0; p < count && p < row->size(); ++p) {
             const Cell& cell = (*row)[p];
             const Oid type = prepared->parameterTypes[p];
-            const std::string* bytes = cell.kind == Cell::Kind::Blob   ? cell.blob.get()
-                                       : cell.kind == Cell::Kind::Text ? &cell.text
-                                                                       : nullptr;
             formats[p] = 0;
             if (cell.kind == Cell::Kind::Null) {
                 values[p] = nullptr;
-            } else if (bytes && type == kBytea) {
+            } else if (cell.kind == Cell::Kind::Blob && type == kBytea) {
                 // Byte arrays travel in binary form: no text encoding either way.
-                values[p] = bytes->data();
-                lengths[p] = static_cast<int>(bytes->size());
+                values[p] = cell.blob->Data();
+                lengths[p] = static_cast<int>(cell.blob->size);
                 formats[p] = 1;
-            } else if (bytes) {
-                if (bytes->find('\0') != std::string::npos) {
+            } else if (cell.kind == Cell::Kind::Text && type == kBytea) {
+                values[p] = cell.text.data();
+                lengths[p] = static_cast<int>(cell.text.size());
+                formats[p] = 1;
+            } else if (cell.kind == Cell::Kind::Blob || cell.kind == Cell::Kind::Text) {
+                if (cell.kind == Cell::Kind::Blob) {
+                    texts[p].assign(cell.blob->Data(), cell.blob->size);
+                }
+                const std::string& text = cell.kind == Cell::Kind::Text ? cell.text : texts[p];
+                if (text.find('\0') != std::string::npos) {
                     SetError("text holds a zero byte");
                     return false;
                 }
-                values[p] = bytes->c_str();
+                values[p] = text.c_str();
             } else {
                 texts[p] = NumberText(cell, type);
                 values[p] = texts[p].c_str();

@@ -25,27 +25,27 @@ bool IdentifyRegularFile(const std::string& path, FileIdentity& id) {
     return true;
 }
 
-Cell ReadColumn(sqlite3_stmt* statement, int column) {
+void ReadColumn(sqlite3_stmt* statement, int column, ResultSet& out) {
     switch (sqlite3_column_type(statement, column)) {
         case SQLITE_INTEGER:
-            return Cell::Integer(sqlite3_column_int64(statement, column));
+            out.AddInteger(sqlite3_column_int64(statement, column));
+            return;
         case SQLITE_FLOAT:
-            return Cell::Real(sqlite3_column_double(statement, column));
+            out.AddReal(sqlite3_column_double(statement, column));
+            return;
         case SQLITE_TEXT: {
             auto text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            return Cell::Text(std::string(text, sqlite3_column_bytes(statement, column)));
+            out.AddText(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+            return;
         }
         case SQLITE_BLOB: {
             const void* data = sqlite3_column_blob(statement, column);
             const int size = sqlite3_column_bytes(statement, column);
-            auto bytes = size > 0
-                             ? std::make_shared<const std::string>(static_cast<const char*>(data),
-                                                                   static_cast<std::size_t>(size))
-                             : std::make_shared<const std::string>();
-            return Cell::Blob(std::move(bytes));
+            out.AddBlob(ByteArray::Copy(data, static_cast<std::size_t>(size)));
+            return;
         }
         default:
-            return Cell();
+            out.AddNull();
     }
 }
 
@@ -60,8 +60,8 @@ int Bind(sqlite3_stmt* statement, int index, const Cell& cell) {
             return sqlite3_bind_text(statement, index, cell.text.data(),
                                      static_cast<int>(cell.text.size()), SQLITE_STATIC);
         case Cell::Kind::Blob:
-            return sqlite3_bind_blob(statement, index, cell.blob->data(),
-                                     static_cast<int>(cell.blob->size()), SQLITE_STATIC);
+            return sqlite3_bind_blob(statement, index, cell.blob->Data(),
+                                     static_cast<int>(cell.blob->size), SQLITE_STATIC);
         case Cell::Kind::Null:
             break;
     }
@@ -149,7 +149,7 @@ bool SqliteConnection::Query(const std::string& sql, ResultSet& out) {
             out.Clear();
             return Fail();
         }
-        for (int c = 0; c < columns; ++c) out.cells.push_back(ReadColumn(raw, c));
+        for (int c = 0; c < columns; ++c) ReadColumn(raw, c, out);
     }
 }
 
