@@ -1,26 +1,16 @@
 // A host built against the public headers alone: loads the module with
 // dlopen and runs every well-header operation on a copy of the template.
-#include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <string>
 
-#include "strataloom/strataloom.h"
+#include "host/hostmodule.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-int g_failures = 0;
 int g_boxes = 0;
-
-void Check(bool ok, const char* what) {
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
-    if (!ok) ++g_failures;
-}
 
 int CountingBox(const char*, const char*, unsigned int) {
     ++g_boxes;
@@ -41,57 +31,48 @@ int main(int argc, char** argv) {
     const std::string db = (dir / "Host.mdb").string();
     fs::copy_file(argv[2], db);
 
-    void* module = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        std::fprintf(stderr, "dlopen: %s\n", dlerror());
-        return 1;
-    }
-    auto create =
-        reinterpret_cast<CreateDataFactoryObjectFunc>(dlsym(module, "CreateDataFactoryObject"));
-    auto destroy = reinterpret_cast<DeleteDataFactoryFunc>(dlsym(module, "DeleteDataFactory"));
+    host::Checks check;
+    host::Module module(argv[1]);
+    if (!module.Loaded()) return 1;
     auto setBox = reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-        dlsym(module, "SetMessageBoxHandler"));
-    Check(create && destroy && setBox, "entry points found");
-    Check(dlsym(module, "AppMessageBox") == nullptr, "internal symbols stay hidden");
-    if (!create || !destroy || !setBox) return 1;
+        module.Symbol("SetMessageBoxHandler"));
+    check(setBox != nullptr && module.Symbol("SetWaitDialogHandlers") != nullptr,
+          "host hooks found");
+    check(module.Symbol("AppMessageBox") == nullptr, "internal symbols stay hidden");
+    if (!setBox) return 1;
     setBox(&CountingBox);
 
-    IDataFactory* factory = create();
-    Check(factory->CreateObject("iBasicWellData") == nullptr && g_boxes == 1,
+    check(module.Factory().CreateObject("iBasicWellData") == nullptr && g_boxes == 1,
           "unknown interface name shows a box");
-    std::unique_ptr<IBasicWellData> wells(
-        dynamic_cast<IBasicWellData*>(factory->CreateObject("IBasicWellData")));
-    destroy(factory);  // objects outlive their factory
-    Check(wells != nullptr, "IBasicWellData created");
+    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
+    module.DeleteFactory();  // objects outlive their factory
+    check(wells != nullptr, "IBasicWellData created");
     if (!wells) return 1;
-    wells->SetConnectString(db.c_str());
 
     BasicWellRecord a;
     a.WellName = "A";
     a.WellDepth = 1500.0;
     BasicWellRecord b = a;
     b.WellName = "B";
-    Check(wells->SaveWell("P", a) == 1, "SaveWell");
-    Check(wells->SaveWells("P", {a, b}) == 1, "SaveWells");
+    check(wells->SaveWell("P", a) == 1, "SaveWell");
+    check(wells->SaveWells("P", {a, b}) == 1, "SaveWells");
     NameList names;
-    Check(wells->GetWellNames("P", names) == 1 && names == NameList{"A", "B"}, "GetWellNames");
+    check(wells->GetWellNames("P", names) == 1 && names == NameList{"A", "B"}, "GetWellNames");
     BasicWellRecord loaded;
-    Check(wells->LoadWell("B", loaded) == 1 && loaded.WellDepth == 1500.0, "LoadWell");
+    check(wells->LoadWell("B", loaded) == 1 && loaded.WellDepth == 1500.0, "LoadWell");
     std::vector<BasicWellRecord> all;
-    Check(wells->LoadProjectWells("P", all) == 1 && all.size() == 2, "LoadProjectWells");
-    Check(wells->IsWellExist("P", "A") == 1, "IsWellExist");
+    check(wells->LoadProjectWells("P", all) == 1 && all.size() == 2, "LoadProjectWells");
+    check(wells->IsWellExist("P", "A") == 1, "IsWellExist");
     NameList existing;
-    Check(wells->GetExistingWells("", {a}, existing) == 1 && existing == NameList{"A"},
+    check(wells->GetExistingWells("", {a}, existing) == 1 && existing == NameList{"A"},
           "GetExistingWells");
-    Check(wells->DeleteWell("P", "A") == 1 && wells->IsWellExist("P", "A") == 0, "DeleteWell");
-    Check(wells->DeleteWells("P", NameList{"B"}) == 1 && wells->IsWellExist("P", "B") == 0,
+    check(wells->DeleteWell("P", "A") == 1 && wells->IsWellExist("P", "A") == 0, "DeleteWell");
+    check(wells->DeleteWells("P", NameList{"B"}) == 1 && wells->IsWellExist("P", "B") == 0,
           "DeleteWells");
-    Check(wells->SaveWell("P", a) == 1 && wells->DeleteProjectWells("P") == 1 &&
+    check(wells->SaveWell("P", a) == 1 && wells->DeleteProjectWells("P") == 1 &&
               wells->IsWellExist("P", "A") == 0,
           "DeleteProjectWells");
     wells.reset();
-    dlclose(module);
     fs::remove_all(dir);
-    std::printf("%d failed\n", g_failures);
-    return g_failures == 0 ? 0 : 1;
+    return check.Finish();
 }
