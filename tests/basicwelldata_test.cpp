@@ -1,4 +1,5 @@
 // Well headers against a real project database.
+#include "dbaccess/connectionregistry.h"
 #include "support/projectdb.h"
 
 namespace {
@@ -104,6 +105,30 @@ TEST_P(BasicWellDataTest, SaveWellsEdgeCases) {
     EXPECT_EQ(0, wells->SaveWells("", {Well("W1")}));
     ASSERT_EQ(1u, Boxes().size());
     EXPECT_EQ("工区名称不能为空！", Boxes()[0].text);
+    EXPECT_EQ(0, Count("w_well_data"));
+}
+
+// For every box: whether a write transaction on the database was open while
+// it waited. A box that waits inside one keeps the project locked for others.
+std::string g_probedConnect;
+std::vector<bool> g_boxesInsideWrite;
+int NoteWriteWhileBoxWaits(const char*, const char*, unsigned int) {
+    const auto connection = strataloom::db::AcquireConnection(g_probedConnect);
+    g_boxesInsideWrite.push_back(connection && connection->InScope());
+    return IDOK;
+}
+
+TEST_P(BasicWellDataTest, RefusalsWaitOutsideAnyWriteTransaction) {
+    g_probedConnect = Connect();
+    g_boxesInsideWrite.clear();
+    const MessageBoxHandler previous = SetMessageBoxHandler(&NoteWriteWhileBoxWaits);
+    EXPECT_EQ(0, wells->SaveWells("", {Well("W1")}));
+    EXPECT_EQ(0, wells->SaveWell("P1", Well("")));
+    EXPECT_EQ(0, wells->DeleteWell("P1", ""));
+    EXPECT_EQ(0, wells->DeleteWells(nullptr, NameList{"W1"}));
+    EXPECT_EQ(0, wells->DeleteProjectWells(""));
+    SetMessageBoxHandler(previous);
+    EXPECT_EQ(std::vector<bool>(5, false), g_boxesInsideWrite);
     EXPECT_EQ(0, Count("w_well_data"));
 }
 

@@ -78,6 +78,7 @@ int CAOIData::IsAOIExist(const char* name) {
 int CAOIData::SaveGlobalAOI(const char* project, const BasicProjectRecord& header) {
     bool tableOpened = true;
     const int saved = Atomic(ConnectString(), [&] {
+        tableOpened = true;  // a transaction that starts over starts with a clean slate
         CDbManage session(Connect());
         if (!OpenTable(session, kTable)) {
             tableOpened = false;
@@ -97,6 +98,7 @@ int CAOIData::SaveAOI(const char* project, const AOIRecord& record) {
     if (record.AOIName.empty()) return Refuse(kEmptyAreaName);
     const char* failure = kSaveFailed;
     const int saved = Atomic(ConnectString(), [&] {
+        failure = kSaveFailed;  // a transaction that starts over starts with a clean slate
         const std::string sql =
             "delete from b_aoi_data where AOIName='" + SqlText(record.AOIName) + "'";
         CDbManage session(Connect());

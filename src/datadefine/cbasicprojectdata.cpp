@@ -182,6 +182,7 @@ int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
     if (record.ProjectName.empty()) return Refuse(kEmptyNameOnSave);
     const char* failure = kSaveFailed;
     const int saved = Atomic(ConnectString(), [&] {
+        failure = kSaveFailed;  // a transaction that starts over starts with a clean slate
         const std::string created = UtcTimestamp();
         const std::string sql =
             "delete from b_project_data where ProjectName='" + SqlText(record.ProjectName) + "'";

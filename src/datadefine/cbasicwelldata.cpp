@@ -110,6 +110,9 @@ int CBasicWellData::GetExistingWells(const char*, const std::vector<BasicWellRec
 }
 
 int CBasicWellData::SaveWells(const char* project, const std::vector<BasicWellRecord>& records) {
+    // DeleteWells would refuse the empty project inside the transaction, with
+    // the project locked while the box waits: refuse it here instead.
+    if (!records.empty() && IsEmptyText(project)) return Refuse(kEmptyProjectName);
     return Atomic(ConnectString(), [&] {
         CDbManage session(Connect());
         if (!OpenTable(session, kTable)) return 0;
