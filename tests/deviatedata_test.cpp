@@ -116,7 +116,14 @@ TEST_P(DeviateDataTest, EmptyMdDeletesWithoutWritingAndUnsetArraysLoadEmpty) {
     ASSERT_EQ(1, surveys->SaveWellData(Survey("A", 5)));
     DeviateRecord noMd = Survey("A", 5);
     noMd.Md.clear();
-    EXPECT_EQ(1, surveys->SaveWellData(noMd));
+    {
+        StatementLog log;
+        EXPECT_EQ(1, surveys->SaveWellData(noMd));
+        // Only the delete: no row is stored, so nothing is committed as rows.
+        EXPECT_EQ((std::vector<std::string>{"w_deviate_well",
+                                            "delete from  w_deviate_well where WellName='A'"}),
+                  log.texts);
+    }
     EXPECT_EQ(0, Count("w_deviate_well"));
     EXPECT_EQ(0, surveys->IsWellDataExist("A"));
 
@@ -161,6 +168,33 @@ TEST_P(DeviateDataTest, FailedInsertKeepsTheReplacedSurveys) {
     DeviateRecord a;
     ASSERT_EQ(1, surveys->LoadWellData("A", a));
     EXPECT_EQ(3u, a.Md.size());
+}
+
+TEST_P(DeviateDataTest, LoadsAndSavesKeepTheirExactText) {
+    StatementLog log;
+    ASSERT_EQ(1, surveys->SaveWellData(Survey("A", 3)));
+    DeviateRecord one;
+    std::vector<DeviateRecord> all;
+    NameList stored;
+    EXPECT_EQ(1, surveys->LoadWellData("A", one));
+    EXPECT_EQ(1, surveys->LoadAllWellsData("", all));
+    EXPECT_EQ(1, surveys->GetWellsWithData("", {Survey("A", 0), Survey("B", 0)}, stored));
+    EXPECT_EQ(1, surveys->SaveWellsData("", {Survey("A", 4)}));
+    const std::vector<std::string> expected{
+        "w_deviate_well",
+        "delete from  w_deviate_well where WellName='A'",
+        "SaveData w_deviate_well 1",
+        "select * from w_deviate_well where WellName='A'",
+        "select * from w_deviate_well",
+        "w_deviate_well",
+        "select WellName from  w_deviate_well where WellName in ('A','B')",
+        // The wells' surveys are deleted before the save opens its own session.
+        "w_deviate_well",
+        "delete from  w_deviate_well where WellName in ('A')",
+        "w_deviate_well",
+        "SaveData w_deviate_well 1",
+    };
+    EXPECT_EQ(expected, log.texts);
 }
 
 TEST_P(DeviateDataTest, DeletesAndTheirStatements) {

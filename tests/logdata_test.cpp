@@ -278,6 +278,51 @@ TEST_P(LogDataTest, CurveNameListsAndExistingCurves) {
                 "( 'GR','NEW','SP' )"));
 }
 
+TEST_P(LogDataTest, StatementsKeepTheirExactText) {
+    Exec("insert into w_well_data (ProjectName, WellName) values ('P1', 'W1')");
+    StatementLog log;
+    ASSERT_EQ(1, logs->SaveCurves(Well("W1", {"GR"})));
+    NameList names, depths;
+    LogCurveSet depthValues, curve, well;
+    std::vector<LogCurveSet> project;
+    EXPECT_EQ(1, logs->GetWellNamesWithData("P1", names));
+    EXPECT_EQ(1, logs->GetCurveNames("W1", names, depths));
+    EXPECT_EQ(1, logs->GetDepthCurveNames("W1", names));
+    EXPECT_EQ(1, logs->LoadDepthCurves("W1", depthValues));
+    EXPECT_EQ(1, logs->LoadCurve("W1", "GR", curve));
+    EXPECT_EQ(1, logs->LoadWellData("W1", well));
+    EXPECT_EQ(1, logs->LoadProjectData("P1", project));
+    EXPECT_EQ(1, logs->DeleteCurve("W1", "GR"));
+    EXPECT_EQ(1, logs->DeleteWellData("W1"));
+    const std::vector<std::string> expected{
+        "w_log_data",
+        "delete from  w_log_data where CurveName in ( 'DEPT','GR' ) AND WellName='W1'",
+        "w_log_data",
+        "SaveData w_log_data 2",
+        "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' and "
+        "exists( select w_log_data.wellname from w_log_data where w_well_data.wellname = "
+        "w_log_data.wellname )  order by w_well_data.wellname ",
+        // No blank before "order".
+        "select CurveName, DepthCurveName from w_log_data where WellName='W1'order by CurveName",
+        "select CurveName, DepthCurveName from w_log_data where WellName='W1'",
+        "select NullValue, CurveValue from w_log_data where WellName='W1' and CurveName = "
+        "DepthCurveName ",
+        "select * from w_log_data where WellName='W1' and CurveName='GR'",
+        "select * from w_log_data where WellName='W1' and CurveName='DEPT'",
+        "select * from w_log_data where WellName='W1'",
+        "select WellName from w_well_data where ProjectName='P1'",
+        "select * from w_log_data where WellName='W1'",
+        "w_log_data",
+        "select DepthCurveName from w_log_data where WellName='W1' and CurveName='GR'",
+        "select * from w_log_data where WellName='W1' and DepthCurveName='DEPT'",
+        "delete from  w_log_data where WellName='W1' and CurveName='GR'",
+        "delete from  w_log_data where WellName='W1' and CurveName='DEPT'",
+        "w_log_data",
+        "delete from  w_log_data where WellName='W1'",
+    };
+    EXPECT_EQ(expected, log.texts);
+}
+
 TEST_P(LogDataTest, WellDeletesSendOneInList) {
     for (const char* well : {"W1", "W2", "W3", "W4"})
         ASSERT_EQ(1, logs->SaveCurves(Well(well, {"GR"})));

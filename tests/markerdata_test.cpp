@@ -118,6 +118,8 @@ TEST_P(MarkerDataTest, StatementsKeepTheirExactText) {
     markers->DeleteWellData("W1");
     markers->DeleteWellsData(NameList{"W1"});
     markers->DeleteProjectData("P1");
+    markers->SaveWellData(Markers("W1", {Marker("M1", 1.0)}));
+    markers->SaveWellsData("", {Markers("W1", {Marker("M1", 1.0)})});
     const std::vector<std::string> expected{
         "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' and "
         "exists( select w_marker_data.wellname from w_marker_data where w_well_data.wellname = "
@@ -138,6 +140,14 @@ TEST_P(MarkerDataTest, StatementsKeepTheirExactText) {
         "delete from w_marker_data where exists( select w_well_data.wellname from w_well_data "
         "where w_well_data.wellname = w_marker_data.wellname and  w_well_data.ProjectName = "
         "'P1' )",
+        "w_marker_data",
+        "delete from  w_marker_data where WellName='W1'",
+        "SaveData w_marker_data 1",
+        // The multi-well save checks the table before its delete runs.
+        "w_marker_data",
+        "w_marker_data",
+        "delete from  w_marker_data where WellName in ('W1')",
+        "SaveData w_marker_data 1",
     };
     EXPECT_EQ(expected, log.texts);
 }

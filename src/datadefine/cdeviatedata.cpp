@@ -102,6 +102,8 @@ int CDeviateData::IsWellDataExist(const char* well) {
 
 int CDeviateData::SaveWellData(const DeviateRecord& record) {
     if (record.WellName == "") return strataloom::RefuseEmptyWellName();
+    // Without measured depths the survey is only taken away: no row to store.
+    if (record.Md.empty()) return DeleteRows(Table().DeleteWell(record.WellName.c_str()));
     return ReplaceWell(record);
 }
 
