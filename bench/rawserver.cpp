@@ -9,18 +9,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "dbaccess/postgres/pghandles.h"
+
 namespace bench {
 
 namespace {
 
-struct ConnCloser {
-    void operator()(PGconn* connection) const { PQfinish(connection); }
-};
-struct ResultCloser {
-    void operator()(PGresult* result) const { PQclear(result); }
-};
-using Conn = std::unique_ptr<PGconn, ConnCloser>;
-using Result = std::unique_ptr<PGresult, ResultCloser>;
+using Conn = strataloom::db::PgConn;
+using Result = strataloom::db::PgResult;
 
 // Type identifiers of the server's built-in types.
 constexpr Oid kBytea = 17;

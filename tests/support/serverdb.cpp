@@ -9,17 +9,13 @@
 #include <memory>
 #include <sstream>
 
+#include "dbaccess/postgres/pghandles.h"
+
 namespace testsupport {
 
 namespace {
 
-struct ConnCloser {
-    void operator()(PGconn* connection) const { PQfinish(connection); }
-};
-struct ResultCloser {
-    void operator()(PGresult* result) const { PQclear(result); }
-};
-using Conn = std::unique_ptr<PGconn, ConnCloser>;
+using Conn = strataloom::db::PgConn;
 
 void IgnoreNotice(void*, const char*) {}
 
@@ -34,7 +30,7 @@ Conn Open(const std::string& connect, std::string* error) {
 }
 
 bool Run(PGconn* connection, const std::string& sql, std::string* error) {
-    std::unique_ptr<PGresult, ResultCloser> result(PQexec(connection, sql.c_str()));
+    strataloom::db::PgResult result(PQexec(connection, sql.c_str()));
     const ExecStatusType status = PQresultStatus(result.get());
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return true;
     if (error) *error = PQresultErrorMessage(result.get());

@@ -179,18 +179,9 @@ std::string NumberText(const Cell& cell, Oid type) {
     return buffer;
 }
 
-struct ConnInfoCloser {
-    void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
-};
-struct ConnCloser {
-    void operator()(PGconn* connection) const { PQfinish(connection); }
-};
-
 // Connects to another database of the same server as connect.
-std::unique_ptr<PGconn, ConnCloser> ConnectToDatabase(const std::string& connect,
-                                                      const std::string& database) {
-    std::unique_ptr<PQconninfoOption, ConnInfoCloser> options(
-        PQconninfoParse(connect.c_str(), nullptr));
+PgConn ConnectToDatabase(const std::string& connect, const std::string& database) {
+    PgConnInfo options(PQconninfoParse(connect.c_str(), nullptr));
     if (!options) return nullptr;
     std::vector<const char*> keywords;
     std::vector<const char*> values;
@@ -203,18 +194,13 @@ std::unique_ptr<PGconn, ConnCloser> ConnectToDatabase(const std::string& connect
     values.push_back(database.c_str());
     keywords.push_back(nullptr);
     values.push_back(nullptr);
-    std::unique_ptr<PGconn, ConnCloser> connection(
-        PQconnectdbParams(keywords.data(), values.data(), 0));
+    PgConn connection(PQconnectdbParams(keywords.data(), values.data(), 0));
     if (!connection || PQstatus(connection.get()) != CONNECTION_OK) return nullptr;
     PQsetNoticeProcessor(connection.get(), &IgnoreNotice, nullptr);
     return connection;
 }
 
 }  // namespace
-
-void PgConnection::ResultCloser::operator()(pg_result* result) const {
-    PQclear(result);
-}
 
 std::unique_ptr<Connection> PgConnection::Open(const std::string& connect) {
     PGconn* handle = PQconnectdb(connect.c_str());

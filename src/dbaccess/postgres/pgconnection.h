@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dbaccess/connection.h"
+#include "dbaccess/postgres/pghandles.h"
 
 struct pg_conn;
 struct pg_result;
@@ -35,10 +36,7 @@ class PgConnection final : public Connection {
     std::string BeginStatement() const override { return "BEGIN ISOLATION LEVEL SERIALIZABLE"; }
 
   private:
-    struct ResultCloser {
-        void operator()(pg_result* result) const;
-    };
-    using Result = std::unique_ptr<pg_result, ResultCloser>;
+    using Result = PgResult;
     struct Prepared {
         std::string name;
         std::vector<unsigned int> parameterTypes;

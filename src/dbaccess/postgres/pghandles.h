@@ -1,0 +1,25 @@
+// Owners of the server client library's handles, so that every connection,
+// result and parsed connection string is freed on every path.
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <memory>
+
+namespace strataloom::db {
+
+struct PgConnCloser {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+struct PgResultCloser {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+struct PgConnInfoCloser {
+    void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
+};
+
+using PgConn = std::unique_ptr<PGconn, PgConnCloser>;
+using PgResult = std::unique_ptr<PGresult, PgResultCloser>;
+using PgConnInfo = std::unique_ptr<PQconninfoOption, PgConnInfoCloser>;
+
+}  // namespace strataloom::db
