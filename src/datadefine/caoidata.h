@@ -2,10 +2,10 @@
 // project. A project's whole extent is the area named "Global".
 #pragma once
 
-#include "datadefine/dataobject.h"
+#include "datadefine/tabledata.h"
 #include "strataloom/iaoidata.h"
 
-class CAOIData : public strataloom::DataObject<IAOIData> {
+class CAOIData : public strataloom::TableData<IAOIData> {
   public:
     int LoadAOI(const char* name, AOIRecord& record) override;
     int GetAOINames(const char* unused, NameList& names) override;

@@ -74,39 +74,46 @@ std::string RestoreStatement(const std::string& database) {
            "',MOVE '" + kBackupLog + "' TO '" + logFile + "'";
 }
 
-// The automatic-extent flag is read back from the column the save writes, AutoCalcMinMax.
-bool ReadProjectFields(FieldReader& read, BasicProjectRecord& record) {
-    return read("Description", record.Description)("AutoCalcMinMax", record.AutoCalcMinMax)(
-               "EWmin", record.EWmin)("EWmax", record.EWmax)("SNmin", record.SNmin)(
-               "SNmax", record.SNmax)("EllipsoidID", record.EllipsoidID)(
-               "EllipsoidDescription", record.EllipsoidDescription)("SemiMajor", record.SemiMajor)(
-               "Flattering", record.Flattering)("ProjectionType", record.ProjectionType)(
-               "CentralMeridian", record.CentralMeridian)("ProjectionDescription",
-                                                          record.ProjectionDescription)(
-               "OriginLatitude", record.OriginLatitude)("FalseEasting", record.FalseEasting)(
-               "FalseNorthing", record.FalseNorthing)("StdParallel1", record.StdParallel1)(
-               "StdParallel2", record.StdParallel2)("ScaleFactor", record.ScaleFactor)(
-               "Azimuth", record.Azimuth)("ZoneType", record.ZoneType)(
-               "indexZone", record.indexZone)("CooridnateType", record.CooridnateType)
-        .Ok();
+// The loads take the project's name from their argument. The automatic-extent
+// flag is read back from the column the save writes, AutoCalcMinMax.
+const ColumnTable<BasicProjectRecord>& ProjectColumns() {
+    using R = BasicProjectRecord;
+    static const ColumnTable<R> columns{
+        {"ProjectName", &R::ProjectName, ColumnUse::Key},
+        {"Description", &R::Description},
+        {"AutoCalcMinMax", &R::AutoCalcMinMax},
+        {"EWmin", &R::EWmin},
+        {"EWmax", &R::EWmax},
+        {"SNmin", &R::SNmin},
+        {"SNmax", &R::SNmax},
+        {"EllipsoidID", &R::EllipsoidID},
+        {"EllipsoidDescription", &R::EllipsoidDescription},
+        {"SemiMajor", &R::SemiMajor},
+        {"Flattering", &R::Flattering},
+        {"ProjectionType", &R::ProjectionType},
+        {"ProjectionDescription", &R::ProjectionDescription},
+        {"CentralMeridian", &R::CentralMeridian},
+        {"OriginLatitude", &R::OriginLatitude},
+        {"FalseEasting", &R::FalseEasting},
+        {"FalseNorthing", &R::FalseNorthing},
+        {"StdParallel1", &R::StdParallel1},
+        {"StdParallel2", &R::StdParallel2},
+        {"ScaleFactor", &R::ScaleFactor},
+        {"Azimuth", &R::Azimuth},
+        {"ZoneType", &R::ZoneType},
+        {"indexZone", &R::indexZone},
+        {"CooridnateType", &R::CooridnateType},
+    };
+    return columns;
 }
 
-void WriteProjectRow(CDbManage& session, const BasicProjectRecord& record,
-                     const std::string& created) {
-    RowWriter row(session);
-    row("ProjectName", record.ProjectName)("Description", record.Description)(
-        "AutoCalcMinMax", record.AutoCalcMinMax)("EWmin", record.EWmin)("EWmax", record.EWmax)(
-        "SNmin", record.SNmin)("SNmax", record.SNmax)("CreatedDate", created)(
-        "EllipsoidID", record.EllipsoidID)("EllipsoidDescription", record.EllipsoidDescription)(
-        "SemiMajor", record.SemiMajor)("Flattering", record.Flattering)(
-        "ProjectionType", record.ProjectionType)("ProjectionDescription",
-                                                 record.ProjectionDescription)(
-        "CentralMeridian", record.CentralMeridian)("OriginLatitude", record.OriginLatitude)(
-        "FalseEasting", record.FalseEasting)("FalseNorthing", record.FalseNorthing)(
-        "StdParallel1", record.StdParallel1)("StdParallel2", record.StdParallel2)(
-        "ScaleFactor", record.ScaleFactor)("Azimuth", record.Azimuth)("ZoneType", record.ZoneType)(
-        "indexZone", record.indexZone)("CooridnateType", record.CooridnateType);
+// Written from the clock by every save; no load reads it back.
+const char kCreatedDate[] = "CreatedDate";
+
+std::vector<ColumnShape> ProjectShapes() {
+    return ShapesOf({{kCreatedDate, ColumnKind::Text}}, ProjectColumns());
 }
+const MappedTable g_mapped(kTable, &ProjectShapes);
 
 }  // namespace
 
@@ -157,56 +164,34 @@ int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* ser
 }
 
 int CBasicProjectData::LoadProject(const char* name, BasicProjectRecord& record) {
-    return Guarded([&] {
-        const std::string sql =
-            "select * from b_project_data where ProjectName='" + SqlText(name) + "'";
-        CDbManage session(Connect());
+    const std::string sql =
+        "select * from b_project_data where ProjectName='" + SqlText(name) + "'";
+    return Read([&](CDbManage& session) {
         if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
         record.ProjectName = TextOrEmpty(name);
-        FieldReader read(session);
-        return ReadProjectFields(read, record) ? 1 : 0;
+        return ProjectColumns().Read(session, record, KeyColumns::Skip) ? 1 : 0;
     });
 }
 
 int CBasicProjectData::IsProjectExist(const char* name) {
-    return Guarded([&] {
-        const std::string sql =
-            "select ProjectName from b_project_data where ProjectName='" + SqlText(name) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        return session.GetDataFromDB(sql.c_str()) == CDbManage::kRows ? 1 : 0;
-    });
+    return HasRows(
+        kTable, "select ProjectName from b_project_data where ProjectName='" + SqlText(name) + "'");
 }
 
 int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
     if (record.ProjectName.empty()) return Refuse(kEmptyNameOnSave);
-    const char* failure = kSaveFailed;
-    const int saved = Atomic(ConnectString(), [&] {
-        failure = kSaveFailed;  // a transaction that starts over starts with a clean slate
-        const std::string created = UtcTimestamp();
-        const std::string sql =
-            "delete from b_project_data where ProjectName='" + SqlText(record.ProjectName) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) {
-            failure = kTableMissing;
-            return 0;
-        }
+    const std::string sql =
+        "delete from b_project_data where ProjectName='" + SqlText(record.ProjectName) + "'";
+    return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
         session.ExecuteSQL(sql.c_str());
-        WriteProjectRow(session, record, created);
+        InsertRecord(session, ProjectColumns(), record);
+        session.SetFieldValue(kCreatedDate, UtcTimestamp());
         return session.SaveData() ? 1 : 0;
     });
-    // Shown only after the transaction has ended, so no lock waits on the user.
-    return saved ? 1 : Refuse(failure);
 }
 
 int CBasicProjectData::DeleteProject(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptyProjectName);
-    return Atomic(ConnectString(), [&] {
-        const std::string sql =
-            "delete from b_project_data where ProjectName='" + SqlText(name) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        session.ExecuteSQL(sql.c_str());
-        return 1;
-    });
+    return RunDelete(kTable,
+                     "delete from b_project_data where ProjectName='" + SqlText(name) + "'");
 }

@@ -3,10 +3,10 @@
 // or a database restored on a server from the application's backup.
 #pragma once
 
-#include "datadefine/dataobject.h"
+#include "datadefine/tabledata.h"
 #include "strataloom/ibasicprojectdata.h"
 
-class CBasicProjectData : public strataloom::DataObject<IBasicProjectData> {
+class CBasicProjectData : public strataloom::TableData<IBasicProjectData> {
   public:
     int Reserved(const char* unused) override;
     int CreateProjectFiles(const char* name, const char* parent, const char* templateDir) override;

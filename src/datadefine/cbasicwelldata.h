@@ -2,10 +2,10 @@
 // across the whole database: the well-bore tables know no project.
 #pragma once
 
-#include "datadefine/dataobject.h"
+#include "datadefine/tabledata.h"
 #include "strataloom/ibasicwelldata.h"
 
-class CBasicWellData : public strataloom::DataObject<IBasicWellData> {
+class CBasicWellData : public strataloom::TableData<IBasicWellData> {
   public:
     int GetWellNames(const char* project, NameList& names) override;
     int LoadWell(const char* well, BasicWellRecord& record) override;

@@ -8,30 +8,19 @@ STRATALOOM_REGISTER_CLASS(CDeviateData, "IDeviateData")
 
 namespace {
 
-using Array = std::vector<double> DeviateRecord::*;
+const char kTable[] = "w_deviate_well";
 
-// The survey arrays in column order; each column has the name of its array.
-struct SurveyColumn {
-    const char* name;
-    Array array;
-};
-
-const SurveyColumn kSurveyColumns[] = {
-    {"Md", &DeviateRecord::Md},
-    {"Azimuth", &DeviateRecord::Azimuth},
-    {"Inclination", &DeviateRecord::Inclination},
-    {"Xoffset", &DeviateRecord::Xoffset},
-    {"Yoffset", &DeviateRecord::Yoffset},
-    {"Xcoor", &DeviateRecord::Xcoor},
-    {"Ycoor", &DeviateRecord::Ycoor},
-    {"Tvd", &DeviateRecord::Tvd},
-    {"Tvdss", &DeviateRecord::Tvdss},
-};
+std::vector<ColumnShape> DeviateShapes() {
+    return ShapesOf({}, DeviateRows::Columns());
+}
+const MappedTable g_mapped(kTable, &DeviateShapes);
 
 // A short stored array leaves the vector as it was, so a survey read into a
 // reused record starts empty: no array may keep another well's stations.
 void ClearSurvey(DeviateRecord& survey) {
-    for (const SurveyColumn& column : kSurveyColumns) (survey.*column.array).clear();
+    const std::string well = std::move(survey.WellName);
+    survey = DeviateRecord();
+    survey.WellName = well;
 }
 
 }  // namespace
@@ -39,25 +28,33 @@ void ClearSurvey(DeviateRecord& survey) {
 const strataloom::WellTable& DeviateRows::Table() {
     // The existence test selects only the well name.
     static const strataloom::WellTable table =
-        strataloom::WellTable("w_deviate_well")
-            .WellRowsHead("select WellName from  w_deviate_well where ");
+        strataloom::WellTable(kTable).WellRowsHead("select WellName from  w_deviate_well where ");
     return table;
 }
 
+const ColumnTable<DeviateRecord>& DeviateRows::Columns() {
+    static const ColumnTable<DeviateRecord> columns{
+        {"WellName", &DeviateRecord::WellName, ColumnUse::Key},
+        {"Md", &DeviateRecord::Md},
+        {"Azimuth", &DeviateRecord::Azimuth},
+        {"Inclination", &DeviateRecord::Inclination},
+        {"Xoffset", &DeviateRecord::Xoffset},
+        {"Yoffset", &DeviateRecord::Yoffset},
+        {"Xcoor", &DeviateRecord::Xcoor},
+        {"Ycoor", &DeviateRecord::Ycoor},
+        {"Tvd", &DeviateRecord::Tvd},
+        {"Tvdss", &DeviateRecord::Tvdss},
+    };
+    return columns;
+}
+
 bool DeviateRows::ReadRow(CDbManage& session, DeviateRecord& survey) {
-    for (const SurveyColumn& column : kSurveyColumns) {
-        if (!ReadDoubleArrayField(column.name, survey.*column.array, session)) return false;
-    }
-    return true;
+    return Columns().Read(session, survey, KeyColumns::Skip);
 }
 
 void DeviateRows::WriteRows(CDbManage& session, const DeviateRecord& survey) {
     if (survey.Md.empty()) return;
-    strataloom::RowWriter row(session);
-    row("WellName", survey.WellName);
-    for (const SurveyColumn& column : kSurveyColumns) {
-        WriteDoubleArrayField(column.name, survey.*column.array, session);
-    }
+    InsertRecord(session, Columns(), survey);
 }
 
 int CDeviateData::GetWellNamesWithData(const char* project, NameList& names) {
@@ -65,9 +62,8 @@ int CDeviateData::GetWellNamesWithData(const char* project, NameList& names) {
 }
 
 int CDeviateData::LoadWellData(const char* well, DeviateRecord& record) {
-    return Guarded([&] {
-        const std::string sql = "select * from w_deviate_well where " + WellIs(well);
-        CDbManage session(Connect());
+    const std::string sql = "select * from w_deviate_well where " + WellIs(well);
+    return Read([&](CDbManage& session) {
         const int found = session.GetDataFromDB(sql.c_str());
         if (found == CDbManage::kFailed) return 0;
         // The record names the well even when it has no survey to read.
@@ -79,8 +75,7 @@ int CDeviateData::LoadWellData(const char* well, DeviateRecord& record) {
 }
 
 int CDeviateData::LoadAllWellsData(const char*, std::vector<DeviateRecord>& records) {
-    return Guarded([&] {
-        CDbManage session(Connect());
+    return Read([&](CDbManage& session) {
         if (session.GetDataFromDB("select * from w_deviate_well") != CDbManage::kRows) return 0;
         records.resize(static_cast<std::size_t>(session.GetRecordCount()));
         std::size_t next = 0;
@@ -89,8 +84,7 @@ int CDeviateData::LoadAllWellsData(const char*, std::vector<DeviateRecord>& reco
             if (next == records.size()) records.emplace_back();
             DeviateRecord& survey = records[next++];
             survey = DeviateRecord();
-            if (!session.GetFieldValue("WellName", survey.WellName)) return 0;
-            if (!DeviateRows::ReadRow(session, survey)) return 0;
+            if (!DeviateRows::Columns().Read(session, survey)) return 0;
         }
         return 1;
     });
@@ -103,7 +97,7 @@ int CDeviateData::IsWellDataExist(const char* well) {
 int CDeviateData::SaveWellData(const DeviateRecord& record) {
     if (record.WellName == "") return strataloom::RefuseEmptyWellName();
     // Without measured depths the survey is only taken away: no row to store.
-    if (record.Md.empty()) return DeleteRows(Table().DeleteWell(record.WellName.c_str()));
+    if (record.Md.empty()) return DeleteWellRows(record.WellName.c_str());
     return ReplaceWell(record);
 }
 
@@ -118,16 +112,16 @@ int CDeviateData::SaveWellsData(const char*, const std::vector<DeviateRecord>& r
 
 int CDeviateData::DeleteWellData(const char* well) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    return DeleteRows(Table().DeleteWell(well));
+    return DeleteWellRows(well);
 }
 
 // An empty list is sent as it is: the statement deletes nothing and 1 is returned.
 int CDeviateData::DeleteWellsData(NameList names) {
-    return DeleteRows(Table().DeleteWells(names));
+    return DeleteWellsRows(names);
 }
 
 int CDeviateData::DeleteProjectData(const char* project) {
     if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
     // Surveys are deleted by project without the table check.
-    return DeleteRows(Table().DeleteProject(project), strataloom::TableCheck::Skip);
+    return DeleteProjectRows(project, strataloom::TableCheck::Skip);
 }

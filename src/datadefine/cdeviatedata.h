@@ -9,6 +9,8 @@
 struct DeviateRows {
     using Set = DeviateRecord;
     static const strataloom::WellTable& Table();
+    // The well name, then the nine arrays of survey-station values.
+    static const strataloom::ColumnTable<DeviateRecord>& Columns();
     // Reads the nine arrays of the current row into the survey.
     static bool ReadRow(CDbManage& session, DeviateRecord& survey);
     // Writes the survey's row, or nothing when it has no measured depths.

@@ -12,6 +12,15 @@ STRATALOOM_REGISTER_CLASS(CLogData, "ILogData")
 namespace {
 
 const char kTable[] = "w_log_data";
+// Written from the record's DepthCurve position; read back by name and
+// turned into a position again by the loads that link curves.
+const char kDepthCurveName[] = "DepthCurveName";
+
+std::vector<ColumnShape> LogShapes() {
+    return ShapesOf({{kDepthCurveName, ColumnKind::Text}}, LogRows::SetColumns(),
+                    LogRows::CurveColumns());
+}
+const MappedTable g_mapped(kTable, &LogShapes);
 
 std::string CurveSelect(const char* well, const std::string& curve) {
     return "select * from w_log_data where " + WellIs(well) + " and CurveName='" + SqlText(curve) +
@@ -27,20 +36,19 @@ std::string DepthCurveNameOf(const LogCurveSet& set, const LogCurveRecord& recor
 }
 
 void WriteCurveRow(CDbManage& session, const LogCurveSet& set, const LogCurveRecord& record) {
-    RowWriter row(session);
-    row("WellName", set.WellName)("NullValue", set.NullValue)("CurveName", record.CurveName)(
-        "Measure", record.Measure)("DepthCurveName", DepthCurveNameOf(set, record));
-    WriteDoubleArrayField("CurveValue", record.CurveValue, session);
+    session.AddNew();
+    LogRows::SetColumns().Write(session, set);
+    LogRows::CurveColumns().Write(session, record);
+    session.SetFieldValue(kDepthCurveName, DepthCurveNameOf(set, record));
 }
 
-// A curve row as the linking loads read it: the set's null value, then the
-// curve, then the name of its depth curve.
+// A curve row as the linking loads read it: the set's null value, the curve,
+// then the name of its depth curve.
 bool ReadCurveRow(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
                   std::string& depthCurve) {
-    FieldReader read(session);
-    if (!read("NullValue", set.NullValue)("CurveName", record.CurveName).Ok()) return false;
-    if (!ReadDoubleArrayField("CurveValue", record.CurveValue, session)) return false;
-    return read("Measure", record.Measure)("DepthCurveName", depthCurve).Ok();
+    return LogRows::SetColumns().Read(session, set, KeyColumns::Skip) &&
+           LogRows::CurveColumns().Read(session, record) &&
+           session.GetFieldValue(kDepthCurveName, depthCurve);
 }
 
 // A depth curve names itself; one that does not is reported in debug builds only.
@@ -76,6 +84,11 @@ void LinkDepthCurves(std::vector<LogCurveRecord>& records, std::size_t first,
     }
 }
 
+bool ReadCurveAndDepthNames(CDbManage& session, std::string& curve, std::string& depth) {
+    return session.GetFieldValue("CurveName", curve) &&
+           session.GetFieldValue(kDepthCurveName, depth);
+}
+
 NameList CurveNamesOf(const LogCurveSet& set) {
     NameList names;
     names.reserve(set.Records.size());
@@ -104,6 +117,23 @@ const strataloom::WellTable& LogRows::Table() {
     return table;
 }
 
+const ColumnTable<LogCurveSet>& LogRows::SetColumns() {
+    static const ColumnTable<LogCurveSet> columns{
+        {"WellName", &LogCurveSet::WellName, ColumnUse::Key},
+        {"NullValue", &LogCurveSet::NullValue},
+    };
+    return columns;
+}
+
+const ColumnTable<LogCurveRecord>& LogRows::CurveColumns() {
+    static const ColumnTable<LogCurveRecord> columns{
+        {"CurveName", &LogCurveRecord::CurveName},
+        {"Measure", &LogCurveRecord::Measure},
+        {"CurveValue", &LogCurveRecord::CurveValue},
+    };
+    return columns;
+}
+
 void LogRows::WriteRows(CDbManage& session, const LogCurveSet& set) {
     for (const LogCurveRecord& record : set.Records) WriteCurveRow(session, set, record);
 }
@@ -113,16 +143,13 @@ int CLogData::GetWellNamesWithData(const char* project, NameList& names) {
 }
 
 int CLogData::GetCurveNames(const char* well, NameList& curveNames, NameList& depthCurveNames) {
-    return Guarded([&] {
+    return Read([&](CDbManage& session) {
         // No blank between the closing quote and "order".
         const std::string sql = "select CurveName, DepthCurveName from w_log_data where " +
                                 WellIs(well) + "order by CurveName";
-        CDbManage session(Connect());
         return ForEachRow(session, sql, [&] {
             std::string curve, depth;
-            if (!FieldReader(session)("CurveName", curve)("DepthCurveName", depth).Ok()) {
-                return false;
-            }
+            if (!ReadCurveAndDepthNames(session, curve, depth)) return false;
             // Both lists grow together, so they stay parallel.
             curveNames.push_back(std::move(curve));
             depthCurveNames.push_back(std::move(depth));
@@ -132,15 +159,12 @@ int CLogData::GetCurveNames(const char* well, NameList& curveNames, NameList& de
 }
 
 int CLogData::GetDepthCurveNames(const char* well, NameList& names) {
-    return Guarded([&] {
+    return Read([&](CDbManage& session) {
         const std::string sql =
             "select CurveName, DepthCurveName from w_log_data where " + WellIs(well);
-        CDbManage session(Connect());
         return ForEachRow(session, sql, [&] {
             std::string curve, depth;
-            if (!FieldReader(session)("CurveName", curve)("DepthCurveName", depth).Ok()) {
-                return false;
-            }
+            if (!ReadCurveAndDepthNames(session, curve, depth)) return false;
             if (curve == depth) names.push_back(std::move(curve));
             return true;
         });
@@ -148,10 +172,9 @@ int CLogData::GetDepthCurveNames(const char* well, NameList& names) {
 }
 
 int CLogData::LoadDepthCurves(const char* well, LogCurveSet& set) {
-    return Guarded([&] {
+    return Read([&](CDbManage& session) {
         const std::string sql = "select NullValue, CurveValue from w_log_data where " +
                                 WellIs(well) + " and CurveName = DepthCurveName ";
-        CDbManage session(Connect());
         // Only the values are filled; names and links stay empty.
         return ForEachRow(session, sql, [&] {
             LogCurveRecord record;
@@ -164,8 +187,7 @@ int CLogData::LoadDepthCurves(const char* well, LogCurveSet& set) {
 }
 
 int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
-    return Guarded([&] {
-        CDbManage session(Connect());
+    return Read([&](CDbManage& session) {
         if (session.GetDataFromDB(CurveSelect(well, strataloom::TextOrEmpty(curve)).c_str()) !=
             CDbManage::kRows) {
             return 0;
@@ -192,8 +214,7 @@ int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
 }
 
 int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
-    return Guarded([&] {
-        CDbManage session(Connect());
+    return Read([&](CDbManage& session) {
         const std::string sql = "select * from w_log_data where " + WellIs(well);
         if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
         set.WellName = strataloom::TextOrEmpty(well);
@@ -213,10 +234,9 @@ int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
 }
 
 int CLogData::LoadProjectData(const char* project, std::vector<LogCurveSet>& sets) {
-    return Guarded([&] {
+    return Read([&](CDbManage& session) {
         const std::string sql =
             "select WellName from w_well_data where ProjectName='" + SqlText(project) + "'";
-        CDbManage session(Connect());
         // Every well of the project is loaded; one without curves ends the load with 0.
         return ForEachRow(session, sql, [&] {
             std::string well;
@@ -231,33 +251,28 @@ int CLogData::LoadProjectData(const char* project, std::vector<LogCurveSet>& set
 }
 
 int CLogData::GetExistingCurveNames(const LogCurveSet& set, NameList& names) {
-    return Guarded([&] {
-        const std::string sql = "select CurveName from w_log_data where " +
-                                WellIs(set.WellName.c_str()) + " and CurveName in ( " +
-                                InList(CurveNamesOf(set)) + " )";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        return strataloom::ReadNameList(session, sql, "CurveName", names);
-    });
+    const std::string sql = "select CurveName from w_log_data where " +
+                            WellIs(set.WellName.c_str()) + " and CurveName in ( " +
+                            InList(CurveNamesOf(set)) + " )";
+    return ListNamesInTable(kTable, sql, "CurveName", names);
 }
 
 int CLogData::SaveCurves(const LogCurveSet& set) {
     if (set.WellName == "") return strataloom::RefuseEmptyWellName();
     if (set.Records.empty()) return 0;
+    // The object's own DeleteCurves runs first, then the session of the inserts opens.
     return Atomic(ConnectString(), [&] {
         ILogData& self = *this;
         if (!self.DeleteCurves(set.WellName.c_str(), CurveNamesOf(set))) return 0;
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        LogRows::WriteRows(session, set);
-        return session.SaveData() ? 1 : 0;
+        return Write(kTable, [&](CDbManage& session) {
+            LogRows::WriteRows(session, set);
+            return session.SaveData() ? 1 : 0;
+        });
     });
 }
 
 int CLogData::SaveWellsCurves(const char*, const std::vector<LogCurveSet>& sets) {
-    return Atomic(ConnectString(), [&] {
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
+    return Write(kTable, [&](CDbManage& session) {
         // Curve by curve: the stored curve goes, the new one takes its place.
         for (const LogCurveSet& set : sets) {
             for (const LogCurveRecord& record : set.Records) {
@@ -274,9 +289,7 @@ int CLogData::SaveWellsCurves(const char*, const std::vector<LogCurveSet>& sets)
 
 int CLogData::DeleteCurve(const char* well, const char* curve) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    return Atomic(ConnectString(), [&] {
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
+    return Write(kTable, [&](CDbManage& session) {
         const std::string name = strataloom::TextOrEmpty(curve);
         const std::string depthSql = "select DepthCurveName from w_log_data where " + WellIs(well) +
                                      " and CurveName='" + SqlText(name) + "'";
@@ -309,21 +322,21 @@ int CLogData::DeleteCurve(const char* well, const char* curve) {
 int CLogData::DeleteCurves(const char* well, const NameList& curves) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
     if (curves.empty()) return 0;
-    return DeleteRows("delete from  w_log_data where CurveName in ( " + InList(curves) + " ) AND " +
-                      WellIs(well));
+    return RunDelete(kTable, "delete from  w_log_data where CurveName in ( " + InList(curves) +
+                                 " ) AND " + WellIs(well));
 }
 
 int CLogData::DeleteWellData(const char* well) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    return DeleteRows(Table().DeleteWell(well));
+    return DeleteWellRows(well);
 }
 
 // An empty list is sent as it is: the statement deletes nothing and 1 is returned.
 int CLogData::DeleteWellsData(const NameList& names) {
-    return DeleteRows(Table().DeleteWells(names));
+    return DeleteWellsRows(names);
 }
 
 int CLogData::DeleteProjectData(const char* project) {
     if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
-    return DeleteRows(Table().DeleteProject(project));
+    return DeleteProjectRows(project);
 }

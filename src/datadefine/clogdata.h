@@ -6,11 +6,14 @@
 #include "datadefine/perwell.h"
 #include "strataloom/ilogdata.h"
 
-// w_log_data has no one row format for all loads: each load reads its own
-// columns. Rows are written curve by curve.
+// A w_log_data row: the set's columns (well name, null value), the curve's,
+// and the name of its depth curve, which the curve record holds as a
+// position in its set. Rows are written curve by curve.
 struct LogRows {
     using Set = LogCurveSet;
     static const strataloom::WellTable& Table();
+    static const strataloom::ColumnTable<LogCurveSet>& SetColumns();
+    static const strataloom::ColumnTable<LogCurveRecord>& CurveColumns();
     static void WriteRows(CDbManage& session, const LogCurveSet& set);
 };
 

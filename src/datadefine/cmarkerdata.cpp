@@ -6,13 +6,8 @@ STRATALOOM_REGISTER_CLASS(CMarkerData, "IMarkerData")
 
 namespace {
 
-// The columns after WellName, in the order every load reads them.
-bool ReadMarker(CDbManage& session, MarkerRecord& record) {
-    FieldReader read(session);
-    return read("MarkerName", record.MarkerName)("TopDepth", record.TopDepth)(
-               "BottomDepth", record.BottomDepth)("Description", record.Description)
-        .Ok();
-}
+const char kTable[] = "w_marker_data";
+const strataloom::MappedTable g_mapped(kTable, &MarkerRows::Shapes);
 
 // The project only decides whether anything is returned: the sub-query asks
 // whether it has a well at all.
@@ -25,23 +20,18 @@ std::string ProjectHasWells(const char* project) {
 }  // namespace
 
 const strataloom::WellTable& MarkerRows::Table() {
-    static const strataloom::WellTable table("w_marker_data");
+    static const strataloom::WellTable table(kTable);
     return table;
 }
 
-bool MarkerRows::ReadRow(CDbManage& session, MarkerSet& set) {
-    MarkerRecord record;
-    if (!ReadMarker(session, record)) return false;
-    set.Records.push_back(std::move(record));
-    return true;
-}
-
-void MarkerRows::WriteRows(CDbManage& session, const MarkerSet& set) {
-    for (const MarkerRecord& record : set.Records) {
-        RowWriter row(session);
-        row("WellName", set.WellName)("MarkerName", record.MarkerName)("TopDepth", record.TopDepth)(
-            "BottomDepth", record.BottomDepth)("Description", record.Description);
-    }
+const ColumnTable<MarkerRecord>& MarkerRows::Columns() {
+    static const ColumnTable<MarkerRecord> columns{
+        {"MarkerName", &MarkerRecord::MarkerName},
+        {"TopDepth", &MarkerRecord::TopDepth},
+        {"BottomDepth", &MarkerRecord::BottomDepth},
+        {"Description", &MarkerRecord::Description},
+    };
+    return columns;
 }
 
 int CMarkerData::GetWellNamesWithData(const char* project, NameList& names) {
@@ -61,12 +51,11 @@ int CMarkerData::GetWellMarkerNames(const char* well, NameList& names) {
 
 int CMarkerData::LoadMarkersByName(const char* project, const char* marker,
                                    std::vector<MarkerSet>& sets) {
-    return Guarded([&] {
-        // No blank between the closing quote and "and".
-        const std::string sql =
-            "select distinct * from w_marker_data where w_marker_data.MarkerName = '" +
-            SqlText(marker) + "'and " + ProjectHasWells(project);
-        CDbManage session(Connect());
+    // No blank between the closing quote and "and".
+    const std::string sql =
+        "select distinct * from w_marker_data where w_marker_data.MarkerName = '" +
+        SqlText(marker) + "'and " + ProjectHasWells(project);
+    return Read([&](CDbManage& session) {
         // One set per row: a well with several picks of the marker gives several sets.
         return ForEachRow(session, sql, [&] {
             MarkerSet set;
@@ -84,8 +73,7 @@ int CMarkerData::LoadWellData(const char* well, MarkerSet& set) {
 }
 
 int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {
-    return Guarded([&] {
-        CDbManage session(Connect());
+    return Read([&](CDbManage& session) {
         const std::string sql = "select * from w_marker_data order by WellName, TopDepth";
         if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
         sets.reserve(sets.size() + 100);
@@ -93,7 +81,8 @@ int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {
         while (session.Read()) {
             MarkerRecord record;
             std::string well;
-            if (!ReadMarker(session, record) || !session.GetFieldValue("WellName", well)) {
+            if (!MarkerRows::Columns().Read(session, record) ||
+                !session.GetFieldValue("WellName", well)) {
                 return 0;
             }
             if (sets.empty() || sets.back().WellName != well) {
@@ -127,15 +116,15 @@ int CMarkerData::SaveWellsData(const char*, const std::vector<MarkerSet>& sets) 
 
 int CMarkerData::DeleteWellData(const char* well) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    return DeleteRows(Table().DeleteWell(well));
+    return DeleteWellRows(well);
 }
 
 int CMarkerData::DeleteWellsData(const NameList& names) {
     if (names.empty()) return 0;
-    return DeleteRows(Table().DeleteWells(names));
+    return DeleteWellsRows(names);
 }
 
 int CMarkerData::DeleteProjectData(const char* project) {
     if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
-    return DeleteRows(Table().DeleteProject(project));
+    return DeleteProjectRows(project);
 }

@@ -5,11 +5,9 @@
 #include "strataloom/imarkerdata.h"
 
 // How w_marker_data rows map to marker records.
-struct MarkerRows {
-    using Set = MarkerSet;
+struct MarkerRows : strataloom::RecordSetRows<MarkerRows, MarkerSet> {
     static const strataloom::WellTable& Table();
-    static bool ReadRow(CDbManage& session, MarkerSet& set);
-    static void WriteRows(CDbManage& session, const MarkerSet& set);
+    static const strataloom::ColumnTable<MarkerRecord>& Columns();
 };
 
 class CMarkerData : public strataloom::PerWellData<IMarkerData, MarkerRows> {

@@ -14,10 +14,19 @@ const char kTable[] = "b_sectionwelllist_data";
 const char kEmptySectionName[] = "剖面名称不能为空！";
 const char kEmptyWellCombination[] = "井名组合不能为空！";
 
-void WriteSectionRow(CDbManage& session, const SectionWellListRecord& record) {
-    RowWriter row(session);
-    row("Setction_Name", record.Setction_Name)("Section_WellList", record.Section_WellList);
+// The loads given a section take its name from their argument.
+const ColumnTable<SectionWellListRecord>& SectionColumns() {
+    static const ColumnTable<SectionWellListRecord> columns{
+        {"Setction_Name", &SectionWellListRecord::Setction_Name, ColumnUse::Key},
+        {"Section_WellList", &SectionWellListRecord::Section_WellList},
+    };
+    return columns;
 }
+
+std::vector<ColumnShape> SectionShapes() {
+    return ShapesOf({}, SectionColumns());
+}
+const MappedTable g_mapped(kTable, &SectionShapes);
 
 // Rows are stored only when the batch is saved, so the delete run for a
 // repeated section name cannot remove the row queued for its earlier record:
@@ -33,70 +42,42 @@ std::vector<bool> LastOfEachName(const std::vector<SectionWellListRecord>& recor
 }  // namespace
 
 int CSectionWellListData::GetSectionNames(NameList& names) {
-    return Guarded([&] {
-        CDbManage session(Connect());
-        return strataloom::ReadNameList(
-            session, "select Setction_Name from b_sectionwelllist_data order by Setction_Name",
-            "Setction_Name", names);
-    });
+    return ListNames("select Setction_Name from b_sectionwelllist_data order by Setction_Name",
+                     "Setction_Name", names);
 }
 
 int CSectionWellListData::LoadSection(const char* name, SectionWellListRecord& record) {
-    return Guarded([&] {
-        const std::string sql =
-            "select * from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'";
-        CDbManage session(Connect());
+    const std::string sql =
+        "select * from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'";
+    return Read([&](CDbManage& session) {
         if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
-        record.Setction_Name = strataloom::TextOrEmpty(name);
-        return session.GetFieldValue("Section_WellList", record.Section_WellList) ? 1 : 0;
+        record.Setction_Name = TextOrEmpty(name);
+        return SectionColumns().Read(session, record, KeyColumns::Skip) ? 1 : 0;
     });
 }
 
 int CSectionWellListData::LoadAllSections(std::vector<SectionWellListRecord>& records) {
-    return Guarded([&] {
-        CDbManage session(Connect());
-        if (session.GetDataFromDB("select * from b_sectionwelllist_data") != CDbManage::kRows) {
-            return 0;
-        }
-        while (session.Read()) {
-            SectionWellListRecord record;
-            FieldReader read(session);
-            if (!read("Setction_Name", record.Setction_Name)("Section_WellList",
-                                                             record.Section_WellList)
-                     .Ok()) {
-                return 0;
-            }
-            records.push_back(std::move(record));
-        }
-        return 1;
-    });
+    return LoadRecords("select * from b_sectionwelllist_data", SectionColumns(), records);
 }
 
 int CSectionWellListData::SaveSection(const SectionWellListRecord& record) {
     if (record.Setction_Name.empty()) return Refuse(kEmptySectionName);
     if (record.Section_WellList.empty()) return Refuse(kEmptyWellCombination);
-    return Atomic(ConnectString(), [&] {
-        const std::string sql = "delete from b_sectionwelllist_data where Setction_Name='" +
-                                SqlText(record.Setction_Name) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        session.ExecuteSQL(sql.c_str());
-        WriteSectionRow(session, record);
-        return session.SaveData() ? 1 : 0;
-    });
+    return Replace(kTable,
+                   "delete from b_sectionwelllist_data where Setction_Name='" +
+                       SqlText(record.Setction_Name) + "'",
+                   [&](CDbManage& session) { InsertRecord(session, SectionColumns(), record); });
 }
 
 int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>& records) {
-    return Atomic(ConnectString(), [&] {
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
+    return Write(kTable, [&](CDbManage& session) {
         const std::vector<bool> keep = LastOfEachName(records);
         for (std::size_t i = 0; i < records.size(); ++i) {
             if (!keep[i]) continue;
             const std::string sql = "delete from  b_sectionwelllist_data where Setction_Name='" +
                                     SqlText(records[i].Setction_Name) + "'";
             session.ExecuteSQL(sql.c_str());
-            WriteSectionRow(session, records[i]);
+            InsertRecord(session, SectionColumns(), records[i]);
         }
         return session.SaveData() ? 1 : 0;
     });
@@ -104,21 +85,10 @@ int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>&
 
 int CSectionWellListData::DeleteSection(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptySectionName);
-    return Atomic(ConnectString(), [&] {
-        const std::string sql =
-            "delete from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        session.ExecuteSQL(sql.c_str());
-        return 1;
-    });
+    return RunDelete(
+        kTable, "delete from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'");
 }
 
 int CSectionWellListData::DeleteAllSections() {
-    return Atomic(ConnectString(), [&] {
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        session.ExecuteSQL("delete from  b_sectionwelllist_data");
-        return 1;
-    });
+    return RunDelete(kTable, "delete from  b_sectionwelllist_data");
 }

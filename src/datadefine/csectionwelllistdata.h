@@ -2,10 +2,10 @@
 // section holding its well combination as one text, stored unchanged.
 #pragma once
 
-#include "datadefine/dataobject.h"
+#include "datadefine/tabledata.h"
 #include "strataloom/isectionwelllistdata.h"
 
-class CSectionWellListData : public strataloom::DataObject<ISectionWellListData> {
+class CSectionWellListData : public strataloom::TableData<ISectionWellListData> {
   public:
     int GetSectionNames(NameList& names) override;
     int LoadSection(const char* name, SectionWellListRecord& record) override;

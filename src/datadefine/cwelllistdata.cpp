@@ -1,7 +1,5 @@
 #include "datadefine/cwelllistdata.h"
 
-#include "datadefine/datahelpers.h"
-
 using namespace strataloom;
 
 STRATALOOM_REGISTER_CLASS(CWellListData, "IWellListData")
@@ -9,71 +7,52 @@ STRATALOOM_REGISTER_CLASS(CWellListData, "IWellListData")
 namespace {
 
 const char kTable[] = "b_welllist_data";
+const char kListName[] = "WellListName";  // every row names its list
 const char kEmptyListName[] = "井列表名称不能为空！";
+
+const ColumnTable<WellListRecord>& MemberColumns() {
+    static const ColumnTable<WellListRecord> columns{
+        {"WellName", &WellListRecord::WellName},
+        {"WellNumber", &WellListRecord::WellNumber},
+    };
+    return columns;
+}
+
+std::vector<ColumnShape> ListShapes() {
+    return ShapesOf({{kListName, ColumnKind::Text}}, MemberColumns());
+}
+const MappedTable g_mapped(kTable, &ListShapes);
 
 }  // namespace
 
 int CWellListData::GetWellListNames(NameList& names) {
-    return Guarded([&] {
-        CDbManage session(Connect());
-        return strataloom::ReadNameList(
-            session, "select Distinct WellListName from b_welllist_data order by WelllistName",
-            "WellListName", names);
-    });
+    return ListNames("select Distinct WellListName from b_welllist_data order by WelllistName",
+                     kListName, names);
 }
 
 int CWellListData::LoadWellList(const char* name, WellListSet& set) {
-    return Guarded([&] {
-        const std::string sql =
-            "select * from b_welllist_data where WelllistName='" + SqlText(name) + "'";
-        CDbManage session(Connect());
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
-        set.WellListName = strataloom::TextOrEmpty(name);
-        while (session.Read()) {
-            WellListRecord record;
-            FieldReader read(session);
-            if (!read("WellName", record.WellName)("WellNumber", record.WellNumber).Ok()) return 0;
-            set.Records.push_back(std::move(record));
-        }
-        return 1;
-    });
+    return LoadOwnedRecords(
+        "select * from b_welllist_data where WelllistName='" + SqlText(name) + "'", MemberColumns(),
+        set.Records, [&] { set.WellListName = TextOrEmpty(name); });
 }
 
 int CWellListData::SaveWellList(const WellListSet& set) {
     if (set.WellListName.empty()) return Refuse(kEmptyListName);
-    return Atomic(ConnectString(), [&] {
-        const std::string sql =
-            "delete from  b_welllist_data where WellListName='" + SqlText(set.WellListName) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        session.ExecuteSQL(sql.c_str());
-        for (const WellListRecord& record : set.Records) {
-            RowWriter row(session);
-            row("WellListName", set.WellListName)("WellName", record.WellName)("WellNumber",
-                                                                               record.WellNumber);
-        }
-        return session.SaveData() ? 1 : 0;
-    });
+    return Replace(
+        kTable,
+        "delete from  b_welllist_data where WellListName='" + SqlText(set.WellListName) + "'",
+        [&](CDbManage& session) {
+            InsertOwnedRecords(session, kListName, set.WellListName, MemberColumns(), set.Records);
+        });
 }
 
 int CWellListData::DeleteWellList(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptyListName);
-    return Atomic(ConnectString(), [&] {
-        const std::string sql =
-            "delete from b_welllist_data where WellListName='" + SqlText(name) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        session.ExecuteSQL(sql.c_str());
-        return 1;
-    });
+    return RunDelete(kTable,
+                     "delete from b_welllist_data where WellListName='" + SqlText(name) + "'");
 }
 
 int CWellListData::IsWellListExist(const char* name) {
-    return Guarded([&] {
-        const std::string sql =
-            "select WellListName from  b_welllist_data where WellListName='" + SqlText(name) + "'";
-        CDbManage session(Connect());
-        if (!OpenTable(session, kTable)) return 0;
-        return session.GetDataFromDB(sql.c_str()) == CDbManage::kRows ? 1 : 0;
-    });
+    return HasRows(kTable, "select WellListName from  b_welllist_data where WellListName='" +
+                               SqlText(name) + "'");
 }

@@ -2,10 +2,10 @@
 // belong to no project, and member wells need no well header.
 #pragma once
 
-#include "datadefine/dataobject.h"
+#include "datadefine/tabledata.h"
 #include "strataloom/iwelllistdata.h"
 
-class CWellListData : public strataloom::DataObject<IWellListData> {
+class CWellListData : public strataloom::TableData<IWellListData> {
   public:
     int GetWellListNames(NameList& names) override;
     int LoadWellList(const char* name, WellListSet& set) override;

@@ -28,35 +28,15 @@ bool OpenTable(CDbManage& session, const char* table);
 // fails or yields no row, or a read fails; names appended before stay.
 int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names);
 
-// Reads columns of the current row in order; after the first failed read the
-// later ones are skipped, and the fields already read keep their values.
-class FieldReader {
-  public:
-    explicit FieldReader(const CDbManage& session) : session_(session) {}
-    template <class T>
-    FieldReader& operator()(const char* column, T& value) {
-        if (ok_) ok_ = session_.GetFieldValue(column, value);
-        return *this;
+// Runs query and calls readRow once per row, in order. 0 when the query fails
+// or yields no row, or when readRow gives false; rows read before stay read.
+template <class ReadRow>
+int ForEachRow(CDbManage& session, const std::string& query, ReadRow&& readRow) {
+    if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+    while (session.Read()) {
+        if (!readRow()) return 0;
     }
-    bool Ok() const { return ok_; }
-
-  private:
-    const CDbManage& session_;
-    bool ok_ = true;
-};
-
-// Sets the columns of a new row, in the order they are named.
-class RowWriter {
-  public:
-    explicit RowWriter(CDbManage& session) : session_(session) { session_.AddNew(); }
-    template <class T>
-    RowWriter& operator()(const char* column, const T& value) {
-        session_.SetFieldValue(column, value);
-        return *this;
-    }
-
-  private:
-    CDbManage& session_;
-};
+    return 1;
+}
 
 }  // namespace strataloom

@@ -1,23 +1,24 @@
 // What the well-bore tables share. Each of them keeps a well's rows under the
 // well's name and lists, tests, replaces and deletes them the same way. A data
-// class describes its table with a small rows type:
+// class describes its table with a small rows type; for a set of records whose
+// columns follow one column table:
 //
-//   struct MarkerRows {
-//       using Set = MarkerSet;                  // WellName + the well's rows
-//       static const WellTable& Table();        // table name and shared statements
-//       static bool ReadRow(CDbManage&, Set&);  // appends the current row to the set
-//       static void WriteRows(CDbManage&, const Set&);  // AddNew + columns, per row
+//   struct MarkerRows : RecordSetRows<MarkerRows, MarkerSet> {
+//       static const WellTable& Table();                 // table name and shared statements
+//       static const ColumnTable<MarkerRecord>& Columns();  // the record's columns
 //   };
 //
 // derives from PerWellData<IInterface, Rows>, and writes each operation as a
 // call of the helper that fits, with its own argument checks and statements.
+// A table whose rows do not follow that shape gives its rows type a ReadRow
+// (appends the current row to the set) and a WriteRows (AddNew + columns, per
+// row) of its own.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "datadefine/datahelpers.h"
-#include "datadefine/dataobject.h"
+#include "datadefine/tabledata.h"
 
 namespace strataloom {
 
@@ -39,6 +40,8 @@ class WellTable {
     explicit WellTable(std::string table);
 
     const char* Name() const { return table_.c_str(); }
+    // The column that names the well of a row.
+    static constexpr const char* Key() { return "WellName"; }
 
     // The project's wells that have rows in the table, in well-name order.
     std::string WellsWithData(const char* project) const;
@@ -75,47 +78,53 @@ NameList WellNamesOf(const Sets& sets) {
     return names;
 }
 
-// Runs query and calls readRow once per row, in order. 0 when the query fails
-// or yields no row, or when readRow gives false; rows read before stay read.
-template <class ReadRow>
-int ForEachRow(CDbManage& session, const std::string& query, ReadRow&& readRow) {
-    if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
-    while (session.Read()) {
-        if (!readRow()) return 0;
-    }
-    return 1;
-}
-
-enum class TableCheck { Run, Skip };
-
 // Where a multi-well save runs its own delete: inside its open session (the
 // usual order) or before it opens one.
 enum class DeleteStep { InsideSession, BeforeSession };
 
+// The rows of a set of records that all follow one column table: each row is
+// the set's well name followed by the record's columns.
+template <class Derived, class SetT>
+struct RecordSetRows {
+    using Set = SetT;
+    using Record = typename decltype(SetT::Records)::value_type;
+
+    // Appends the current row to the set's records.
+    static bool ReadRow(CDbManage& session, Set& set) {
+        Record record;
+        if (!Derived::Columns().Read(session, record)) return false;
+        set.Records.push_back(std::move(record));
+        return true;
+    }
+
+    // One new row per record, in the order of the records.
+    static void WriteRows(CDbManage& session, const Set& set) {
+        InsertOwnedRecords(session, WellTable::Key(), set.WellName, Derived::Columns(),
+                           set.Records);
+    }
+
+    // Every column of the table: the well name, then the record's.
+    static std::vector<ColumnShape> Shapes() {
+        return ShapesOf({{WellTable::Key(), ColumnKind::Text}}, Derived::Columns());
+    }
+};
+
 // The per-well operations, for a data class whose table Rows describes.
 template <class Interface, class Rows>
-class PerWellData : public DataObject<Interface> {
+class PerWellData : public TableData<Interface> {
   protected:
     using Set = typename Rows::Set;
 
     static const WellTable& Table() { return Rows::Table(); }
 
     int ListWellsWithData(const char* project, NameList& names) {
-        return ListNames(Table().WellsWithData(project), "WellName", names);
-    }
-
-    int ListNames(const std::string& query, const char* column, NameList& names) {
-        return Guarded([&] {
-            CDbManage session(this->Connect());
-            return ReadNameList(session, query, column, names);
-        });
+        return this->ListNames(Table().WellsWithData(project), WellTable::Key(), names);
     }
 
     // Loads the rows query selects into set. The set takes the well's name
     // once the query has rows; records present on entry stay in front.
     int LoadWell(const std::string& query, const char* well, Set& set) {
-        return Guarded([&] {
-            CDbManage session(this->Connect());
+        return this->Read([&](CDbManage& session) {
             if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
             set.WellName = TextOrEmpty(well);
             while (session.Read()) {
@@ -125,62 +134,62 @@ class PerWellData : public DataObject<Interface> {
         });
     }
 
+    // Loads each well of names into a set of its own through the object's
+    // own loadWell, appending the sets in the order of the names; the first
+    // well that fails ends the load with 0, the sets before it kept.
+    template <class LoadOne>
+    int LoadEachWell(const NameList& names, std::vector<Set>& sets, LoadOne&& loadOne) {
+        return Guarded([&] {
+            for (const std::string& name : names) {
+                Set set;
+                if (!loadOne(name.c_str(), set)) return 0;
+                sets.push_back(std::move(set));
+            }
+            return 1;
+        });
+    }
+
     // 1 when the well has at least one row.
     int HasWellRows(const char* well) {
-        return Guarded([&] {
-            CDbManage session(this->Connect());
-            if (!OpenTable(session, Table().Name())) return 0;
-            return session.GetDataFromDB(Table().WellRows(well).c_str()) == CDbManage::kRows ? 1
-                                                                                             : 0;
-        });
+        return this->HasRows(Table().Name(), Table().WellRows(well));
     }
 
     // Appends one name per stored row of the wells of sets.
     int ListStoredWells(const std::vector<Set>& sets, NameList& names) {
-        return Guarded([&] {
-            CDbManage session(this->Connect());
-            if (!OpenTable(session, Table().Name())) return 0;
-            return ReadNameList(session, Table().StoredWells(WellNamesOf(sets)), "WellName", names);
-        });
+        return this->ListNamesInTable(Table().Name(), Table().StoredWells(WellNamesOf(sets)),
+                                      WellTable::Key(), names);
     }
 
     // Replaces the well's rows by the set's; the result is the commit's.
     int ReplaceWell(const Set& set) {
-        return Atomic(this->ConnectString(), [&] {
-            CDbManage session(this->Connect());
-            if (!OpenTable(session, Table().Name())) return 0;
-            session.ExecuteSQL(Table().DeleteWell(set.WellName.c_str()).c_str());
-            Rows::WriteRows(session, set);
-            return session.SaveData() ? 1 : 0;
-        });
+        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName.c_str()),
+                             [&](CDbManage& session) { Rows::WriteRows(session, set); });
     }
 
     // Replaces the rows of every well of sets: the object's own
     // DeleteWellsData removes them, then all rows go in with one commit.
     int ReplaceWells(const std::vector<Set>& sets, DeleteStep step = DeleteStep::InsideSession) {
-        return Atomic(this->ConnectString(), [&] {
-            Interface& self = *this;
-            if (step == DeleteStep::BeforeSession && !self.DeleteWellsData(WellNamesOf(sets))) {
-                return 0;
-            }
-            CDbManage session(this->Connect());
-            if (!OpenTable(session, Table().Name())) return 0;
-            if (step == DeleteStep::InsideSession && !self.DeleteWellsData(WellNamesOf(sets))) {
-                return 0;
-            }
+        Interface& self = *this;
+        const NameList wells = WellNamesOf(sets);
+        const auto insertAll = [&](CDbManage& session) {
+            if (step == DeleteStep::InsideSession && !self.DeleteWellsData(wells)) return 0;
             for (const Set& set : sets) Rows::WriteRows(session, set);
             return session.SaveData() ? 1 : 0;
+        };
+        if (step == DeleteStep::InsideSession) return this->Write(Table().Name(), insertAll);
+        return Atomic(this->ConnectString(), [&] {
+            return self.DeleteWellsData(wells) ? this->Write(Table().Name(), insertAll) : 0;
         });
     }
 
-    // Runs one delete statement; its own result is not looked at.
-    int DeleteRows(const std::string& statement, TableCheck check = TableCheck::Run) {
-        return Atomic(this->ConnectString(), [&] {
-            CDbManage session(this->Connect());
-            if (check == TableCheck::Run && !OpenTable(session, Table().Name())) return 0;
-            session.ExecuteSQL(statement.c_str());
-            return 1;
-        });
+    int DeleteWellRows(const char* well, TableCheck check = TableCheck::Run) {
+        return this->RunDelete(Table().Name(), Table().DeleteWell(well), check);
+    }
+    int DeleteWellsRows(const NameList& wells, TableCheck check = TableCheck::Run) {
+        return this->RunDelete(Table().Name(), Table().DeleteWells(wells), check);
+    }
+    int DeleteProjectRows(const char* project, TableCheck check = TableCheck::Run) {
+        return this->RunDelete(Table().Name(), Table().DeleteProject(project), check);
     }
 };
 

@@ -1,0 +1,173 @@
+// The base of every data class that owns tables: the session idioms every
+// operation is written from, so that no class repeats the open-session /
+// check-table / run / commit sequence. A class states its statements and
+// calls the helper that fits:
+//
+//   int CWellListData::DeleteWellList(const char* name) {
+//       if (IsEmptyText(name)) return Refuse(kEmptyListName);
+//       return RunDelete(kTable, "delete from b_welllist_data where WellListName='" + ... + "'");
+//   }
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "datadefine/columns.h"
+#include "datadefine/datahelpers.h"
+#include "datadefine/dataobject.h"
+
+namespace strataloom {
+
+// Whether an operation opens its table by name first: only a table that does
+// not exist stops it then.
+enum class TableCheck { Run, Skip };
+
+// Appends a new row to the table the session opened, from the record.
+template <class Record>
+void InsertRecord(CDbManage& session, const ColumnTable<Record>& columns, const Record& record) {
+    session.AddNew();
+    columns.Write(session, record);
+}
+
+// Appends one new row per record, each naming its owner (a well, a list...)
+// in keyColumn before the record's own columns.
+template <class Record>
+void InsertOwnedRecords(CDbManage& session, const char* keyColumn, const std::string& owner,
+                        const ColumnTable<Record>& columns, const std::vector<Record>& records) {
+    for (const Record& record : records) {
+        session.AddNew();
+        session.SetFieldValue(keyColumn, owner);
+        columns.Write(session, record);
+    }
+}
+
+template <class Interface>
+class TableData : public DataObject<Interface> {
+  protected:
+    // Runs a reading operation on one session of its own.
+    template <class Body>
+    int Read(Body&& body) {
+        return Guarded([&] {
+            CDbManage session(this->Connect());
+            return body(session);
+        });
+    }
+
+    // Runs a writing operation on one session inside one transaction, after
+    // the table check when a table is named. Everything it did stays only
+    // when it returns 1.
+    template <class Body>
+    int Write(const char* table, Body&& body) {
+        return Atomic(this->ConnectString(), [&] {
+            CDbManage session(this->Connect());
+            if (table && !OpenTable(session, table)) return 0;
+            return body(session);
+        });
+    }
+
+    // A write whose failure the user is told of in a box, shown only once the
+    // transaction has ended, so that no lock waits on the user: tableMissing
+    // when the table check stopped it (no box when null), failed otherwise.
+    template <class Body>
+    int WriteOrTell(const char* table, const char* tableMissing, const char* failed, Body&& body) {
+        bool opened = true;
+        const int saved = Atomic(this->ConnectString(), [&] {
+            CDbManage session(this->Connect());
+            opened = OpenTable(session, table);  // an attempt that starts over checks anew
+            return opened ? body(session) : 0;
+        });
+        if (saved) return saved;
+        if (!opened) return tableMissing ? Refuse(tableMissing) : 0;
+        return Refuse(failed);
+    }
+
+    // Appends the text of column from each row of query.
+    int ListNames(const std::string& query, const char* column, NameList& names) {
+        return Read(
+            [&](CDbManage& session) { return ReadNameList(session, query, column, names); });
+    }
+
+    // The same after the table check.
+    int ListNamesInTable(const char* table, const std::string& query, const char* column,
+                         NameList& names) {
+        return Read([&](CDbManage& session) {
+            if (!OpenTable(session, table)) return 0;
+            return ReadNameList(session, query, column, names);
+        });
+    }
+
+    // 1 when query yields a row; after the table check when a table is named.
+    int HasRows(const char* table, const std::string& query) {
+        return Read([&](CDbManage& session) {
+            if (table && !OpenTable(session, table)) return 0;
+            return session.GetDataFromDB(query.c_str()) == CDbManage::kRows ? 1 : 0;
+        });
+    }
+
+    // Runs one delete statement; its own result is not looked at.
+    int RunDelete(const char* table, const std::string& statement,
+                  TableCheck check = TableCheck::Run) {
+        return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
+            session.ExecuteSQL(statement.c_str());
+            return 1;
+        });
+    }
+
+    // Replaces rows: the delete statement, then the rows writeRows adds, all
+    // stored by one SaveData whose result is the operation's.
+    template <class WriteRows>
+    int Replace(const char* table, const std::string& deleteStatement, WriteRows&& writeRows) {
+        return Write(table, [&](CDbManage& session) {
+            session.ExecuteSQL(deleteStatement.c_str());
+            writeRows(session);
+            return session.SaveData() ? 1 : 0;
+        });
+    }
+
+    // Reads the first row of query into record, without stepping through the
+    // rows: 0 when there is none or a column cannot be read.
+    template <class Record>
+    int LoadRecord(const std::string& query, const ColumnTable<Record>& columns, Record& record,
+                   KeyColumns keys) {
+        return Read([&](CDbManage& session) {
+            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            return columns.Read(session, record, keys) ? 1 : 0;
+        });
+    }
+
+    // Loads the rows query selects as the records of one owner: nameOwner
+    // runs once the query has rows (the owner is named only then), and
+    // records present on entry stay in front.
+    template <class Record, class NameOwner>
+    int LoadOwnedRecords(const std::string& query, const ColumnTable<Record>& columns,
+                         std::vector<Record>& records, NameOwner&& nameOwner) {
+        return Read([&](CDbManage& session) {
+            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            nameOwner();
+            while (session.Read()) {
+                Record record;
+                if (!columns.Read(session, record)) return 0;
+                records.push_back(std::move(record));
+            }
+            return 1;
+        });
+    }
+
+    // Appends one record per row of query. 0 when the query fails or yields
+    // no row, or a column cannot be read; records appended before stay.
+    template <class Record>
+    int LoadRecords(const std::string& query, const ColumnTable<Record>& columns,
+                    std::vector<Record>& records) {
+        return Read([&](CDbManage& session) {
+            return ForEachRow(session, query, [&] {
+                Record record;
+                if (!columns.Read(session, record)) return false;
+                records.push_back(std::move(record));
+                return true;
+            });
+        });
+    }
+};
+
+}  // namespace strataloom
