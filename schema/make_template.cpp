@@ -12,13 +12,88 @@
 
 namespace {
 
-std::vector<std::string> DefinitionLines(const char* path) {
-    std::vector<std::string> lines;
-    std::ifstream definition(path);
-    for (std::string line; std::getline(definition, line);) {
-        if (line.rfind("--", 0) != 0) lines.push_back(line);
+// A column line of a table definition: "  Name TYPE[ DEFAULT n][,]".
+struct ColumnLine {
+    std::string name;
+    std::string type;
+    std::string rest;  // " DEFAULT n" or empty
+    bool comma = false;
+};
+
+bool IsIdentifier(const std::string& text) {
+    if (text.empty() || std::isdigit(static_cast<unsigned char>(text[0]))) return false;
+    for (char c : text) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
     }
-    return lines;
+    return true;
+}
+
+bool IsInteger(const std::string& text) {
+    const std::size_t digits = (!text.empty() && text[0] == '-') ? 1 : 0;
+    if (text.size() == digits) return false;
+    for (std::size_t i = digits; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    }
+    return true;
+}
+
+bool ParseColumnLine(const std::string& line, ColumnLine& column) {
+    if (line.compare(0, 2, "  ") != 0) return false;
+    std::string body = line.substr(2);
+    column.comma = !body.empty() && body.back() == ',';
+    if (column.comma) body.pop_back();
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start <= body.size()) {
+        const std::size_t blank = body.find(' ', start);
+        words.push_back(body.substr(start, blank - start));
+        if (blank == std::string::npos) break;
+        start = blank + 1;
+    }
+    const bool typed =
+        words.size() == 2 || (words.size() == 4 && words[2] == "DEFAULT" && IsInteger(words[3]));
+    if (!typed || !IsIdentifier(words[0])) return false;
+    const std::string& type = words[1];
+    if (type != "TEXT" && type != "INTEGER" && type != "REAL" && type != "BLOB") return false;
+    column.name = words[0];
+    column.type = type;
+    column.rest = words.size() == 4 ? " DEFAULT " + words[3] : "";
+    return true;
+}
+
+// The definition's lines without comments and blank lines. Inside a CREATE
+// TABLE only column lines and the closing ");" are accepted: anything else
+// would reach the databases unchecked, so it stops the build with its line
+// number.
+bool DefinitionLines(const char* path, std::vector<std::string>& lines) {
+    std::ifstream definition(path);
+    if (!definition) {
+        std::cerr << "make_template: cannot read " << path << "\n";
+        return false;
+    }
+    bool inTable = false;
+    int number = 0;
+    for (std::string line; std::getline(definition, line);) {
+        ++number;
+        if (line.rfind("--", 0) == 0 || line.empty()) continue;
+        ColumnLine column;
+        if (inTable) {
+            if (line == ");") {
+                inTable = false;
+            } else if (!ParseColumnLine(line, column)) {
+                std::cerr << path << ":" << number << ": not a column definition: " << line << "\n";
+                return false;
+            }
+        } else if (line.rfind("CREATE TABLE ", 0) == 0) {
+            inTable = true;
+        }
+        lines.push_back(line);
+    }
+    if (inTable) {
+        std::cerr << path << ": the last table definition is not closed\n";
+        return false;
+    }
+    return !lines.empty();
 }
 
 std::string Lower(std::string text) {
@@ -42,36 +117,28 @@ std::string ServerColumnName(const std::string& name) {
 // text compared and sorted by its bytes. Lines are "  Name TYPE[,]" for
 // columns and "CREATE INDEX ix ON table (Name);" for indexes.
 std::string ServerLine(const std::string& line) {
-    const std::size_t nameStart = line.find_first_not_of(' ');
-    if (nameStart == 2) {
-        const std::size_t nameEnd = line.find(' ', nameStart);
-        if (nameEnd == std::string::npos) return line;
-        const std::string name = line.substr(nameStart, nameEnd - nameStart);
-        std::string type = line.substr(nameEnd + 1);
-        const bool comma = !type.empty() && type.back() == ',';
-        if (comma) type.pop_back();
-        const std::string serverType = type == "REAL"   ? "DOUBLE PRECISION"
-                                       : type == "BLOB" ? "BYTEA"
-                                       : type == "TEXT" ? "TEXT COLLATE \"C\""
-                                                        : type;
-        return "  " + ServerColumnName(name) + " " + serverType + (comma ? "," : "");
+    ColumnLine column;
+    if (ParseColumnLine(line, column)) {
+        const std::string serverType = column.type == "REAL"   ? "DOUBLE PRECISION"
+                                       : column.type == "BLOB" ? "BYTEA"
+                                       : column.type == "TEXT" ? "TEXT COLLATE \"C\""
+                                                               : column.type;
+        return "  " + ServerColumnName(column.name) + " " + serverType + column.rest +
+               (column.comma ? "," : "");
     }
     if (line.rfind("CREATE INDEX ", 0) == 0) {
         const std::size_t open = line.find('(');
         const std::size_t close = line.find(')', open);
         if (open == std::string::npos || close == std::string::npos) return line;
-        const std::string column = line.substr(open + 1, close - open - 1);
-        return line.substr(0, open + 1) + ServerColumnName(column) + line.substr(close);
+        const std::string name = line.substr(open + 1, close - open - 1);
+        return line.substr(0, open + 1) + ServerColumnName(name) + line.substr(close);
     }
     return line;
 }
 
 int MakeServerScript(const char* tables, const char* output) {
-    const std::vector<std::string> lines = DefinitionLines(tables);
-    if (lines.empty()) {
-        std::cerr << "make_template: cannot read " << tables << "\n";
-        return 1;
-    }
+    std::vector<std::string> lines;
+    if (!DefinitionLines(tables, lines)) return 1;
     std::ofstream script(output, std::ios::trunc);
     script << "-- Every table and index of a project database on the server.\n";
     for (const std::string& line : lines) script << ServerLine(line) << '\n';
@@ -79,11 +146,8 @@ int MakeServerScript(const char* tables, const char* output) {
 }
 
 int MakeEmbeddedTemplate(const char* tables, const char* output) {
-    const std::vector<std::string> lines = DefinitionLines(tables);
-    if (lines.empty()) {
-        std::cerr << "make_template: cannot read " << tables << "\n";
-        return 1;
-    }
+    std::vector<std::string> lines;
+    if (!DefinitionLines(tables, lines)) return 1;
     std::string script = "BEGIN;\n";
     for (const std::string& line : lines) script += line + '\n';
     script += "COMMIT;\n";

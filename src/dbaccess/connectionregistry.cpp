@@ -83,6 +83,12 @@ std::shared_ptr<Connection> AcquireConnection(const std::string& connect) {
     return opened;
 }
 
+bool ThisThreadWriting() {
+    const auto& entries = ThisThread().entries;
+    return std::any_of(entries.begin(), entries.end(),
+                       [](const Entry& e) { return e.connection->InScope(); });
+}
+
 void ReleaseIdleConnections() {
     auto& entries = ThisThread().entries;
     entries.erase(std::remove_if(entries.begin(), entries.end(),

@@ -15,6 +15,9 @@ namespace strataloom::db {
 // Null when no driver can open the database; nothing is ever created.
 std::shared_ptr<Connection> AcquireConnection(const std::string& connect);
 
+// Whether a write transaction is open on one of this thread's connections.
+bool ThisThreadWriting();
+
 // Closes this thread's idle connections (those no session is using).
 void ReleaseIdleConnections();
 

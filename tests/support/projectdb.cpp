@@ -18,6 +18,9 @@ std::vector<Box> g_boxes;
 std::atomic<int> g_answer{IDOK};
 
 int CaptureBox(const char* text, const char* caption, unsigned int type) {
+    // A box waits on the user: no write lock on the project may wait with it.
+    EXPECT_FALSE(strataloom::db::ThisThreadWriting())
+        << "message box shown inside a write transaction: " << (text ? text : "");
     g_boxes.push_back(Box{text ? text : "", caption ? caption : "(none)", type});
     return g_answer.load();
 }
@@ -68,7 +71,8 @@ std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     return "Unknown";
 }
 
-void ProjectDbTest::SetUp() {
+void ProjectDb::Open(Engine engine) {
+    engine_ = engine;
     dir_ = std::make_unique<TempDir>();
     boxes_ = std::make_unique<BoxCapture>();
     if (OnServer()) {
@@ -86,19 +90,19 @@ void ProjectDbTest::SetUp() {
     connect_ = database.string();
 }
 
-void ProjectDbTest::TearDown() {
+void ProjectDb::Close() {
     boxes_.reset();
     strataloom::db::ReleaseIdleConnections();
     server_.reset();
     dir_.reset();
 }
 
-void ProjectDbTest::Exec(const std::string& sql) {
+void ProjectDb::Exec(const std::string& sql) {
     CDbManage session(connect_.c_str());
     ASSERT_TRUE(session.ExecuteSQL(sql.c_str())) << sql;
 }
 
-std::string ProjectDbTest::QueryText(const std::string& sql) {
+std::string ProjectDb::QueryText(const std::string& sql) {
     CDbManage session(connect_.c_str());
     std::string value;
     if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return value;
@@ -106,7 +110,7 @@ std::string ProjectDbTest::QueryText(const std::string& sql) {
     return value;
 }
 
-long ProjectDbTest::Count(const std::string& sqlWhere) {
+long ProjectDb::Count(const std::string& sqlWhere) {
     CDbManage session(connect_.c_str());
     const std::string sql = "select count(*) as c from " + sqlWhere;
     if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return -1;
@@ -114,8 +118,8 @@ long ProjectDbTest::Count(const std::string& sqlWhere) {
     return session.GetFieldValue("c", count) ? count : -1;
 }
 
-void ProjectDbTest::RefuseInsertsWhere(const std::string& table, const std::string& column,
-                                       const std::string& value) {
+void ProjectDb::RefuseInsertsWhere(const std::string& table, const std::string& column,
+                                   const std::string& value) {
     const std::string name = "refuse_" + table;
     if (!OnServer()) {
         Exec("create trigger " + name + " before insert on " + table + " when NEW." + column +

@@ -52,10 +52,13 @@ std::filesystem::path TemplatePath();
 enum class Engine { Sqlite, Server };
 std::string EngineName(const ::testing::TestParamInfo<Engine>& info);
 
-class ProjectDbTest : public ::testing::TestWithParam<Engine> {
-  protected:
-    void SetUp() override;
-    void TearDown() override;
+// A fresh project database on one engine, with every message box captured.
+class ProjectDb {
+  public:
+    // Makes the database; skips the running test when the engine is not
+    // there, or fails it when it must be.
+    void Open(Engine engine);
+    void Close();
 
     const std::string& Connect() const { return connect_; }
     // A data object from the factory, its connection string set.
@@ -80,15 +83,23 @@ class ProjectDbTest : public ::testing::TestWithParam<Engine> {
     const std::vector<Box>& Boxes() const { return boxes_->Boxes(); }
     BoxCapture& Capture() { return *boxes_; }
 
-    bool OnServer() const { return GetParam() == Engine::Server; }
+    bool OnServer() const { return engine_ == Engine::Server; }
     // A directory of the test's own, removed with the test.
     const std::filesystem::path& Dir() const { return dir_->Path(); }
 
   private:
+    Engine engine_ = Engine::Sqlite;
     std::unique_ptr<TempDir> dir_;
     std::unique_ptr<ServerDatabase> server_;
     std::unique_ptr<BoxCapture> boxes_;
     std::string connect_;
+};
+
+// A test on a fresh project database of the engine its parameter names.
+class ProjectDbTest : public ::testing::TestWithParam<Engine>, public ProjectDb {
+  protected:
+    void SetUp() override { Open(GetParam()); }
+    void TearDown() override { Close(); }
 };
 
 // Runs every test of Suite on each engine.
