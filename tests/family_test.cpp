@@ -106,11 +106,7 @@ TEST_P(FamilyTest, RefusalsComeBeforeAnyStatement) {
 TEST_P(FamilyTest, StatementsKeepTheirExactText) {
     AddWell("P1", "W1");
     ASSERT_EQ(1, member().SaveWell("W1", 2, 1));
-    for (const testsupport::Statements& statements : member().ExactStatements()) {
-        StatementLog log;
-        statements.call();
-        EXPECT_EQ(statements.texts, log.texts) << statements.what;
-    }
+    testsupport::ExpectStatements(member().ExactStatements());
 }
 
 std::string MemberAndEngine(const ::testing::TestParamInfo<FamilyParam>& info) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/projectdb.h"
+#include "support/statementlog.h"
 
 namespace testsupport {
 
@@ -86,13 +87,6 @@ struct Refusal {
     std::string what;
     std::function<int()> call;
     std::string message;
-};
-
-// An operation and the statement texts it must run, in order.
-struct Statements {
-    std::string what;
-    std::function<void()> call;
-    std::vector<std::string> texts;
 };
 
 // One member of the family as the shared suite drives it.
