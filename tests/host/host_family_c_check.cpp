@@ -14,17 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int g_boxes = 0;
-
-int CountingBox(const char*, const char*, unsigned int) {
-    ++g_boxes;
-    return IDOK;
-}
-void* QuietWaitBegin(const char*) {
-    return nullptr;
-}
-void QuietWaitEnd(void*) {}
-
 ShotSet Shots(const char* well) {
     ShotSet set;
     set.WellName = well;
@@ -130,8 +119,8 @@ void RunMember(host::Module& module, host::Checks& check, const std::string& db,
     check(object->SaveWellData(make("W1")) == 1 && object->DeleteProjectData("P") == 1 &&
               object->IsWellDataExist("W1") == 0,
           what + "DeleteProjectData" + on);
-    const int boxes = g_boxes;
-    check(object->SaveWellData(make("")) == 0 && g_boxes == boxes + 1,
+    const int boxes = host::Module::BoxesShown();
+    check(object->SaveWellData(make("")) == 0 && host::Module::BoxesShown() == boxes + 1,
           what + "empty well name shown to the user" + on);
 }
 
@@ -166,10 +155,7 @@ int main(int argc, char** argv) {
     {
         host::Module module(argv[1]);
         if (!module.Loaded()) return 1;
-        reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-            module.Symbol("SetMessageBoxHandler"))(&CountingBox);
-        reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
-            module.Symbol("SetWaitDialogHandlers"))(&QuietWaitBegin, &QuietWaitEnd);
+        check(module.QuietHooks(), "host hooks found");
         RunFamily(module, check, db, "");
 
         const char* server = std::getenv("STRATALOOM_TEST_SERVER");

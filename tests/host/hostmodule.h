@@ -13,6 +13,18 @@
 
 namespace host {
 
+namespace detail {
+inline int g_boxesShown = 0;
+inline int CountingBox(const char*, const char*, unsigned int) {
+    ++g_boxesShown;
+    return IDOK;
+}
+inline void* NoWaitWindow(const char*) {
+    return nullptr;
+}
+inline void EndNoWaitWindow(void*) {}
+}  // namespace detail
+
 class Module {
   public:
     explicit Module(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
@@ -39,6 +51,21 @@ class Module {
         destroy_(factory_);
         factory_ = nullptr;
     }
+
+    // Counts the module's boxes, answering each with OK, and shows no wait
+    // window, so that a check runs without a user. False without the hooks.
+    bool QuietHooks() {
+        auto setBox = reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
+            Symbol("SetMessageBoxHandler"));
+        auto setWait = reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
+            Symbol("SetWaitDialogHandlers"));
+        if (!setBox || !setWait) return false;
+        setBox(&detail::CountingBox);
+        setWait(&detail::NoWaitWindow, &detail::EndNoWaitWindow);
+        return true;
+    }
+    // Boxes shown since QuietHooks.
+    static int BoxesShown() { return detail::g_boxesShown; }
 
     template <class Interface>
     std::unique_ptr<Interface> Create(const char* name, const std::string& connect) {
