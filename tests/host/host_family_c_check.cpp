@@ -126,11 +126,7 @@ void RunMember(host::Module& module, host::Checks& check, const std::string& db,
 
 void RunFamily(host::Module& module, host::Checks& check, const std::string& db,
                const std::string& on) {
-    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
-    BasicWellRecord w1, w2;
-    w1.WellName = "W1";
-    w2.WellName = "W2";
-    check(wells && wells->SaveWells("P", {w1, w2}) == 1, "wells SaveWells" + on);
+    check(host::SaveProjectWells(module, db, "P", {"W1", "W2"}), "wells SaveWells" + on);
     RunMember<IShotData>(module, check, db, "IShotData", &Shots, &ShotsLoaded, on);
     RunMember<ITakeCoreData>(module, check, db, "ITakeCoreData", &TakeCores, &TakeCoresLoaded, on);
     RunMember<ILateralCoreData>(module, check, db, "ILateralCoreData", &LateralCores,

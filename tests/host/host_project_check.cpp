@@ -159,11 +159,7 @@ void RunCurves(host::Module& module, host::Checks& check, const std::string& db,
 
 void RunWellbore(host::Module& module, host::Checks& check, const std::string& db,
                  const std::string& on) {
-    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
-    BasicWellRecord w1, w2;
-    w1.WellName = "W1";
-    w2.WellName = "W2";
-    check(wells && wells->SaveWells("P", {w1, w2}) == 1, "wells SaveWells" + on);
+    check(host::SaveProjectWells(module, db, "P", {"W1", "W2"}), "wells SaveWells" + on);
     RunMarkers(module, check, db, on);
     RunSurveys(module, check, db, on);
     RunCurves(module, check, db, on);

@@ -81,6 +81,16 @@ class Module {
     IDataFactory* factory_ = nullptr;
 };
 
+// Stores well headers of the given names in the project, as the well-bore
+// checks need them for their project operations.
+inline bool SaveProjectWells(Module& module, const std::string& db, const char* project,
+                             const NameList& names) {
+    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
+    std::vector<BasicWellRecord> records(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) records[i].WellName = names[i];
+    return wells && wells->SaveWells(project, records) == 1;
+}
+
 class Checks {
   public:
     void operator()(bool ok, const std::string& what) {
