@@ -144,10 +144,16 @@ class ColumnTable {
         return true;
     }
 
-    // Sets every saved column of the row started last, in table order.
-    void Write(CDbManage& session, const Record& record) const {
+    // Whether a save leaves a column of the new row unset (null) for this
+    // record, as some saves do with an empty value.
+    using LeftUnset = bool (*)(const Column<Record>& column, const Record& record);
+
+    // Sets every saved column of the row started last, in table order, but
+    // those leftUnset picks.
+    void Write(CDbManage& session, const Record& record, LeftUnset leftUnset = nullptr) const {
         for (const Column<Record>& column : columns_) {
-            if (column.Saved()) column.Write(session, record);
+            if (!column.Saved() || (leftUnset && leftUnset(column, record))) continue;
+            column.Write(session, record);
         }
     }
 

@@ -97,10 +97,12 @@ struct RecordSetRows {
         return true;
     }
 
-    // One new row per record, in the order of the records.
-    static void WriteRows(CDbManage& session, const Set& set) {
-        InsertOwnedRecords(session, WellTable::Key(), set.WellName, Derived::Columns(),
-                           set.Records);
+    // One new row per record, in the order of the records; leftUnset as in
+    // ColumnTable::Write.
+    static void WriteRows(CDbManage& session, const Set& set,
+                          typename ColumnTable<Record>::LeftUnset leftUnset = nullptr) {
+        InsertOwnedRecords(session, WellTable::Key(), set.WellName, Derived::Columns(), set.Records,
+                           leftUnset);
     }
 
     // Every column of the table: the well name, then the record's.
@@ -149,6 +151,24 @@ class PerWellData : public TableData<Interface> {
         });
     }
 
+    // Loads each well of the project that has rows into a set of its own
+    // through the object's own LoadWellData, in well-name order. A project
+    // without such wells gives 1 and appends nothing; a listing that cannot
+    // be run or read gives 0, so that a broken table never looks like an
+    // empty project.
+    int LoadProjectWells(const char* project, std::vector<Set>& sets) {
+        NameList wells;
+        const int listed = this->Read([&](CDbManage& session) {
+            const int found = session.GetDataFromDB(Table().WellsWithData(project).c_str());
+            if (found == CDbManage::kRows) return AppendNames(session, WellTable::Key(), wells);
+            return found == CDbManage::kFailed ? 0 : 1;
+        });
+        if (!listed) return 0;
+        Interface& self = *this;
+        return LoadEachWell(
+            wells, sets, [&](const char* well, Set& set) { return self.LoadWellData(well, set); });
+    }
+
     // 1 when the well has at least one row.
     int HasWellRows(const char* well) {
         return this->HasRows(Table().Name(), Table().WellRows(well));
@@ -162,8 +182,12 @@ class PerWellData : public TableData<Interface> {
 
     // Replaces the well's rows by the set's; the result is the commit's.
     int ReplaceWell(const Set& set) {
-        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName.c_str()),
-                             [&](CDbManage& session) { Rows::WriteRows(session, set); });
+        return ReplaceWell(set, [&](CDbManage& session) { Rows::WriteRows(session, set); });
+    }
+    // The same, with the rows writeRows adds for the set.
+    template <class WriteRows>
+    int ReplaceWell(const Set& set, WriteRows&& writeRows) {
+        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName.c_str()), writeRows);
     }
 
     // Replaces the rows of every well of sets: the object's own

@@ -31,14 +31,15 @@ void InsertRecord(CDbManage& session, const ColumnTable<Record>& columns, const 
 }
 
 // Appends one new row per record, each naming its owner (a well, a list...)
-// in keyColumn before the record's own columns.
+// in keyColumn before the record's own columns; leftUnset as in ColumnTable::Write.
 template <class Record>
 void InsertOwnedRecords(CDbManage& session, const char* keyColumn, const std::string& owner,
-                        const ColumnTable<Record>& columns, const std::vector<Record>& records) {
+                        const ColumnTable<Record>& columns, const std::vector<Record>& records,
+                        typename ColumnTable<Record>::LeftUnset leftUnset = nullptr) {
     for (const Record& record : records) {
         session.AddNew();
         session.SetFieldValue(keyColumn, owner);
-        columns.Write(session, record);
+        columns.Write(session, record, leftUnset);
     }
 }
 

@@ -114,6 +114,19 @@ class FamilyMember {
 
     virtual std::vector<Refusal> Refusals() = 0;
     virtual std::vector<Statements> ExactStatements() = 0;
+
+    // Operations only some members have. A member without one leaves it
+    // kUnsupported, and the cases that need it skip the member.
+    static constexpr int kUnsupported = -1;
+    // Loads the project (LoadProjectData) into a vector holding a set of the
+    // caller's, well "mine", and describes every set: "well " + its name,
+    // then its records' fields.
+    virtual int LoadProject(const std::string&, std::vector<std::string>&) { return kUnsupported; }
+    // Replaces the wells at once (SaveWellsData): wells[i] gets records[i]
+    // records, seeded seed + 10 * i.
+    virtual int SaveWells(const NameList&, const std::vector<int>&, int) { return kUnsupported; }
+    // Deletes the wells at once (DeleteWellsData).
+    virtual int DeleteWells(const NameList&) { return kUnsupported; }
 };
 
 // Registers a member for the suite while the test program loads.
