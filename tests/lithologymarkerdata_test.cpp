@@ -1,12 +1,10 @@
 // Lithology markers against a real project database.
 #include "strataloom/ilithologymarkerdata.h"
 #include "support/projectdb.h"
-#include "support/statementlog.h"
 
 namespace {
 
 using testsupport::ProjectDbTest;
-using testsupport::StatementLog;
 
 LithMarkerRecord Interval(const std::string& name, float top) {
     LithMarkerRecord record;
@@ -110,16 +108,6 @@ TEST_P(LithologyMarkerDataTest, ProjectSaveReplacesItsWellsAllOrNothing) {
     EXPECT_EQ(2, Count("w_lith_marker_data where WellName='A'"));
     EXPECT_EQ(0, liths->IsWellDataExist("B"));
     EXPECT_EQ(1, liths->IsWellDataExist("C"));
-}
-
-TEST_P(LithologyMarkerDataTest, StoredWellsAreListedOncePerRow) {
-    ASSERT_EQ(1, liths->SaveWellData(Intervals("A", {Interval("a", 1.0f), Interval("b", 2.0f)})));
-    StatementLog log;
-    NameList names;
-    ASSERT_EQ(1, liths->GetWellsWithData({Intervals("A", {}), Intervals("Z", {})}, names));
-    EXPECT_EQ((NameList{"A", "A"}), names);
-    EXPECT_EQ(0, liths->GetWellsWithData({}, names));
-    EXPECT_TRUE(log.Has("select WellName from  w_lith_marker_data where WellName in ()"));
 }
 
 STRATALOOM_ENGINES(LithologyMarkerDataTest);

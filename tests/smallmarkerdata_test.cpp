@@ -78,6 +78,10 @@ TEST_P(SmallMarkerDataTest, ProjectLoadTakesTheProjectsWellsWithLayersInNameOrde
     // A project without such wells loads nothing and is no failure.
     EXPECT_EQ(1, layers->LoadProjectData("none", sets));
     EXPECT_EQ(3u, sets.size());
+    // A table that cannot be read is a failure, not a project without layers.
+    Exec("drop table w_smallmarker_data");
+    EXPECT_EQ(0, layers->LoadProjectData("none", sets));
+    EXPECT_EQ(3u, sets.size());
 }
 
 TEST_P(SmallMarkerDataTest, LayerNamesOfAProjectAreGatedByItsWells) {

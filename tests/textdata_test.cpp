@@ -152,6 +152,11 @@ TEST_P(TextDataTest, CurvesOfATypeLoadOneSetPerName) {
     EXPECT_EQ("keep", untouched.WellName);
     EXPECT_EQ("keep", untouched.TextCurveName);
     EXPECT_EQ(1u, untouched.Records.size());
+
+    // A table that cannot be read is a failure, not a well without curves.
+    Exec("drop table w_text_data");
+    EXPECT_EQ(0, texts->LoadWellTextCurvesOfType("W", 7, sets));
+    EXPECT_EQ(3u, sets.size());
 }
 
 TEST_P(TextDataTest, CurveForWellsFillsTheCallersSetsInPlace) {
@@ -189,8 +194,16 @@ TEST_P(TextDataTest, SaveDeletesByTheArgumentsAndInsertsUnderTheSetsNames) {
     EXPECT_EQ(0, Count("w_text_data"));
 }
 
-TEST_P(TextDataTest, ACodeEntryThatCannotBeMadeUndoesTheSave) {
+TEST_P(TextDataTest, ASaveIsAllOrNothingWithItsCodeEntry) {
     ASSERT_EQ(1, Save(Curve("W", "T", {Interval(1.0, "old")})));
+    RefuseInsertsWhere("w_text_data", "TextDescription", "bad");
+    // The entry made for a new name goes with the rows that failed.
+    EXPECT_EQ(0, Save(Curve("W", "New", {Interval(2.0, "fine"), Interval(3.0, "bad")})));
+    EXPECT_EQ(0, Count("b_text_code where TextCurveName='New'"));
+    EXPECT_EQ(0, texts->IsWellTextCurveExist("W", "New"));
+    EXPECT_EQ(1, Count("b_text_code"));
+
+    // Should the code entry of a new name fail, the save fails with it.
     Exec("drop table b_text_code");
     EXPECT_EQ(0, Save(Curve("W", "T", {Interval(2.0, "new")})));
     TextCurveSet set;

@@ -55,12 +55,13 @@ int CSmallMarkerData::LoadWellData(const char* well, SmallMarkerSet& set) {
     return LoadWell("select * from w_smallmarker_data where " + WellIs(well), well, set);
 }
 
-// Only the wells that have small layers are loaded, through the object's own
-// list and load.
+// Only the wells that have small layers are loaded, each through the
+// object's own load. A listing that cannot run fails the load: a broken table
+// must not look like a project without small layers.
 int CSmallMarkerData::LoadProjectData(const char* project, std::vector<SmallMarkerSet>& sets) {
-    ISmallMarkerData& self = *this;
     NameList wells;
-    self.GetWellNamesWithData(project, wells);
+    if (!ListNamesIfAny(Table().WellsWithData(project), WellTable::Key(), wells)) return 0;
+    ISmallMarkerData& self = *this;
     return LoadEachWell(wells, sets, [&](const char* well, SmallMarkerSet& set) {
         return self.LoadWellData(well, set);
     });

@@ -35,6 +35,12 @@ std::string WellCurveIs(const char* well, const char* textCurve) {
     return WellIs(well) + "and TextCurveName='" + SqlText(textCurve) + "'";
 }
 
+// The names of the well's text curves of a text type.
+std::string WellCurvesOfType(const char* well, int textType) {
+    return "select distinct TextCurveName from w_text_data where TextType = " +
+           std::to_string(textType) + " and " + WellIs(well);
+}
+
 // The text type of the name's code entry; an entry is made first when the
 // name has none. 0 when neither lookup finds one: should the entry not be
 // made, its failure undoes the save that asked anyway.
@@ -106,9 +112,7 @@ int CTextData::GetWellTextCurveNamesOfTrack(const char* well, int trackType, Nam
 }
 
 int CTextData::GetWellTextCurveNamesOfType(const char* well, int textType, NameList& names) {
-    return ListNames("select distinct TextCurveName from w_text_data where TextType = " +
-                         std::to_string(textType) + " and " + WellIs(well),
-                     "TextCurveName", names);
+    return ListNames(WellCurvesOfType(well, textType), "TextCurveName", names);
 }
 
 // One query over every well; each row goes to the caller's sets of its well.
@@ -147,12 +151,14 @@ int CTextData::LoadWellTextCurve(const char* well, const char* textCurve, TextCu
         });
 }
 
-// Through the object's own name list and load; each name is a text curve of the well.
+// Each text curve of the type is loaded through the object's own load. A
+// listing that cannot run fails the load: a broken table must not look like a
+// well without curves of the type.
 int CTextData::LoadWellTextCurvesOfType(const char* well, int textType,
                                         std::vector<TextCurveSet>& sets) {
-    ITextData& self = *this;
     NameList textCurves;
-    self.GetWellTextCurveNamesOfType(well, textType, textCurves);
+    if (!ListNamesIfAny(WellCurvesOfType(well, textType), "TextCurveName", textCurves)) return 0;
+    ITextData& self = *this;
     return LoadEachWell(textCurves, sets, [&](const char* textCurve, TextCurveSet& set) {
         return self.LoadWellTextCurve(well, textCurve, set);
     });
