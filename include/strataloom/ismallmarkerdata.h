@@ -45,8 +45,9 @@ class ISmallMarkerData : public IDataBase {
     // has none.
     virtual int LoadWellData(const char* well, SmallMarkerSet& set) = 0;
     // Appends one set per well of the project that has small layers, in
-    // well-name order; 0 at the first well that cannot be loaded, the sets
-    // before it kept.
+    // well-name order. 1 without appending anything when no well of the
+    // project has any; 0 when the wells cannot be listed, or at the first well
+    // that cannot be loaded, the sets before it kept.
     virtual int LoadProjectData(const char* project, std::vector<SmallMarkerSet>& sets) = 0;
     // 1 when the well has at least one small layer. Refuses an empty name.
     virtual int IsWellDataExist(const char* well) = 0;

@@ -53,8 +53,9 @@ class ITextData : public IDataBase {
     // with the set untouched when the well has no such curve.
     virtual int LoadWellTextCurve(const char* well, const char* textCurve, TextCurveSet& set) = 0;
     // Appends one set per text curve of the text type in the well. 1 without
-    // appending anything when the well has none; 0 at the first curve that
-    // cannot be loaded, the sets before it kept.
+    // appending anything when the well has none; 0 when its curves cannot be
+    // listed, or at the first curve that cannot be loaded, the sets before it
+    // kept.
     virtual int LoadWellTextCurvesOfType(const char* well, int textType,
                                          std::vector<TextCurveSet>& sets) = 0;
     // Deletes the well's rows of the text curve named by the arguments and

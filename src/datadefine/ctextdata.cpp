@@ -10,7 +10,8 @@ namespace {
 
 const char kTable[] = "w_text_data";
 const char kCodeTable[] = "b_text_code";
-// Written from the name's code entry, never read back into a set.
+// The text type column of both tables. In w_text_data it is written from the
+// name's code entry and never read back into a set.
 const char kTextType[] = "TextType";
 
 const char kEmptyTextCurveNameMessage[] = "文本曲线名称不能为空！";
@@ -24,7 +25,7 @@ const MappedTable g_mapped(kTable, &TextShapes);
 // AddTextCode sets every column of an entry by hand.
 std::vector<ColumnShape> CodeShapes() {
     return ShapesOf({{"TextCurveName", ColumnKind::Text},
-                     {"TextType", ColumnKind::Int32},
+                     {kTextType, ColumnKind::Int32},
                      {"TrackType", ColumnKind::Int32}});
 }
 const MappedTable g_mappedCodes(kCodeTable, &CodeShapes);
