@@ -64,6 +64,25 @@ LithMarkerSet Lithology(const char* well) {
     return set;
 }
 
+// What the per-well interfaces share, run once their wells W1 and W2 have
+// rows (two each): existence, stored wells, and the deletes of a well, of
+// wells and of the project P.
+template <class Interface, class Set>
+void RunUsualTail(Interface& object, Set (*sample)(const char*), const std::string& what,
+                  host::Checks& check, const std::string& on) {
+    NameList names;
+    check(object.IsWellDataExist("W1") == 1, what + " IsWellDataExist" + on);
+    check(object.GetWellsWithData({sample("W2")}, names) == 1 && names.size() == 2,
+          what + " GetWellsWithData" + on);
+    check(object.DeleteWellData("W1") == 1 && object.IsWellDataExist("W1") == 0,
+          what + " DeleteWellData" + on);
+    check(object.DeleteWellsData({"W2"}) == 1 && object.IsWellDataExist("W2") == 0,
+          what + " DeleteWellsData" + on);
+    check(object.SaveWellData(sample("W1")) == 1 && object.DeleteProjectData("P") == 1 &&
+              object.IsWellDataExist("W1") == 0,
+          what + " DeleteProjectData" + on);
+}
+
 void RunTextCurves(host::Module& module, host::Checks& check, const std::string& db,
                    const std::string& on) {
     auto texts = module.Create<ITextData>("ITextData", db);
@@ -150,17 +169,7 @@ void RunSmallLayers(host::Module& module, host::Checks& check, const std::string
           "small layers LoadWellData" + on);
     check(layers->LoadProjectData("P", sets) == 1 && sets.size() == 2 && sets[1].WellName == "W2",
           "small layers LoadProjectData" + on);
-    check(layers->IsWellDataExist("W1") == 1, "small layers IsWellDataExist" + on);
-    names.clear();
-    check(layers->GetWellsWithData({SmallLayers("W2")}, names) == 1 && names.size() == 2,
-          "small layers GetWellsWithData" + on);
-    check(layers->DeleteWellData("W1") == 1 && layers->IsWellDataExist("W1") == 0,
-          "small layers DeleteWellData" + on);
-    check(layers->DeleteWellsData({"W2"}) == 1 && layers->IsWellDataExist("W2") == 0,
-          "small layers DeleteWellsData" + on);
-    check(layers->SaveWellData(SmallLayers("W1")) == 1 && layers->DeleteProjectData("P") == 1 &&
-              layers->IsWellDataExist("W1") == 0,
-          "small layers DeleteProjectData" + on);
+    RunUsualTail(*layers, &SmallLayers, "small layers", check, on);
 }
 
 void RunLithology(host::Module& module, host::Checks& check, const std::string& db,
@@ -186,17 +195,7 @@ void RunLithology(host::Module& module, host::Checks& check, const std::string& 
     sets.clear();
     check(liths->LoadProjectData("P", sets) == 1 && sets.size() == 2,
           "lithology LoadProjectData" + on);
-    check(liths->IsWellDataExist("W2") == 1, "lithology IsWellDataExist" + on);
-    names.clear();
-    check(liths->GetWellsWithData({Lithology("W2")}, names) == 1 && names.size() == 2,
-          "lithology GetWellsWithData" + on);
-    check(liths->DeleteWellData("W1") == 1 && liths->IsWellDataExist("W1") == 0,
-          "lithology DeleteWellData" + on);
-    check(liths->DeleteWellsData({"W2"}) == 1 && liths->IsWellDataExist("W2") == 0,
-          "lithology DeleteWellsData" + on);
-    check(liths->SaveWellData(Lithology("W1")) == 1 && liths->DeleteProjectData("P") == 1 &&
-              liths->IsWellDataExist("W1") == 0,
-          "lithology DeleteProjectData" + on);
+    RunUsualTail(*liths, &Lithology, "lithology", check, on);
 }
 
 void RunFamily(host::Module& module, host::Checks& check, const std::string& db,
