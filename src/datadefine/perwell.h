@@ -70,6 +70,13 @@ class WellTable {
 // "WellName='" + well + "'": how every statement names one well.
 std::string WellIs(const char* well);
 
+// "exists( select w_well_data.wellname from w_well_data where
+// w_well_data.ProjectName = '" + project + "' )": the condition by which the
+// name lists of a project are gated. The sub-query is not correlated with the
+// rows, so the project only decides whether anything is returned: whether it
+// has a well at all.
+std::string ProjectHasWells(const char* project);
+
 template <class Sets>
 NameList WellNamesOf(const Sets& sets) {
     NameList names;

@@ -98,6 +98,17 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // The same, but a query without rows gives 1 too: only a query that
+    // cannot run, or a read that fails, gives 0, so that a broken table never
+    // looks like one without rows.
+    int ListNamesIfAny(const std::string& query, const char* column, NameList& names) {
+        return Read([&](CDbManage& session) {
+            const int found = session.GetDataFromDB(query.c_str());
+            if (found == CDbManage::kFailed) return 0;
+            return found == CDbManage::kRows ? AppendNames(session, column, names) : 1;
+        });
+    }
+
     // 1 when query yields a row; after the table check when a table is named.
     int HasRows(const char* table, const std::string& query) {
         return Read([&](CDbManage& session) {

@@ -109,6 +109,9 @@ class FamilyMember {
     virtual int WellsWithData(const std::string& project, NameList& names) = 0;
     // The stored wells among wells, once per row (GetWellsWithData).
     virtual int StoredWells(const NameList& wells, NameList& names) = 0;
+    // False for a member whose StoredWells names each well once, however
+    // many rows it has.
+    virtual bool ListsEveryStoredRow() const { return true; }
     virtual int DeleteProject(const std::string& project) = 0;
     virtual int DeleteWell(const std::string& well) = 0;
 
@@ -133,15 +136,15 @@ class FamilyMember {
 const std::vector<FamilyMember*>& FamilyMembers();
 void AddFamilyMember(std::unique_ptr<FamilyMember> member);
 
-// A member whose interface has the family's usual operations: one set of
-// records per well, saved and loaded whole.
+// A member whose rows travel as sets of records of one type, one set per
+// well: makes and describes such sets for the suite.
 template <class Interface, class Set>
-class StandardMember : public FamilyMember {
+class RecordSetMember : public FamilyMember {
   public:
     using Record = typename decltype(Set::Records)::value_type;
     using Fields = void (*)(Record&, FieldVisitor&);
 
-    StandardMember(std::string name, const char* interfaceName, std::string table, Fields fields)
+    RecordSetMember(std::string name, const char* interfaceName, std::string table, Fields fields)
         : name_(std::move(name)),
           interface_(interfaceName),
           table_(std::move(table)),
@@ -152,29 +155,8 @@ class StandardMember : public FamilyMember {
     void Attach(ProjectDb& db) override { object_ = db.Create<Interface>(interface_); }
     void Detach() override { object_.reset(); }
 
-    int SaveWell(const std::string& well, int records, int seed) override {
-        return object_->SaveWellData(Filled(well, records, seed));
-    }
-    int LoadWell(const std::string& well, std::vector<std::string>& described) override {
-        Set set;
-        const int result = object_->LoadWellData(well.c_str(), set);
-        described = Describe(set);
-        return result;
-    }
     std::vector<std::string> Expected(int records, int seed) const override {
         return Describe(Filled("", records, seed));
-    }
-    int WellsWithData(const std::string& project, NameList& names) override {
-        return object_->GetWellNamesWithData(project.c_str(), names);
-    }
-    int StoredWells(const NameList& wells, NameList& names) override {
-        return object_->GetWellsWithData(SetsOf(wells), names);
-    }
-    int DeleteProject(const std::string& project) override {
-        return object_->DeleteProjectData(project.c_str());
-    }
-    int DeleteWell(const std::string& well) override {
-        return object_->DeleteWellData(well.c_str());
     }
 
   protected:
@@ -208,6 +190,36 @@ class StandardMember : public FamilyMember {
     std::string table_;
     Fields fields_;
     std::unique_ptr<Interface> object_;
+};
+
+// A member whose interface has the family's usual operations: one set of
+// records per well, saved and loaded whole.
+template <class Interface, class Set>
+class StandardMember : public RecordSetMember<Interface, Set> {
+  public:
+    using RecordSetMember<Interface, Set>::RecordSetMember;
+
+    int SaveWell(const std::string& well, int records, int seed) override {
+        return this->Object().SaveWellData(this->Filled(well, records, seed));
+    }
+    int LoadWell(const std::string& well, std::vector<std::string>& described) override {
+        Set set;
+        const int result = this->Object().LoadWellData(well.c_str(), set);
+        described = this->Describe(set);
+        return result;
+    }
+    int WellsWithData(const std::string& project, NameList& names) override {
+        return this->Object().GetWellNamesWithData(project.c_str(), names);
+    }
+    int StoredWells(const NameList& wells, NameList& names) override {
+        return this->Object().GetWellsWithData(this->SetsOf(wells), names);
+    }
+    int DeleteProject(const std::string& project) override {
+        return this->Object().DeleteProjectData(project.c_str());
+    }
+    int DeleteWell(const std::string& well) override {
+        return this->Object().DeleteWellData(well.c_str());
+    }
 };
 
 }  // namespace testsupport
