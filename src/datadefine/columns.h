@@ -40,6 +40,9 @@ enum class ColumnUse {
     SaveOnly,
     // Read by the loads, never written by the saves.
     LoadOnly,
+    // Loaded and saved, but a load goes on when it cannot be read: the field
+    // keeps the value it had.
+    Optional,
 };
 
 // A text member whose column holds bytes (any value, zero bytes included).
@@ -133,13 +136,13 @@ class ColumnTable {
     const std::vector<Column<Record>>& Columns() const { return columns_; }
 
     // Reads the current row into the record, column by column in table order;
-    // false at the first column that cannot be read, the fields read before
-    // keeping their new values.
+    // false at the first column that cannot be read (optional ones aside), the
+    // fields read before keeping their new values.
     bool Read(CDbManage& session, Record& record, KeyColumns keys = KeyColumns::Read) const {
         for (const Column<Record>& column : columns_) {
             if (!column.Loaded()) continue;
             if (keys == KeyColumns::Skip && column.Use() == ColumnUse::Key) continue;
-            if (!column.Read(session, record)) return false;
+            if (!column.Read(session, record) && column.Use() != ColumnUse::Optional) return false;
         }
         return true;
     }

@@ -85,10 +85,6 @@ NameList WellNamesOf(const Sets& sets) {
     return names;
 }
 
-// Where a multi-well save runs its own delete: inside its open session (the
-// usual order) or before it opens one.
-enum class DeleteStep { InsideSession, BeforeSession };
-
 // The rows of a set of records that all follow one column table: each row is
 // the set's well name followed by the record's columns.
 template <class Derived, class SetT>
@@ -202,15 +198,11 @@ class PerWellData : public TableData<Interface> {
     int ReplaceWells(const std::vector<Set>& sets, DeleteStep step = DeleteStep::InsideSession) {
         Interface& self = *this;
         const NameList wells = WellNamesOf(sets);
-        const auto insertAll = [&](CDbManage& session) {
-            if (step == DeleteStep::InsideSession && !self.DeleteWellsData(wells)) return 0;
-            for (const Set& set : sets) Rows::WriteRows(session, set);
-            return session.SaveData() ? 1 : 0;
-        };
-        if (step == DeleteStep::InsideSession) return this->Write(Table().Name(), insertAll);
-        return Atomic(this->ConnectString(), [&] {
-            return self.DeleteWellsData(wells) ? this->Write(Table().Name(), insertAll) : 0;
-        });
+        return this->ReplaceThroughDelete(
+            Table().Name(), step, [&] { return self.DeleteWellsData(wells); },
+            [&](CDbManage& session) {
+                for (const Set& set : sets) Rows::WriteRows(session, set);
+            });
     }
 
     int DeleteWellRows(const char* well, TableCheck check = TableCheck::Run) {
