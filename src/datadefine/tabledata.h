@@ -114,6 +114,13 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // Runs one statement after the table check; its result is the operation's.
+    int RunStatement(const char* table, const std::string& statement) {
+        return Write(table, [&](CDbManage& session) {
+            return session.ExecuteSQL(statement.c_str()) ? 1 : 0;
+        });
+    }
+
     // Replaces rows: the delete statement, then the rows writeRows adds, all
     // stored by one SaveData whose result is the operation's.
     template <class WriteRows>
@@ -159,7 +166,15 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecords(const std::string& query, const ColumnTable<Record>& columns,
                     std::vector<Record>& records) {
+        return LoadRecordsInTable(nullptr, query, columns, records);
+    }
+
+    // The same after the table check when a table is named.
+    template <class Record>
+    int LoadRecordsInTable(const char* table, const std::string& query,
+                           const ColumnTable<Record>& columns, std::vector<Record>& records) {
         return Read([&](CDbManage& session) {
+            if (table && !OpenTable(session, table)) return 0;
             return ForEachRow(session, query, [&] {
                 Record record;
                 if (!columns.Read(session, record)) return false;
