@@ -3,13 +3,16 @@
 #pragma once
 
 #include "strataloom/hooks.h"
+#include "strataloom/ialiasdata.h"
 #include "strataloom/iaoidata.h"
 #include "strataloom/ibasicprojectdata.h"
 #include "strataloom/ibasicwelldata.h"
 #include "strataloom/idatabase.h"
 #include "strataloom/ideviatedata.h"
+#include "strataloom/iimagedata.h"
 #include "strataloom/ilogdata.h"
 #include "strataloom/imarkerdata.h"
+#include "strataloom/imetatypedata.h"
 #include "strataloom/isectionwelllistdata.h"
 #include "strataloom/iwelllistdata.h"
 #include "strataloom/waitdialog.h"
