@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int QuietBox(const char*, const char*, unsigned int) {
-    return IDOK;
-}
-void* QuietWaitBegin(const char*) {
-    return nullptr;
-}
-void QuietWaitEnd(void*) {}
-
 // P (facet 10) with children A (20) and B (30), A with child A1 (40).
 const char kMetaTypes[] =
     "insert into b_meta_type (MetaTypeID, MetaTypeName, MetaTypeDescription, MetaTypeParentID, "
@@ -182,11 +174,7 @@ int main(int argc, char** argv) {
     }
     host::Checks check;
     host::Module module(argv[1]);
-    if (!module.Loaded()) return 1;
-    reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-        module.Symbol("SetMessageBoxHandler"))(&QuietBox);
-    reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
-        module.Symbol("SetWaitDialogHandlers"))(&QuietWaitBegin, &QuietWaitEnd);
+    if (!module.Loaded() || !module.Quiet()) return 1;
 
     const std::string id = std::to_string(::getpid());
     const fs::path dir = fs::temp_directory_path() / ("strataloom-images-" + id);

@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int QuietBox(const char*, const char*, unsigned int) {
-    return IDOK;
-}
-void* QuietWaitBegin(const char*) {
-    return nullptr;
-}
-void QuietWaitEnd(void*) {}
-
 MarkerSet Markers(const char* well) {
     MarkerSet set;
     set.WellName = well;
@@ -234,11 +226,7 @@ int main(int argc, char** argv) {
     }
     host::Checks check;
     host::Module module(argv[1]);
-    if (!module.Loaded()) return 1;
-    reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-        module.Symbol("SetMessageBoxHandler"))(&QuietBox);
-    reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
-        module.Symbol("SetWaitDialogHandlers"))(&QuietWaitBegin, &QuietWaitEnd);
+    if (!module.Loaded() || !module.Quiet()) return 1;
 
     const std::string id = std::to_string(::getpid());
     const fs::path parent = fs::temp_directory_path() / ("strataloom-project-" + id);

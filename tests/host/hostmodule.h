@@ -40,6 +40,19 @@ class Module {
         factory_ = nullptr;
     }
 
+    // Answers every box with OK and shows no wait window: the host runs
+    // unattended. False when the module lacks the hooks.
+    bool Quiet() {
+        auto setBox = reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
+            Symbol("SetMessageBoxHandler"));
+        auto setWait = reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
+            Symbol("SetWaitDialogHandlers"));
+        if (!setBox || !setWait) return false;
+        setBox([](const char*, const char*, unsigned int) { return IDOK; });
+        setWait([](const char*) -> void* { return nullptr; }, [](void*) {});
+        return true;
+    }
+
     template <class Interface>
     std::unique_ptr<Interface> Create(const char* name, const std::string& connect) {
         std::unique_ptr<Interface> object(dynamic_cast<Interface*>(factory_->CreateObject(name)));
