@@ -243,12 +243,18 @@ TEST_P(ImageDataTest, SavesReplaceByNameTypeAndFacetAndKeepOrLeaveTheMetaFacet) 
     EXPECT_EQ(0, Count("b_image_data where ImageName='A' and ImageFacet=1"));
     EXPECT_EQ(1, Count("b_image_data where ImageName='B' and MetaFacet=6"));
     EXPECT_EQ(1, Count("b_image_data where ImageName='A' and ImageFacet=2"));
+    // Renamed onto a name already stored: that image is replaced as well.
+    ASSERT_EQ(1, images->SaveImage(Image("B", 3, 2, "renamed", 6), "A"));
+    EXPECT_EQ(1, Count("b_image_data where ImageName='B' and ImageFacet=2"));
+    ASSERT_EQ(1, images->SaveImage(Image("B", 3, 2, "again", 6), "A"));
+    EXPECT_EQ(1, Count("b_image_data where ImageFacet=2"));
+    EXPECT_EQ("again", Get("B", 3, 2).ImageData);
 
     // The batch save leaves the meta facet to the column's default, and keeps
     // the last record of an image repeated in it.
     ASSERT_EQ(1, images->SaveImages({Image("B", 3, 1, "first", 6), Image("C", 3, 1),
                                      Image("B", 3, 1, "last", 6)}));
-    EXPECT_EQ(1, Count("b_image_data where ImageName='B'"));
+    EXPECT_EQ(1, Count("b_image_data where ImageName='B' and ImageFacet=1"));
     EXPECT_EQ("last", Get("B", 3, 1).ImageData);
     std::vector<ImageRecord> none;
     ASSERT_EQ(1, images->GetImagesByMetaFacet(MetaType(0, -2), &none));
@@ -404,6 +410,8 @@ TEST_P(ImageDataTest, StatementsOfEveryOperation) {
               run([&] { images->SaveImages({image}); }));
     EXPECT_EQ((Texts{"b_image_data",
                      "delete from b_image_data where ImageName='old' and ImageType=3 and "
+                     "ImageFacet=1 ",
+                     "delete from b_image_data where ImageName='it''s' and ImageType=3 and "
                      "ImageFacet=1 ",
                      "SaveData b_image_data 1"}),
               run([&] { images->SaveImage(image, "old"); }));

@@ -62,8 +62,9 @@ class IImageData : public IDataBase {
     virtual int SaveImages(const std::vector<ImageRecord>& images) = 0;
     // Stores one image, MetaFacet included, in place of the image
     // oldImageName of the same type and facet (a rename when the names
-    // differ). An empty image name is refused with a message. 1 when stored;
-    // on 0 nothing changed.
+    // differ; an image already stored under the new name is replaced too). An
+    // empty image name is refused with a message. 1 when stored; on 0 nothing
+    // changed.
     virtual int SaveImage(const ImageRecord& image, const char* oldImageName) = 0;
     // Removes the image. 1 when the delete ran, also when there was no such
     // image.

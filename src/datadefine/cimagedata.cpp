@@ -311,6 +311,13 @@ int CImageData::SaveImage(const ImageRecord& image, const char* oldImageName) {
         kImageTable,
         DeleteImageStatement(TextOrEmpty(oldImageName), image.ImageType, image.ImageFacet) + " ",
         [&](CDbManage& session) {
+            // A rename onto a name already stored replaces that image too:
+            // two rows of one name, type and facet would hide one another.
+            if (image.ImageName != TextOrEmpty(oldImageName)) {
+                session.ExecuteSQL(
+                    (DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ")
+                        .c_str());
+            }
             InsertStoredImage(session, Scrambled(image));
             MetaFacetColumns().Write(session, image);
         });
