@@ -3,6 +3,7 @@
 #pragma once
 
 #include "strataloom/hooks.h"
+#include "strataloom/ialiasdata.h"
 #include "strataloom/iaoidata.h"
 #include "strataloom/ibasicprojectdata.h"
 #include "strataloom/ibasicwelldata.h"
@@ -10,12 +11,14 @@
 #include "strataloom/idatabase.h"
 #include "strataloom/ideviatedata.h"
 #include "strataloom/iearthshockbodydata.h"
+#include "strataloom/iimagedata.h"
 #include "strataloom/ilateralcoredata.h"
 #include "strataloom/ilinecoor2ddata.h"
 #include "strataloom/ilinegrid3ddata.h"
 #include "strataloom/ilithologymarkerdata.h"
 #include "strataloom/ilogdata.h"
 #include "strataloom/imarkerdata.h"
+#include "strataloom/imetatypedata.h"
 #include "strataloom/isectionwelllistdata.h"
 #include "strataloom/ishotdata.h"
 #include "strataloom/ismallmarkerdata.h"

@@ -244,7 +244,15 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecords(const std::string& query, const ColumnTable<Record>& columns,
                     std::vector<Record>& records) {
+        return LoadRecordsInTable(nullptr, query, columns, records);
+    }
+
+    // The same after the table check when a table is named.
+    template <class Record>
+    int LoadRecordsInTable(const char* table, const std::string& query,
+                           const ColumnTable<Record>& columns, std::vector<Record>& records) {
         return Read([&](CDbManage& session) {
+            if (table && !OpenTable(session, table)) return 0;
             return ForEachRow(session, query, [&] {
                 Record record;
                 if (!columns.Read(session, record)) return false;
