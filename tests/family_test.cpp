@@ -113,6 +113,89 @@ TEST_P(FamilyTest, StatementsKeepTheirExactText) {
     }
 }
 
+TEST_P(FamilyTest, AFreshRecordHoldsZerosAndEmptyTextsAndKeepsThem) {
+    std::vector<std::string> fresh;
+    const int saved = member().SaveFreshRecord("W", fresh);
+    if (saved < 0) GTEST_SKIP() << "no fresh-record save";
+    ASSERT_EQ(1, saved);
+    for (const std::string& field : fresh) {
+        const bool zero = field.size() > 2 && field.compare(field.size() - 2, 2, " 0") == 0;
+        EXPECT_TRUE(zero || field == "text " || field == "array") << field;
+    }
+    std::vector<std::string> loaded;
+    ASSERT_EQ(1, member().LoadWell("W", loaded));
+    EXPECT_EQ(fresh, loaded);
+}
+
+TEST_P(FamilyTest, EachFieldIsStoredInTheColumnOfItsName) {
+    const std::vector<std::string> checks = member().ColumnChecks(7);
+    if (checks.empty()) GTEST_SKIP() << "the profile names no columns";
+    ASSERT_EQ(1, member().SaveWell("W", 1, 7));
+    for (const std::string& check : checks) {
+        if (check.empty()) continue;
+        EXPECT_EQ(1, Count(member().Table() + " where WellName = 'W' and " + check)) << check;
+    }
+}
+
+TEST_P(FamilyTest, AFailedMultiWellSaveLeavesEveryWellAsItWas) {
+    const int saved = member().SaveWells({"A", "B"}, 2, 1);
+    if (saved < 0) GTEST_SKIP() << "no multi-well save";
+    ASSERT_EQ(1, saved);
+    RefuseInsertsWhere(member().Table(), "WellName", "B");
+    EXPECT_EQ(0, member().SaveWells({"A", "B"}, 3, 50));
+    std::vector<std::string> loaded;
+    ASSERT_EQ(1, member().LoadWell("A", loaded));
+    EXPECT_EQ(member().Expected(2, 1), loaded);
+    ASSERT_EQ(1, member().LoadWell("B", loaded));
+    EXPECT_EQ(member().Expected(2, 101), loaded);
+
+    // The wells saved are replaced whole; the others keep their rows.
+    ASSERT_EQ(1, member().SaveWells({"A", "C"}, 1, 7));
+    ASSERT_EQ(1, member().LoadWell("A", loaded));
+    EXPECT_EQ(member().Expected(1, 7), loaded);
+    ASSERT_EQ(1, member().LoadWell("C", loaded));
+    EXPECT_EQ(member().Expected(1, 107), loaded);
+    EXPECT_EQ(2, RowsOf("B"));
+}
+
+TEST_P(FamilyTest, MultiWellCallsWithoutWellsChangeNothing) {
+    ASSERT_EQ(1, member().SaveWell("A", 1, 1));
+    StatementLog log;
+    const int saved = member().SaveWells({}, 1, 1);
+    if (saved < 0) GTEST_SKIP() << "no multi-well save";
+    EXPECT_EQ(0, saved);
+    EXPECT_EQ(0, member().DeleteWells({}));
+    EXPECT_TRUE(log.texts.empty());
+    EXPECT_EQ(1, RowsOf("A"));
+}
+
+TEST_P(FamilyTest, ProjectLoadTakesTheWellsWithRowsInNameOrder) {
+    NameList loaded;
+    const int empty = member().LoadProject("P1", "", loaded);
+    if (empty < 0) GTEST_SKIP() << "no project load";
+    EXPECT_EQ(1, empty);
+    EXPECT_TRUE(loaded.empty());
+
+    for (const char* well : {"C", "A", "B"}) AddWell("P1", well);
+    AddWell("P2", "D");
+    ASSERT_EQ(1, member().SaveWell("C", 1, 1));
+    ASSERT_EQ(1, member().SaveWell("A", 2, 5));
+    ASSERT_EQ(1, member().SaveWell("D", 1, 9));
+    ASSERT_EQ(1, member().LoadProject("P1", "", loaded));
+    EXPECT_EQ((NameList{"A 2", "C 1"}), loaded);
+
+    // The first well that fails ends the load; the wells before it stay.
+    loaded.clear();
+    EXPECT_EQ(0, member().LoadProject("P1", "C", loaded));
+    EXPECT_EQ((NameList{"A 2"}), loaded);
+
+    // A well list that cannot be read is a failure, not an empty project.
+    Exec("drop table w_well_data");
+    loaded.clear();
+    EXPECT_EQ(0, member().LoadProject("P1", "", loaded));
+    EXPECT_TRUE(loaded.empty());
+}
+
 std::string MemberAndEngine(const ::testing::TestParamInfo<FamilyParam>& info) {
     const bool server = std::get<1>(info.param) == Engine::Server;
     return std::get<0>(info.param)->Name() + (server ? "_Server" : "_Sqlite");

@@ -14,6 +14,10 @@ class Markers : public testsupport::StandardMember<IMarkerData, MarkerSet> {
   public:
     Markers() : StandardMember("Markers", "IMarkerData", "w_marker_data", &MarkerFields) {}
 
+    std::vector<std::string> Columns() const override {
+        return {"MarkerName", "TopDepth", "BottomDepth", "Description"};
+    }
+
     std::vector<testsupport::Refusal> Refusals() override {
         const char* well = "井名称不能为空！";
         return {

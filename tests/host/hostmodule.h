@@ -4,8 +4,10 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -40,6 +42,17 @@ class Module {
         factory_ = nullptr;
     }
 
+    // Installs the host's message box through the module's hook.
+    void SetBoxHandler(MessageBoxHandler handler) {
+        reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(Symbol("SetMessageBoxHandler"))(
+            handler);
+    }
+    // Keeps the module's wait windows from writing anything.
+    void QuietWaitWindows() {
+        reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(Symbol(
+            "SetWaitDialogHandlers"))([](const char*) -> void* { return nullptr; }, [](void*) {});
+    }
+
     template <class Interface>
     std::unique_ptr<Interface> Create(const char* name, const std::string& connect) {
         std::unique_ptr<Interface> object(dynamic_cast<Interface*>(factory_->CreateObject(name)));
@@ -53,6 +66,48 @@ class Module {
     DeleteDataFactoryFunc destroy_ = nullptr;
     IDataFactory* factory_ = nullptr;
 };
+
+// A copy of the template database in a directory of its own under the
+// system's temporary folder, removed with it.
+class TemplateCopy {
+  public:
+    TemplateCopy(const char* templatePath, const std::string& name)
+        : dir_(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        db_ = (dir_ / "Host.mdb").string();
+        std::filesystem::copy_file(templatePath, db_);
+    }
+    ~TemplateCopy() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    TemplateCopy(const TemplateCopy&) = delete;
+    TemplateCopy& operator=(const TemplateCopy&) = delete;
+
+    const std::string& Db() const { return db_; }
+
+  private:
+    std::filesystem::path dir_;
+    std::string db_;
+};
+
+// A message box that answers OK and counts how often it was shown.
+inline int g_boxesShown = 0;
+inline int CountingBox(const char*, const char*, unsigned int) {
+    ++g_boxesShown;
+    return IDOK;
+}
+
+// Stores a well header for each name under project: the well-bore tables
+// learn a well's project from them.
+inline bool SaveWells(Module& module, const std::string& db, const char* project,
+                      const NameList& names) {
+    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
+    std::vector<BasicWellRecord> records(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) records[i].WellName = names[i];
+    return wells && wells->SaveWells(project, records) == 1;
+}
 
 class Checks {
   public:
