@@ -33,7 +33,30 @@ class FamilyTest : public ::testing::TestWithParam<FamilyParam>, public testsupp
     long RowsOf(const std::string& well) {
         return Count(member().Table() + " where WellName = '" + well + "'");
     }
+    // What LoadProject describes for the caller's set "mine" followed by the
+    // given wells, each saved with (well, records, seed).
+    struct SavedWell {
+        std::string well;
+        int records;
+        int seed;
+    };
+    std::vector<std::string> WellsDescribed(const std::vector<SavedWell>& wells) const {
+        std::vector<std::string> described{"well mine"};
+        for (const SavedWell& saved : wells) {
+            described.push_back("well " + saved.well);
+            for (const std::string& field : member().Expected(saved.records, saved.seed)) {
+                described.push_back(field);
+            }
+        }
+        return described;
+    }
 };
+
+// Skips the running case for a member whose profile says it cannot run it,
+// with the profile's reason.
+#define SKIP_UNLESS_MEMBER_RUNS(aCase)                                   \
+    if (const std::string why = member().CannotRun(aCase); !why.empty()) \
+    GTEST_SKIP() << member().Name() << ": " << why
 
 TEST_P(FamilyTest, EveryFieldRoundTripsAndASaveReplacesTheWell) {
     const std::string well = "W'1 %d 井";
@@ -110,12 +133,30 @@ TEST_P(FamilyTest, StatementsKeepTheirExactText) {
     testsupport::ExpectStatements(member().ExactStatements());
 }
 
+TEST_P(FamilyTest, AFreshRecordHoldsItsInitialValuesAndKeepsThem) {
+    std::vector<std::string> fresh;
+    ASSERT_EQ(1, member().SaveFreshRecord("W", fresh));
+    EXPECT_EQ(member().InitialValues(), fresh);
+    std::vector<std::string> loaded;
+    ASSERT_EQ(1, member().LoadWell("W", loaded));
+    EXPECT_EQ(fresh, loaded);
+}
+
+TEST_P(FamilyTest, EachFieldIsStoredInTheColumnOfItsName) {
+    const std::vector<std::string> checks = member().ColumnChecks(7);
+    ASSERT_FALSE(checks.empty());
+    ASSERT_EQ(1, member().SaveWell("W", 1, 7));
+    for (const std::string& check : checks) {
+        if (check.empty()) continue;
+        EXPECT_EQ(1, Count(member().Table() + " where WellName = 'W' and " + check)) << check;
+    }
+}
+
 TEST_P(FamilyTest, ProjectLoadAppendsEveryWellWithRowsInNameOrder) {
+    SKIP_UNLESS_MEMBER_RUNS(FamilyMember::Case::ProjectLoad);
     // A project without wells with rows: 1, nothing appended.
     std::vector<std::string> described;
-    const int empty = member().LoadProject("P1", described);
-    if (empty == FamilyMember::kUnsupported) GTEST_SKIP() << "no project load";
-    EXPECT_EQ(1, empty);
+    EXPECT_EQ(1, member().LoadProject("P1", "", described));
     EXPECT_EQ((std::vector<std::string>{"well mine"}), described);
 
     AddWell("P1", "B");
@@ -125,28 +166,40 @@ TEST_P(FamilyTest, ProjectLoadAppendsEveryWellWithRowsInNameOrder) {
     ASSERT_EQ(1, member().SaveWell("B", 1, 5));
     ASSERT_EQ(1, member().SaveWell("A", 2, 1));
     ASSERT_EQ(1, member().SaveWell("D", 1, 7));
-    ASSERT_EQ(1, member().LoadProject("P1", described));
-    std::vector<std::string> expected{"well mine", "well A"};
-    for (const std::string& field : member().Expected(2, 1)) expected.push_back(field);
-    expected.push_back("well B");
-    for (const std::string& field : member().Expected(1, 5)) expected.push_back(field);
-    EXPECT_EQ(expected, described);
+    ASSERT_EQ(1, member().LoadProject("P1", "", described));
+    EXPECT_EQ(WellsDescribed({{"A", 2, 1}, {"B", 1, 5}}), described);
 
     // A table that cannot be read is a failure, not a project without rows.
     Exec("drop table " + member().Table());
-    EXPECT_EQ(0, member().LoadProject("P1", described));
+    EXPECT_EQ(0, member().LoadProject("P1", "", described));
     EXPECT_EQ((std::vector<std::string>{"well mine"}), described);
 }
 
-TEST_P(FamilyTest, MultiWellSaveReplacesEveryWellOrNone) {
-    ASSERT_EQ(1, member().SaveWell("A", 2, 1));
-    // Empty input touches nothing.
-    const int none = member().SaveWells({}, {}, 0);
-    if (none == FamilyMember::kUnsupported) GTEST_SKIP() << "no multi-well save";
-    EXPECT_EQ(0, none);
-    EXPECT_EQ(0, member().DeleteWells({}));
-    EXPECT_EQ(2, RowsOf("A"));
+TEST_P(FamilyTest, ProjectLoadStopsAtTheFirstWellThatFails) {
+    SKIP_UNLESS_MEMBER_RUNS(FamilyMember::Case::ProjectLoad);
+    for (const char* well : {"C", "A", "B"}) AddWell("P1", well);
+    ASSERT_EQ(1, member().SaveWell("C", 1, 1));
+    ASSERT_EQ(1, member().SaveWell("A", 2, 5));
+    // The sets of the wells before it stay.
+    std::vector<std::string> described;
+    EXPECT_EQ(0, member().LoadProject("P1", "C", described));
+    EXPECT_EQ(WellsDescribed({{"A", 2, 5}}), described);
+}
 
+TEST_P(FamilyTest, MultiWellCallsWithoutWellsChangeNothing) {
+    SKIP_UNLESS_MEMBER_RUNS(FamilyMember::Case::MultiWellSave);
+    SKIP_UNLESS_MEMBER_RUNS(FamilyMember::Case::EmptyMultiWellCalls);
+    ASSERT_EQ(1, member().SaveWell("A", 1, 1));
+    StatementLog log;
+    EXPECT_EQ(0, member().SaveWells({}, {}, 1));
+    EXPECT_EQ(0, member().DeleteWells({}));
+    EXPECT_TRUE(log.texts.empty());
+    EXPECT_EQ(1, RowsOf("A"));
+}
+
+TEST_P(FamilyTest, MultiWellSaveReplacesTheWellsItNamesOnly) {
+    SKIP_UNLESS_MEMBER_RUNS(FamilyMember::Case::MultiWellSave);
+    ASSERT_EQ(1, member().SaveWell("A", 2, 1));
     // Sets without records clear their wells.
     ASSERT_EQ(1, member().SaveWells({"A", "B"}, {0, 0}, 0));
     EXPECT_EQ(0, RowsOf("A"));
@@ -158,16 +211,32 @@ TEST_P(FamilyTest, MultiWellSaveReplacesEveryWellOrNone) {
     ASSERT_EQ(1, member().LoadWell("B", loaded));
     EXPECT_EQ(member().Expected(2, 50), loaded);
 
-    // A save that fails on its last well leaves every well as it was, the
-    // deletes of the wells before included.
-    RefuseInsertsWhere(member().Table(), "WellName", "B");
-    EXPECT_EQ(0, member().SaveWells({"A", "B"}, {3, 3}, 60));
+    // The wells saved are replaced whole; the others keep their rows.
+    ASSERT_EQ(1, member().SaveWells({"A", "C"}, {2, 1}, 70));
     ASSERT_EQ(1, member().LoadWell("A", loaded));
-    EXPECT_EQ(member().Expected(1, 40), loaded);
-    EXPECT_EQ(2, RowsOf("B"));
+    EXPECT_EQ(member().Expected(2, 70), loaded);
+    ASSERT_EQ(1, member().LoadWell("C", loaded));
+    EXPECT_EQ(member().Expected(1, 80), loaded);
+    ASSERT_EQ(1, member().LoadWell("B", loaded));
+    EXPECT_EQ(member().Expected(2, 50), loaded);
 
     ASSERT_EQ(1, member().DeleteWells({"A", "B"}));
     EXPECT_EQ(0, RowsOf("A") + RowsOf("B"));
+    EXPECT_EQ(1, RowsOf("C"));
+}
+
+TEST_P(FamilyTest, AFailedMultiWellSaveLeavesEveryWellAsItWas) {
+    SKIP_UNLESS_MEMBER_RUNS(FamilyMember::Case::MultiWellSave);
+    ASSERT_EQ(1, member().SaveWells({"A", "B"}, {2, 2}, 1));
+    // The save fails on its last well: the deletes of the wells before it
+    // are undone too.
+    RefuseInsertsWhere(member().Table(), "WellName", "B");
+    EXPECT_EQ(0, member().SaveWells({"A", "B"}, {3, 3}, 60));
+    std::vector<std::string> loaded;
+    ASSERT_EQ(1, member().LoadWell("A", loaded));
+    EXPECT_EQ(member().Expected(2, 1), loaded);
+    ASSERT_EQ(1, member().LoadWell("B", loaded));
+    EXPECT_EQ(member().Expected(2, 11), loaded);
 }
 
 std::string MemberAndEngine(const ::testing::TestParamInfo<FamilyParam>& info) {

@@ -26,8 +26,8 @@ const ColumnTable<MarkerRecord>& MarkerRows::Columns() {
     return columns;
 }
 
-int CMarkerData::GetWellNamesWithData(const char* project, NameList& names) {
-    return ListWellsWithData(project, names);
+std::string MarkerRows::WellLoad(const char* well) {
+    return "select * from w_marker_data where " + WellIs(well) + " order by TopDepth";
 }
 
 int CMarkerData::GetMarkerNames(const char* project, NameList& names) {
@@ -59,11 +59,6 @@ int CMarkerData::LoadMarkersByName(const char* project, const char* marker,
     });
 }
 
-int CMarkerData::LoadWellData(const char* well, MarkerSet& set) {
-    return LoadWell("select * from w_marker_data where " + WellIs(well) + " order by TopDepth",
-                    well, set);
-}
-
 int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {
     return Read([&](CDbManage& session) {
         const std::string sql = "select * from w_marker_data order by WellName, TopDepth";
@@ -85,38 +80,4 @@ int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {
         }
         return 1;
     });
-}
-
-int CMarkerData::IsWellDataExist(const char* well) {
-    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    return HasWellRows(well);
-}
-
-int CMarkerData::SaveWellData(const MarkerSet& set) {
-    if (set.WellName == "") return strataloom::RefuseEmptyWellName();
-    return ReplaceWell(set);
-}
-
-int CMarkerData::GetWellsWithData(const std::vector<MarkerSet>& sets, NameList& names) {
-    return ListStoredWells(sets, names);
-}
-
-int CMarkerData::SaveWellsData(const char*, const std::vector<MarkerSet>& sets) {
-    if (sets.empty()) return 0;
-    return ReplaceWells(sets);
-}
-
-int CMarkerData::DeleteWellData(const char* well) {
-    if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    return DeleteWellRows(well);
-}
-
-int CMarkerData::DeleteWellsData(const NameList& names) {
-    if (names.empty()) return 0;
-    return DeleteWellsRows(names);
-}
-
-int CMarkerData::DeleteProjectData(const char* project) {
-    if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
-    return DeleteProjectRows(project);
 }

@@ -17,9 +17,11 @@ bool OpenTable(CDbManage& session, const char* table) {
     return session.GetDataFromDB(table) != CDbManage::kFailed;
 }
 
-int ReadNameList(CDbManage& session, const std::string& query, const char* column,
-                 NameList& names) {
-    if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,
+                 NoRows noRows) {
+    const int found = session.GetDataFromDB(query.c_str());
+    if (found == CDbManage::kNoRow && noRows == NoRows::Succeed) return 1;
+    if (found != CDbManage::kRows) return 0;
     return AppendNames(session, column, names);
 }
 

@@ -27,9 +27,14 @@ std::string InList(const NameList& names);
 // stops the operation.
 bool OpenTable(CDbManage& session, const char* table);
 
+// Whether a query that runs but yields no row fails the operation.
+enum class NoRows { Fail, Succeed };
+
 // Runs query and appends the text of column from each row. 0 when the query
-// fails or yields no row, or a read fails; names appended before stay.
-int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names);
+// fails, or yields no row unless noRows says that is no failure, or a read
+// fails; names appended before stay.
+int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,
+                 NoRows noRows = NoRows::Fail);
 
 // Appends the text of column from each row of the session's current result.
 // 0 when a read fails; names appended before stay.

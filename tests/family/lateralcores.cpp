@@ -1,6 +1,6 @@
 // Sidewall cores in the family suite: table w_lateralcore_data.
-#include "strataloom/ilateralcoredata.h"
-#include "support/plainmember.h"
+#include "datadefine/clateralcoredata.h"
+#include "support/family.h"
 
 namespace {
 
@@ -9,25 +9,51 @@ void LateralCoreFields(LateralCoreRecord& r, testsupport::FieldVisitor& v) {
         r.Remark);
 }
 
-testsupport::PlainTexts LateralCoreTexts() {
-    return {
-        "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' and "
-        "exists( select w_lateralcore_data.wellname from w_lateralcore_data where "
-        "w_well_data.wellname = w_lateralcore_data.wellname )  order by w_well_data.wellname ",
-        "select * from w_lateralcore_data where WellName='W1'",
-        "select WellName from  w_lateralcore_data where WellName in ('W1','W2')",
-        "select * from  w_lateralcore_data where WellName='W1'",
-        "delete from  w_lateralcore_data where WellName='W9'",
-        "delete from  w_lateralcore_data where WellName in ('W9')",
-        "delete from w_lateralcore_data where exists( select w_well_data.wellname from "
-        "w_well_data where w_well_data.wellname = w_lateralcore_data.wellname and  "
-        "w_well_data.ProjectName = 'P9' )",
-    };
-}
+class LateralCores
+    : public testsupport::ProjectLoadingMember<ILateralCoreData, LateralCoreSet, CLateralCoreData> {
+  public:
+    LateralCores()
+        : ProjectLoadingMember("LateralCores", "ILateralCoreData", "w_lateralcore_data",
+                               &LateralCoreFields) {}
+
+    std::vector<std::string> Columns() const override {
+        return {"LateralCoreName", "Depth",           "Color", "LithName",
+                "OilBearingClass", "LithDescription", "Remark"};
+    }
+
+    std::map<std::string, std::vector<std::string>> Texts() const override {
+        const std::string table = "w_lateralcore_data";
+        const std::string wellsWithData =
+            "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' and "
+            "exists( select w_lateralcore_data.wellname from w_lateralcore_data where "
+            "w_well_data.wellname = w_lateralcore_data.wellname )  order by w_well_data.wellname ";
+        // No order: the samples come as the database keeps them.
+        const std::string loadW1 = "select * from w_lateralcore_data where WellName='W1'";
+        return {
+            {"wells with data", {wellsWithData}},
+            {"load well", {loadW1}},
+            {"load project", {wellsWithData, loadW1}},
+            {"stored wells",
+             {table, "select WellName from  w_lateralcore_data where WellName in ('W1','W2')"}},
+            {"exists", {table, "select * from  w_lateralcore_data where WellName='W1'"}},
+            {"save well",
+             {table, "delete from  w_lateralcore_data where WellName='W1'",
+              "SaveData w_lateralcore_data 1"}},
+            {"save wells",
+             {table, table, "delete from  w_lateralcore_data where WellName in ('W1')",
+              "SaveData w_lateralcore_data 0"}},
+            {"delete well", {table, "delete from  w_lateralcore_data where WellName='W9'"}},
+            {"delete wells",
+             {table, "delete from  w_lateralcore_data where WellName in ('W9','W8')"}},
+            {"delete project",
+             {table,
+              "delete from w_lateralcore_data where exists( select w_well_data.wellname from "
+              "w_well_data where w_well_data.wellname = w_lateralcore_data.wellname and  "
+              "w_well_data.ProjectName = 'P9' )"}},
+        };
+    }
+};
 
 }  // namespace
 
-STRATALOOM_FAMILY_MEMBER(
-    LateralCores, (std::make_unique<testsupport::PlainMember<ILateralCoreData, LateralCoreSet>>(
-                      "LateralCores", "ILateralCoreData", "w_lateralcore_data", &LateralCoreFields,
-                      LateralCoreTexts())))
+STRATALOOM_FAMILY_MEMBER(LateralCores, std::make_unique<LateralCores>())

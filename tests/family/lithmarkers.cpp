@@ -16,6 +16,18 @@ class LithMarkers : public testsupport::StandardMember<ILithologyMarkerData, Lit
         : StandardMember("LithMarkers", "ILithologyMarkerData", "w_lith_marker_data",
                          &LithMarkerFields) {}
 
+    std::vector<std::string> Columns() const override {
+        return {"LithMarkerName", "TopDepth", "BottomDepth", "LithName", "LithDescription"};
+    }
+
+    // Its project load and its empty multi-well calls are its own, under
+    // test in lithologymarkerdata_test.
+    std::string CannotRun(Case c) const override {
+        if (c == Case::ProjectLoad) return "the project load takes every well of the project";
+        if (c == Case::EmptyMultiWellCalls) return "no wells are saved and deleted like any others";
+        return "";
+    }
+
     // Only the single-well save checks its argument.
     std::vector<testsupport::Refusal> Refusals() override {
         return {
@@ -23,81 +35,69 @@ class LithMarkers : public testsupport::StandardMember<ILithologyMarkerData, Lit
         };
     }
 
-    std::vector<testsupport::Statements> ExactStatements() override {
-        ILithologyMarkerData& m = Object();
-        const std::string loadW1 =
-            "select * from w_lith_marker_data where WellName='W1' order by TopDepth";
-        // The multi-well save deletes before it opens the session of its inserts.
-        const std::vector<std::string> saveW1 = {
-            "w_lith_marker_data", "delete from  w_lith_marker_data where WellName in ('W1')",
-            "w_lith_marker_data", "SaveData w_lith_marker_data 0"};
-        std::vector<std::string> saveProject = saveW1;
-        saveProject.insert(saveProject.begin(), "w_lith_marker_data");
+    std::map<std::string, std::vector<std::string>> Texts() const override {
+        const std::string table = "w_lith_marker_data";
         return {
             {"wells with data",
-             [&m] {
-                 NameList names;
-                 m.GetWellNamesWithData("P1", names);
-             },
              {"select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' "
               "and exists( select w_lith_marker_data.wellname from w_lith_marker_data where "
               "w_well_data.wellname = w_lith_marker_data.wellname )  order by "
               "w_well_data.wellname "}},
-            {"load well",
-             [&m] {
-                 LithMarkerSet set;
-                 m.LoadWellData("W1", set);
-             },
-             {loadW1}},
+            {"load well", {LoadW1()}},
+            {"exists", {table, "select * from  w_lith_marker_data where WellName='W1'"}},
+            {"save well",
+             {table, "delete from  w_lith_marker_data where WellName='W1'",
+              "SaveData w_lith_marker_data 1"}},
+            {"stored wells",
+             {table, "select WellName from  w_lith_marker_data where WellName in ('W1','W2')"}},
+            {"save wells", SaveW1()},
+            // One blank after "from" here, where the deletes of the saves have two.
+            {"delete well", {table, "delete from w_lith_marker_data where WellName='W9'"}},
+            {"delete wells",
+             {table, "delete from  w_lith_marker_data where WellName in ('W9','W8')"}},
+            {"delete project",
+             {table,
+              "delete from w_lith_marker_data where exists( select w_well_data.wellname from "
+              "w_well_data where w_well_data.wellname = w_lith_marker_data.wellname and  "
+              "w_well_data.ProjectName = 'P9' )"}},
+        };
+    }
+
+    std::vector<testsupport::Statements> OwnStatements() override {
+        ILithologyMarkerData& m = Object();
+        std::vector<std::string> saveProject = SaveW1();
+        saveProject.insert(saveProject.begin(), "w_lith_marker_data");
+        return {
             {"load wells",
              [&m] {
                  std::vector<LithMarkerSet> sets;
                  m.LoadWellsData({"W1", "W1"}, sets);
              },
-             {loadW1, loadW1}},
+             {LoadW1(), LoadW1()}},
             {"load project",
              [&m] {
                  std::vector<LithMarkerSet> sets;
                  m.LoadProjectData("P1", sets);
              },
-             {"select * from w_well_data where ProjectName='P1'", loadW1}},
-            {"exists",
+             {"select * from w_well_data where ProjectName='P1'", LoadW1()}},
+            {"exists without a name",
              [&m] { m.IsWellDataExist(""); },
              {"w_lith_marker_data", "select * from  w_lith_marker_data where WellName=''"}},
-            {"save well",
-             [&m] {
-                 LithMarkerSet set;
-                 set.WellName = "W1";
-                 set.Records.resize(1);
-                 m.SaveWellData(set);
-             },
-             {"w_lith_marker_data", "delete from  w_lith_marker_data where WellName='W1'",
-              "SaveData w_lith_marker_data 1"}},
-            {"stored wells",
-             [&m] {
-                 NameList names;
-                 m.GetWellsWithData(SetsOf({"W1", "W2"}), names);
-             },
-             {"w_lith_marker_data",
-              "select WellName from  w_lith_marker_data where WellName in ('W1','W2')"}},
-            {"save wells", [&m] { m.SaveWellsData(SetsOf({"W1"})); }, saveW1},
-            {"save project", [&m] { m.SaveProjectData("", SetsOf({"W1"})); }, saveProject},
-            {"delete well",
+            {"delete well without a name",
              [&m] { m.DeleteWellData(""); },
              {"w_lith_marker_data", "delete from w_lith_marker_data where WellName=''"}},
-            {"delete wells",
-             [&m] {
-                 m.DeleteWellsData({"W9", "W8"});
-             },
-             {"w_lith_marker_data",
-              "delete from  w_lith_marker_data where WellName in ('W9','W8')"}},
-            {"delete project",
-             [&m] { m.DeleteProjectData("P9"); },
-             {"w_lith_marker_data",
-              "delete from w_lith_marker_data where exists( select w_well_data.wellname from "
-              "w_well_data where w_well_data.wellname = w_lith_marker_data.wellname and  "
-              "w_well_data.ProjectName = 'P9' )"}},
+            {"save project", [this] { Object().SaveProjectData("", SetsOf({"W1"})); }, saveProject},
         };
+    }
+
+  private:
+    static std::string LoadW1() {
+        return "select * from w_lith_marker_data where WellName='W1' order by TopDepth";
+    }
+    // The multi-well save deletes before it opens the session of its inserts.
+    static std::vector<std::string> SaveW1() {
+        return {"w_lith_marker_data", "delete from  w_lith_marker_data where WellName in ('W1')",
+                "w_lith_marker_data", "SaveData w_lith_marker_data 0"};
     }
 };
 

@@ -1,6 +1,6 @@
 // Perforations in the family suite: table w_shot_data.
-#include "strataloom/ishotdata.h"
-#include "support/plainmember.h"
+#include "datadefine/cshotdata.h"
+#include "support/family.h"
 
 namespace {
 
@@ -9,22 +9,47 @@ void ShotFields(ShotRecord& r, testsupport::FieldVisitor& v) {
         r.BulletType)(r.Density)(r.ShotRate)(r.WJYMC)(r.WJYMD)(r.JSXH)(r.LayerType)(r.Description);
 }
 
-testsupport::PlainTexts ShotTexts() {
-    return {
-        "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' and "
-        "exists( select w_shot_data.wellname from w_shot_data where w_well_data.wellname = "
-        "w_shot_data.wellname )  order by w_well_data.wellname ",
-        "select * from w_shot_data where WellName='W1' order by TopDepth",
-        "select WellName from  w_shot_data where WellName in ('W1','W2')",
-        "select * from  w_shot_data where WellName='W1'",
-        "delete from  w_shot_data where WellName='W9'",
-        "delete from  w_shot_data where WellName in ('W9')",
-        "delete from w_shot_data where exists( select w_well_data.wellname from w_well_data where "
-        "w_well_data.wellname = w_shot_data.wellname and  w_well_data.ProjectName = 'P9' )",
-    };
-}
+class Shots : public testsupport::ProjectLoadingMember<IShotData, ShotSet, CShotData> {
+  public:
+    Shots() : ProjectLoadingMember("Shots", "IShotData", "w_shot_data", &ShotFields) {}
+
+    std::vector<std::string> Columns() const override {
+        return {"ShotDate", "TopDepth", "BottomDepth", "XH",         "LayerNum", "Thickness",
+                "Method",   "GunType",  "BulletType",  "Density",    "ShotRate", "WJYMC",
+                "WJYMD",    "JSXH",     "LayerType",   "Description"};
+    }
+
+    std::map<std::string, std::vector<std::string>> Texts() const override {
+        const std::string table = "w_shot_data";
+        const std::string wellsWithData =
+            "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' and "
+            "exists( select w_shot_data.wellname from w_shot_data where "
+            "w_well_data.wellname = w_shot_data.wellname )  order by w_well_data.wellname ";
+        const std::string loadW1 =
+            "select * from w_shot_data where WellName='W1' order by TopDepth";
+        return {
+            {"wells with data", {wellsWithData}},
+            {"load well", {loadW1}},
+            {"load project", {wellsWithData, loadW1}},
+            {"stored wells",
+             {table, "select WellName from  w_shot_data where WellName in ('W1','W2')"}},
+            {"exists", {table, "select * from  w_shot_data where WellName='W1'"}},
+            {"save well",
+             {table, "delete from  w_shot_data where WellName='W1'", "SaveData w_shot_data 1"}},
+            {"save wells",
+             {table, table, "delete from  w_shot_data where WellName in ('W1')",
+              "SaveData w_shot_data 0"}},
+            {"delete well", {table, "delete from  w_shot_data where WellName='W9'"}},
+            {"delete wells", {table, "delete from  w_shot_data where WellName in ('W9','W8')"}},
+            {"delete project",
+             {table,
+              "delete from w_shot_data where exists( select w_well_data.wellname from "
+              "w_well_data where w_well_data.wellname = w_shot_data.wellname and  "
+              "w_well_data.ProjectName = 'P9' )"}},
+        };
+    }
+};
 
 }  // namespace
 
-STRATALOOM_FAMILY_MEMBER(Shots, (std::make_unique<testsupport::PlainMember<IShotData, ShotSet>>(
-                                    "Shots", "IShotData", "w_shot_data", &ShotFields, ShotTexts())))
+STRATALOOM_FAMILY_MEMBER(Shots, std::make_unique<Shots>())

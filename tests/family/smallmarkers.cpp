@@ -1,5 +1,5 @@
 // Small-layer markers in the family suite: table w_smallmarker_data.
-#include "strataloom/ismallmarkerdata.h"
+#include "datadefine/csmallmarkerdata.h"
 #include "support/family.h"
 
 namespace {
@@ -12,25 +12,21 @@ void SmallMarkerFields(SmallMarkerRecord& r, FieldVisitor& v) {
         r.SmallMarkerDescription);
 }
 
-class SmallMarkers : public testsupport::StandardMember<ISmallMarkerData, SmallMarkerSet> {
+class SmallMarkers
+    : public testsupport::ProjectLoadingMember<ISmallMarkerData, SmallMarkerSet, CSmallMarkerData> {
   public:
     SmallMarkers()
-        : StandardMember("SmallMarkers", "ISmallMarkerData", "w_smallmarker_data",
-                         &SmallMarkerFields) {}
+        : ProjectLoadingMember("SmallMarkers", "ISmallMarkerData", "w_smallmarker_data",
+                               &SmallMarkerFields) {}
 
-    std::vector<testsupport::Refusal> Refusals() override {
-        const char* well = "井名称不能为空！";
-        return {
-            {"exists", [this] { return Object().IsWellDataExist(""); }, well},
-            {"save", [this] { return Object().SaveWellData(SmallMarkerSet()); }, well},
-            {"delete well", [this] { return Object().DeleteWellData(nullptr); }, well},
-            {"delete project", [this] { return Object().DeleteProjectData(""); },
-             "工区名称不能为空！"},
-        };
+    std::vector<std::string> Columns() const override {
+        return {"SmallMarkerName", "MiddleMarkerName", "MarkerName",     "TopDepth",
+                "BottomDepth",     "SandHeight",       "SandHeightType", "SandEffTop",
+                "SandEffHeight1",  "SandEffHeight2",   "DcjsConclusion", "SmallMarkerDescription"};
     }
 
-    std::vector<testsupport::Statements> ExactStatements() override {
-        ISmallMarkerData& m = Object();
+    std::map<std::string, std::vector<std::string>> Texts() const override {
+        const std::string table = "w_smallmarker_data";
         const std::string wellsWithData =
             "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = 'P1' "
             "and exists( select w_smallmarker_data.wellname from w_smallmarker_data where "
@@ -38,12 +34,32 @@ class SmallMarkers : public testsupport::StandardMember<ISmallMarkerData, SmallM
             "w_well_data.wellname ";
         const std::string loadW1 = "select * from w_smallmarker_data where WellName='W1'";
         return {
-            {"wells with data",
-             [&m] {
-                 NameList names;
-                 m.GetWellNamesWithData("P1", names);
-             },
-             {wellsWithData}},
+            {"wells with data", {wellsWithData}},
+            {"load well", {loadW1}},
+            {"load project", {wellsWithData, loadW1}},
+            {"exists", {table, "select * from  w_smallmarker_data where WellName='W1'"}},
+            {"save well",
+             {table, "delete from  w_smallmarker_data where WellName='W1'",
+              "SaveData w_smallmarker_data 1"}},
+            {"stored wells",
+             {table, "select WellName from  w_smallmarker_data where WellName in ('W1','W2')"}},
+            {"save wells",
+             {table, table, "delete from  w_smallmarker_data where WellName in ('W1')",
+              "SaveData w_smallmarker_data 0"}},
+            {"delete well", {table, "delete from  w_smallmarker_data where WellName='W9'"}},
+            {"delete wells",
+             {table, "delete from  w_smallmarker_data where WellName in ('W9','W8')"}},
+            {"delete project",
+             {table,
+              "delete from w_smallmarker_data where exists( select w_well_data.wellname from "
+              "w_well_data where w_well_data.wellname = w_smallmarker_data.wellname and  "
+              "w_well_data.ProjectName = 'P9' )"}},
+        };
+    }
+
+    std::vector<testsupport::Statements> OwnStatements() override {
+        ISmallMarkerData& m = Object();
+        return {
             {"small marker names",
              [&m] {
                  NameList names;
@@ -58,57 +74,6 @@ class SmallMarkers : public testsupport::StandardMember<ISmallMarkerData, SmallM
                  m.GetWellSmallMarkerNames("W1", names);
              },
              {"select SmallMarkerName from w_smallmarker_data where WellName='W1'"}},
-            {"load well",
-             [&m] {
-                 SmallMarkerSet set;
-                 m.LoadWellData("W1", set);
-             },
-             {loadW1}},
-            {"load project",
-             [&m] {
-                 std::vector<SmallMarkerSet> sets;
-                 m.LoadProjectData("P1", sets);
-             },
-             {wellsWithData, loadW1}},
-            {"exists",
-             [&m] { m.IsWellDataExist("W1"); },
-             {"w_smallmarker_data", "select * from  w_smallmarker_data where WellName='W1'"}},
-            {"save well",
-             [&m] {
-                 SmallMarkerSet set;
-                 set.WellName = "W1";
-                 set.Records.resize(1);
-                 m.SaveWellData(set);
-             },
-             {"w_smallmarker_data", "delete from  w_smallmarker_data where WellName='W1'",
-              "SaveData w_smallmarker_data 1"}},
-            {"stored wells",
-             [&m] {
-                 NameList names;
-                 m.GetWellsWithData(SetsOf({"W1", "W2"}), names);
-             },
-             {"w_smallmarker_data",
-              "select WellName from  w_smallmarker_data where WellName in ('W1','W2')"}},
-            {"save wells",
-             [&m] { m.SaveWellsData("", SetsOf({"W1"})); },
-             {"w_smallmarker_data", "w_smallmarker_data",
-              "delete from  w_smallmarker_data where WellName in ('W1')",
-              "SaveData w_smallmarker_data 0"}},
-            {"delete well",
-             [&m] { m.DeleteWellData("W9"); },
-             {"w_smallmarker_data", "delete from  w_smallmarker_data where WellName='W9'"}},
-            {"delete wells",
-             [&m] {
-                 m.DeleteWellsData({"W9", "W8"});
-             },
-             {"w_smallmarker_data",
-              "delete from  w_smallmarker_data where WellName in ('W9','W8')"}},
-            {"delete project",
-             [&m] { m.DeleteProjectData("P9"); },
-             {"w_smallmarker_data",
-              "delete from w_smallmarker_data where exists( select w_well_data.wellname from "
-              "w_well_data where w_well_data.wellname = w_smallmarker_data.wellname and  "
-              "w_well_data.ProjectName = 'P9' )"}},
         };
     }
 };

@@ -17,17 +17,20 @@ class TextCurves : public testsupport::RecordSetMember<ITextData, TextCurveSet> 
   public:
     TextCurves() : RecordSetMember("TextCurves", "ITextData", "w_text_data", &TextFields) {}
 
-    int SaveWell(const std::string& well, int records, int seed) override {
-        TextCurveSet set = Filled(well, records, seed);
-        set.TextCurveName = "TC";
-        return Object().SaveWellTextCurve(well.c_str(), "TC", 1, set);
+    std::vector<std::string> Columns() const override {
+        return {"TopDepth", "BottomDepth", "TextDescription", "Remark", "Type"};
     }
-    int LoadWell(const std::string& well, std::vector<std::string>& described) override {
-        TextCurveSet set;
-        const int result = Object().LoadWellTextCurve(well.c_str(), "TC", set);
-        described = Describe(set);
-        return result;
+    // A new interval's Type is -1, "not given".
+    std::vector<std::string> InitialValues() const override {
+        std::vector<std::string> fields = RecordSetMember::InitialValues();
+        fields.back() = "int -1";
+        return fields;
     }
+    std::string CannotRun(Case c) const override {
+        if (c == Case::ProjectLoad) return "no project load";
+        return "no multi-well save or delete";
+    }
+
     int WellsWithData(const std::string& project, NameList& names) override {
         return Object().GetWellNamesWithData(project.c_str(), names);
     }
@@ -176,6 +179,16 @@ class TextCurves : public testsupport::RecordSetMember<ITextData, TextCurveSet> 
              },
              {"select TextCurveName from b_text_code where TextType = 7 "}},
         };
+    }
+
+  protected:
+    int SaveSet(const TextCurveSet& set) override {
+        TextCurveSet named = set;
+        named.TextCurveName = "TC";
+        return Object().SaveWellTextCurve(set.WellName.c_str(), "TC", 1, named);
+    }
+    int LoadSet(const std::string& well, TextCurveSet& set) override {
+        return Object().LoadWellTextCurve(well.c_str(), "TC", set);
     }
 
   private:

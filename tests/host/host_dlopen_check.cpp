@@ -1,24 +1,15 @@
 // A host built against the public headers alone: loads the module with
 // dlopen and runs every well-header operation on a copy of the template.
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "host/hostmodule.h"
-
-namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: host_dlopen_check MODULE TEMPLATE\n");
         return 2;
     }
-    const fs::path dir =
-        fs::temp_directory_path() / ("strataloom-host-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string db = (dir / "Host.mdb").string();
-    fs::copy_file(argv[2], db);
+    const host::TemplateCopy copy(argv[2], "strataloom-host");
+    const std::string& db = copy.Db();
 
     host::Checks check;
     host::Module module(argv[1]);
@@ -60,6 +51,5 @@ int main(int argc, char** argv) {
               wells->IsWellExist("P", "A") == 0,
           "DeleteProjectWells");
     wells.reset();
-    fs::remove_all(dir);
     return check.Finish();
 }

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -79,6 +81,31 @@ class Module {
     CreateDataFactoryObjectFunc create_ = nullptr;
     DeleteDataFactoryFunc destroy_ = nullptr;
     IDataFactory* factory_ = nullptr;
+};
+
+// A copy of the template database in a directory of its own under the
+// system's temporary folder, removed with it.
+class TemplateCopy {
+  public:
+    TemplateCopy(const char* templatePath, const std::string& name)
+        : dir_(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        db_ = (dir_ / "Host.mdb").string();
+        std::filesystem::copy_file(templatePath, db_);
+    }
+    ~TemplateCopy() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    TemplateCopy(const TemplateCopy&) = delete;
+    TemplateCopy& operator=(const TemplateCopy&) = delete;
+
+    const std::string& Db() const { return db_; }
+
+  private:
+    std::filesystem::path dir_;
+    std::string db_;
 };
 
 // Stores well headers of the given names in the project, as the well-bore
