@@ -75,10 +75,6 @@ const ColumnTable<InterpretRecord>& InterpretRows::Columns() {
 }
 
 // No order clause: a well's intervals come in the order the database holds them.
-std::string InterpretRows::WellLoad(const char* well) {
-    return "select * from w_interpret_data where " + WellIs(well);
-}
-
-int CInterpretData::LoadProjectData(const char* project, std::vector<InterpretSet>& sets) {
-    return LoadProjectWells(project, sets);
+int CInterpretData::LoadWellData(const char* well, InterpretSet& set) {
+    return LoadWell("select * from w_interpret_data where " + WellIs(well), well, set);
 }

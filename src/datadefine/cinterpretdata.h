@@ -2,18 +2,17 @@
 // interpreted intervals per well.
 #pragma once
 
-#include "datadefine/perwell.h"
+#include "datadefine/plainwelldata.h"
 #include "strataloom/iinterpretdata.h"
 
 // How w_interpret_data rows map to interpretation records.
 struct InterpretRows : strataloom::RecordSetRows<InterpretRows, InterpretSet> {
     static const strataloom::WellTable& Table();
     static const strataloom::ColumnTable<InterpretRecord>& Columns();
-    static std::string WellLoad(const char* well);
 };
 
-class CInterpretData : public strataloom::StandardWellData<IInterpretData, InterpretRows> {
+class CInterpretData : public strataloom::PlainWellData<IInterpretData, InterpretRows> {
   public:
-    int LoadProjectData(const char* project, std::vector<InterpretSet>& sets) override;
+    int LoadWellData(const char* well, InterpretSet& set) override;
     virtual ClassEntry* GetClassEntry();
 };

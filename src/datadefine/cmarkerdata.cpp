@@ -26,10 +26,6 @@ const ColumnTable<MarkerRecord>& MarkerRows::Columns() {
     return columns;
 }
 
-std::string MarkerRows::WellLoad(const char* well) {
-    return "select * from w_marker_data where " + WellIs(well) + " order by TopDepth";
-}
-
 int CMarkerData::GetMarkerNames(const char* project, NameList& names) {
     return ListNames("select distinct w_marker_data.MarkerName from w_marker_data where " +
                          ProjectHasWells(project),
@@ -57,6 +53,11 @@ int CMarkerData::LoadMarkersByName(const char* project, const char* marker,
             return true;
         });
     });
+}
+
+int CMarkerData::LoadWellData(const char* well, MarkerSet& set) {
+    return LoadWell("select * from w_marker_data where " + WellIs(well) + " order by TopDepth",
+                    well, set);
 }
 
 int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {

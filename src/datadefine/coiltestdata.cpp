@@ -55,10 +55,6 @@ const ColumnTable<OilTestRecord>& OilTestRows::Columns() {
 }
 
 // No order clause: a well's tests come in the order the database holds them.
-std::string OilTestRows::WellLoad(const char* well) {
-    return "select * from w_oiltest_data where " + WellIs(well);
-}
-
-int COilTestData::LoadProjectData(const char* project, std::vector<OilTestSet>& sets) {
-    return LoadProjectWells(project, sets);
+int COilTestData::LoadWellData(const char* well, OilTestSet& set) {
+    return LoadWell("select * from w_oiltest_data where " + WellIs(well), well, set);
 }

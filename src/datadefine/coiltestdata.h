@@ -1,18 +1,17 @@
 // Oil tests: table w_oiltest_data, any number of tested intervals per well.
 #pragma once
 
-#include "datadefine/perwell.h"
+#include "datadefine/plainwelldata.h"
 #include "strataloom/ioiltestdata.h"
 
 // How w_oiltest_data rows map to oil-test records.
 struct OilTestRows : strataloom::RecordSetRows<OilTestRows, OilTestSet> {
     static const strataloom::WellTable& Table();
     static const strataloom::ColumnTable<OilTestRecord>& Columns();
-    static std::string WellLoad(const char* well);
 };
 
-class COilTestData : public strataloom::StandardWellData<IOilTestData, OilTestRows> {
+class COilTestData : public strataloom::PlainWellData<IOilTestData, OilTestRows> {
   public:
-    int LoadProjectData(const char* project, std::vector<OilTestSet>& sets) override;
+    int LoadWellData(const char* well, OilTestSet& set) override;
     virtual ClassEntry* GetClassEntry();
 };

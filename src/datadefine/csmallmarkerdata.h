@@ -2,7 +2,7 @@
 // per well, depths and thicknesses in single precision.
 #pragma once
 
-#include "datadefine/perwell.h"
+#include "datadefine/plainwelldata.h"
 #include "strataloom/ismallmarkerdata.h"
 
 // How w_smallmarker_data rows map to small-layer records.
@@ -11,19 +11,10 @@ struct SmallMarkerRows : strataloom::RecordSetRows<SmallMarkerRows, SmallMarkerS
     static const strataloom::ColumnTable<SmallMarkerRecord>& Columns();
 };
 
-class CSmallMarkerData : public strataloom::PerWellData<ISmallMarkerData, SmallMarkerRows> {
+class CSmallMarkerData : public strataloom::PlainWellData<ISmallMarkerData, SmallMarkerRows> {
   public:
-    int GetWellNamesWithData(const char* project, NameList& names) override;
     int GetSmallMarkerNames(const char* project, NameList& names) override;
     int GetWellSmallMarkerNames(const char* well, NameList& names) override;
     int LoadWellData(const char* well, SmallMarkerSet& set) override;
-    int LoadProjectData(const char* project, std::vector<SmallMarkerSet>& sets) override;
-    int IsWellDataExist(const char* well) override;
-    int SaveWellData(const SmallMarkerSet& set) override;
-    int GetWellsWithData(const std::vector<SmallMarkerSet>& sets, NameList& names) override;
-    int SaveWellsData(const char* unused, const std::vector<SmallMarkerSet>& sets) override;
-    int DeleteWellData(const char* well) override;
-    int DeleteWellsData(const NameList& names) override;
-    int DeleteProjectData(const char* project) override;
     virtual ClassEntry* GetClassEntry();
 };

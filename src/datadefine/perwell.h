@@ -13,7 +13,7 @@
 // A table whose rows do not follow that shape gives its rows type a ReadRow
 // (appends the current row to the set) and a WriteRows (AddNew + columns, per
 // row) of its own. A class whose interface has the family's usual operations
-// derives from StandardWellData instead, which writes them all once.
+// derives from PlainWellData (plainwelldata.h) instead, which writes them once.
 #pragma once
 
 #include <string>
@@ -212,56 +212,6 @@ class PerWellData : public TableData<Interface> {
     }
     int DeleteProjectRows(const char* project, TableCheck check = TableCheck::Run) {
         return this->RunDelete(Table().Name(), Table().DeleteProject(project), check);
-    }
-};
-
-// The operations every well-bore interface of the usual shape has (one set of
-// records per well, listed, loaded, tested, replaced and deleted whole), with
-// the argument checks the whole family makes. A class derives from it, gives
-// its rows type the statement that loads one well,
-//
-//   static std::string WellLoad(const char* well);
-//
-// and adds the operations its interface has besides.
-template <class Interface, class Rows>
-class StandardWellData : public PerWellData<Interface, Rows> {
-  public:
-    using Set = typename Rows::Set;
-
-    int GetWellNamesWithData(const char* project, NameList& names) override {
-        return this->ListWellsWithData(project, names);
-    }
-    int LoadWellData(const char* well, Set& set) override {
-        return this->LoadWell(Rows::WellLoad(well), well, set);
-    }
-    int IsWellDataExist(const char* well) override {
-        if (IsEmptyText(well)) return RefuseEmptyWellName();
-        return this->HasWellRows(well);
-    }
-    int SaveWellData(const Set& set) override {
-        if (set.WellName == "") return RefuseEmptyWellName();
-        return this->ReplaceWell(set);
-    }
-    int GetWellsWithData(const std::vector<Set>& sets, NameList& names) override {
-        return this->ListStoredWells(sets, names);
-    }
-    // No sets: nothing to save, 0.
-    int SaveWellsData(const char*, const std::vector<Set>& sets) override {
-        if (sets.empty()) return 0;
-        return this->ReplaceWells(sets);
-    }
-    int DeleteWellData(const char* well) override {
-        if (IsEmptyText(well)) return RefuseEmptyWellName();
-        return this->DeleteWellRows(well);
-    }
-    // No names: nothing to delete, 0.
-    int DeleteWellsData(const NameList& names) override {
-        if (names.empty()) return 0;
-        return this->DeleteWellsRows(names);
-    }
-    int DeleteProjectData(const char* project) override {
-        if (IsEmptyText(project)) return RefuseEmptyProjectName();
-        return this->DeleteProjectRows(project);
     }
 };
 
