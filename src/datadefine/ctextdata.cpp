@@ -158,7 +158,10 @@ int CTextData::LoadWellTextCurve(const char* well, const char* textCurve, TextCu
 int CTextData::LoadWellTextCurvesOfType(const char* well, int textType,
                                         std::vector<TextCurveSet>& sets) {
     NameList textCurves;
-    if (!ListNamesIfAny(WellCurvesOfType(well, textType), "TextCurveName", textCurves)) return 0;
+    if (!ListNames(WellCurvesOfType(well, textType), "TextCurveName", textCurves,
+                   NoRows::Succeed)) {
+        return 0;
+    }
     ITextData& self = *this;
     return LoadEachWell(textCurves, sets, [&](const char* textCurve, TextCurveSet& set) {
         return self.LoadWellTextCurve(well, textCurve, set);

@@ -22,10 +22,6 @@ int ReadNameList(CDbManage& session, const std::string& query, const char* colum
     const int found = session.GetDataFromDB(query.c_str());
     if (found == CDbManage::kNoRow && noRows == NoRows::Succeed) return 1;
     if (found != CDbManage::kRows) return 0;
-    return AppendNames(session, column, names);
-}
-
-int AppendNames(CDbManage& session, const char* column, NameList& names) {
     while (session.Read()) {
         std::string name;
         if (!session.GetFieldValue(column, name)) return 0;

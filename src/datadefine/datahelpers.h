@@ -36,10 +36,6 @@ enum class NoRows { Fail, Succeed };
 int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,
                  NoRows noRows = NoRows::Fail);
 
-// Appends the text of column from each row of the session's current result.
-// 0 when a read fails; names appended before stay.
-int AppendNames(CDbManage& session, const char* column, NameList& names);
-
 // Runs query and calls readRow once per row, in order. 0 when the query fails
 // or yields no row, or when readRow gives false; rows read before stay read.
 template <class ReadRow>

@@ -161,11 +161,10 @@ class PerWellData : public TableData<Interface> {
     // not run fails the load, which must not pass for an empty project.
     int LoadProjectWells(const char* project, std::vector<Set>& sets) {
         NameList wells;
-        const int listed = this->Read([&](CDbManage& session) {
-            return ReadNameList(session, Table().WellsWithData(project), WellTable::Key(), wells,
-                                NoRows::Succeed);
-        });
-        if (!listed) return 0;
+        if (!this->ListNames(Table().WellsWithData(project), WellTable::Key(), wells,
+                             NoRows::Succeed)) {
+            return 0;
+        }
         Interface& self = *this;
         return LoadEachWell(
             wells, sets, [&](const char* well, Set& set) { return self.LoadWellData(well, set); });

@@ -103,10 +103,13 @@ class TableData : public DataObject<Interface> {
         return Refuse(failed);
     }
 
-    // Appends the text of column from each row of query.
-    int ListNames(const std::string& query, const char* column, NameList& names) {
-        return Read(
-            [&](CDbManage& session) { return ReadNameList(session, query, column, names); });
+    // Appends the text of column from each row of query; a query without
+    // rows gives 0 unless noRows says that is no failure.
+    int ListNames(const std::string& query, const char* column, NameList& names,
+                  NoRows noRows = NoRows::Fail) {
+        return Read([&](CDbManage& session) {
+            return ReadNameList(session, query, column, names, noRows);
+        });
     }
 
     // The same after the table check.
@@ -115,17 +118,6 @@ class TableData : public DataObject<Interface> {
         return Read([&](CDbManage& session) {
             if (!OpenTable(session, table)) return 0;
             return ReadNameList(session, query, column, names);
-        });
-    }
-
-    // The same, but a query without rows gives 1 too: only a query that
-    // cannot run, or a read that fails, gives 0, so that a broken table never
-    // looks like one without rows.
-    int ListNamesIfAny(const std::string& query, const char* column, NameList& names) {
-        return Read([&](CDbManage& session) {
-            const int found = session.GetDataFromDB(query.c_str());
-            if (found == CDbManage::kFailed) return 0;
-            return found == CDbManage::kRows ? AppendNames(session, column, names) : 1;
         });
     }
 
