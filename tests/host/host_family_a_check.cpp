@@ -3,29 +3,11 @@
 // lithology-marker interfaces on a copy of the template. With
 // STRATALOOM_TEST_SERVER set, it also creates a database on that server with
 // CreateSqlServerDatabase and runs them there.
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 
-#include "host/hostmodule.h"
-
-namespace fs = std::filesystem;
+#include "host/wellfamily.h"
 
 namespace {
-
-int g_boxes = 0;
-
-int CountingBox(const char*, const char*, unsigned int) {
-    ++g_boxes;
-    return IDOK;
-}
-
-void* QuietWaitBegin(const char*) {
-    return nullptr;
-}
-void QuietWaitEnd(void*) {}
 
 TextCurveSet TextCurve(const char* well, const char* name) {
     TextCurveSet set;
@@ -62,25 +44,6 @@ LithMarkerSet Lithology(const char* well) {
     set.Records = {{"L2", 1300.5f, 1310.0f, "sandstone", "fine"},
                    {"L1", 1250.0f, 1260.0f, "mudstone", ""}};
     return set;
-}
-
-// What the per-well interfaces share, run once their wells W1 and W2 have
-// rows (two each): existence, stored wells, and the deletes of a well, of
-// wells and of the project P.
-template <class Interface, class Set>
-void RunUsualTail(Interface& object, Set (*sample)(const char*), const std::string& what,
-                  host::Checks& check, const std::string& on) {
-    NameList names;
-    check(object.IsWellDataExist("W1") == 1, what + " IsWellDataExist" + on);
-    check(object.GetWellsWithData({sample("W2")}, names) == 1 && names.size() == 2,
-          what + " GetWellsWithData" + on);
-    check(object.DeleteWellData("W1") == 1 && object.IsWellDataExist("W1") == 0,
-          what + " DeleteWellData" + on);
-    check(object.DeleteWellsData({"W2"}) == 1 && object.IsWellDataExist("W2") == 0,
-          what + " DeleteWellsData" + on);
-    check(object.SaveWellData(sample("W1")) == 1 && object.DeleteProjectData("P") == 1 &&
-              object.IsWellDataExist("W1") == 0,
-          what + " DeleteProjectData" + on);
 }
 
 void RunTextCurves(host::Module& module, host::Checks& check, const std::string& db,
@@ -140,36 +103,32 @@ void RunTextCurves(host::Module& module, host::Checks& check, const std::string&
     check(texts->SaveWellTextCurve("W1", "Oil", 5, TextCurve("W1", "Oil")) == 1 &&
               texts->DeleteProjectData("P") == 1 && texts->GetWellNamesWithData("P", names) == 0,
           "text DeleteProjectData" + on);
-    const int boxes = g_boxes;
-    check(texts->SaveWellTextCurve("W1", "Oil", 5, TextCurveSet()) == 0 && g_boxes == boxes + 1,
+    const int boxes = host::Module::BoxesShown();
+    check(texts->SaveWellTextCurve("W1", "Oil", 5, TextCurveSet()) == 0 &&
+              host::Module::BoxesShown() == boxes + 1,
           "text refuses a set without a well name" + on);
+}
+
+// In the order the database keeps them: found by name.
+bool SmallLayersLoaded(const SmallMarkerSet& set) {
+    const auto s1 = [](const SmallMarkerRecord& r) { return r.SmallMarkerName == "S1"; };
+    const auto found = std::find_if(set.Records.begin(), set.Records.end(), s1);
+    return set.Records.size() == 2 && found != set.Records.end() && found->SandEffHeight2 == 0.1f;
 }
 
 void RunSmallLayers(host::Module& module, host::Checks& check, const std::string& db,
                     const std::string& on) {
     auto layers = module.Create<ISmallMarkerData>("ISmallMarkerData", db);
     if (!layers) return check(false, "ISmallMarkerData created" + on);
+    host::RunUsualSavesAndLoads(*layers, &SmallLayers, &SmallLayersLoaded, "small layers", check,
+                                on);
     NameList names;
-    SmallMarkerSet set;
-    std::vector<SmallMarkerSet> sets;
-    check(layers->SaveWellData(SmallLayers("W1")) == 1, "small layers SaveWellData" + on);
-    check(layers->SaveWellsData("", {SmallLayers("W1"), SmallLayers("W2")}) == 1,
-          "small layers SaveWellsData" + on);
-    check(layers->GetWellNamesWithData("P", names) == 1 && names == NameList{"W1", "W2"},
-          "small layers GetWellNamesWithData" + on);
-    names.clear();
     check(layers->GetSmallMarkerNames("P", names) == 1 && names.size() == 2,
           "small layers GetSmallMarkerNames" + on);
     names.clear();
     check(layers->GetWellSmallMarkerNames("W2", names) == 1 && names.size() == 2,
           "small layers GetWellSmallMarkerNames" + on);
-    const auto s1 = [](const SmallMarkerRecord& r) { return r.SmallMarkerName == "S1"; };
-    check(layers->LoadWellData("W1", set) == 1 && set.Records.size() == 2 &&
-              std::find_if(set.Records.begin(), set.Records.end(), s1)->SandEffHeight2 == 0.1f,
-          "small layers LoadWellData" + on);
-    check(layers->LoadProjectData("P", sets) == 1 && sets.size() == 2 && sets[1].WellName == "W2",
-          "small layers LoadProjectData" + on);
-    RunUsualTail(*layers, &SmallLayers, "small layers", check, on);
+    host::RunUsualTail(*layers, &SmallLayers, "small layers", check, on);
 }
 
 void RunLithology(host::Module& module, host::Checks& check, const std::string& db,
@@ -195,16 +154,12 @@ void RunLithology(host::Module& module, host::Checks& check, const std::string& 
     sets.clear();
     check(liths->LoadProjectData("P", sets) == 1 && sets.size() == 2,
           "lithology LoadProjectData" + on);
-    RunUsualTail(*liths, &Lithology, "lithology", check, on);
+    host::RunUsualTail(*liths, &Lithology, "lithology", check, on);
 }
 
 void RunFamily(host::Module& module, host::Checks& check, const std::string& db,
                const std::string& on) {
-    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
-    BasicWellRecord w1, w2;
-    w1.WellName = "W1";
-    w2.WellName = "W2";
-    check(wells && wells->SaveWells("P", {w1, w2}) == 1, "wells SaveWells" + on);
+    check(host::SaveProjectWells(module, db, "P", {"W1", "W2"}), "wells SaveWells" + on);
     RunTextCurves(module, check, db, on);
     RunSmallLayers(module, check, db, on);
     RunLithology(module, check, db, on);
@@ -217,32 +172,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_family_a_check MODULE TEMPLATE\n");
         return 2;
     }
+    const host::TemplateCopy copy(argv[2], "strataloom-family-a");
     host::Checks check;
     host::Module module(argv[1]);
     if (!module.Loaded()) return 1;
-    reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-        module.Symbol("SetMessageBoxHandler"))(&CountingBox);
-    reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
-        module.Symbol("SetWaitDialogHandlers"))(&QuietWaitBegin, &QuietWaitEnd);
-
-    const std::string id = std::to_string(::getpid());
-    const fs::path dir = fs::temp_directory_path() / ("strataloom-family-a-" + id);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string db = (dir / "Family.mdb").string();
-    fs::copy_file(argv[2], db);
-    RunFamily(module, check, db, "");
-
-    const char* server = std::getenv("STRATALOOM_TEST_SERVER");
-    if (server && *server) {
-        auto projects = module.Create<IBasicProjectData>("IBasicProjectData", "");
-        const std::string name = "strataloom_family_a" + id;
-        check(projects && projects->CreateSqlServerDatabase(name.c_str(), server) == 1,
-              "CreateSqlServerDatabase");
-        RunFamily(module, check, std::string(server) + " dbname=" + name, " on the server");
-    } else {
-        std::printf("skip server part: STRATALOOM_TEST_SERVER is not set\n");
-    }
-    fs::remove_all(dir);
+    check(module.QuietHooks(), "host hooks found");
+    RunFamily(module, check, copy.Db(), "");
+    host::OnTestServer(module, check, "strataloom_family_a", [&](const std::string& server) {
+        RunFamily(module, check, server, " on the server");
+    });
     return check.Finish();
 }

@@ -3,14 +3,7 @@
 // sidewall-core interfaces on a copy of the template and, with
 // STRATALOOM_TEST_SERVER set, on a database it creates on that server with
 // CreateSqlServerDatabase.
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
-#include "host/hostmodule.h"
-
-namespace fs = std::filesystem;
+#include "host/wellfamily.h"
 
 namespace {
 
@@ -87,50 +80,16 @@ bool LateralCoresLoaded(const LateralCoreSet& set) {
            set.Records[1].Remark == "fluorescent";
 }
 
-// Every operation of one member on wells W1 and W2 of project P.
-template <class Interface, class Set>
-void RunMember(host::Module& module, host::Checks& check, const std::string& db,
-               const char* interfaceName, Set (*make)(const char*), bool (*loaded)(const Set&),
-               const std::string& on) {
-    const std::string what = std::string(interfaceName) + " ";
-    auto object = module.Create<Interface>(interfaceName, db);
-    if (!object) return check(false, what + "created" + on);
-    NameList names;
-    Set set;
-    std::vector<Set> sets;
-    check(object->SaveWellData(make("W1")) == 1, what + "SaveWellData" + on);
-    check(object->SaveWellsData("", {make("W1"), make("W2")}) == 1, what + "SaveWellsData" + on);
-    check(object->GetWellNamesWithData("P", names) == 1 && names == NameList{"W1", "W2"},
-          what + "GetWellNamesWithData" + on);
-    check(object->LoadWellData("W1", set) == 1 && set.WellName == "W1" && loaded(set),
-          what + "LoadWellData" + on);
-    check(object->LoadProjectData("P", sets) == 1 && sets.size() == 2 && sets[1].WellName == "W2" &&
-              loaded(sets[1]),
-          what + "LoadProjectData" + on);
-    check(object->IsWellDataExist("W1") == 1, what + "IsWellDataExist" + on);
-    names.clear();
-    check(object->GetWellsWithData({make("W2"), make("W3")}, names) == 1 &&
-              names == NameList{"W2", "W2"},
-          what + "GetWellsWithData" + on);
-    check(object->DeleteWellData("W1") == 1 && object->IsWellDataExist("W1") == 0,
-          what + "DeleteWellData" + on);
-    check(object->DeleteWellsData({"W2"}) == 1 && object->IsWellDataExist("W2") == 0,
-          what + "DeleteWellsData" + on);
-    check(object->SaveWellData(make("W1")) == 1 && object->DeleteProjectData("P") == 1 &&
-              object->IsWellDataExist("W1") == 0,
-          what + "DeleteProjectData" + on);
-    const int boxes = host::Module::BoxesShown();
-    check(object->SaveWellData(make("")) == 0 && host::Module::BoxesShown() == boxes + 1,
-          what + "empty well name shown to the user" + on);
-}
-
 void RunFamily(host::Module& module, host::Checks& check, const std::string& db,
                const std::string& on) {
     check(host::SaveProjectWells(module, db, "P", {"W1", "W2"}), "wells SaveWells" + on);
-    RunMember<IShotData>(module, check, db, "IShotData", &Shots, &ShotsLoaded, on);
-    RunMember<ITakeCoreData>(module, check, db, "ITakeCoreData", &TakeCores, &TakeCoresLoaded, on);
-    RunMember<ILateralCoreData>(module, check, db, "ILateralCoreData", &LateralCores,
-                                &LateralCoresLoaded, on);
+    host::RunUsualOperations<IShotData>(module, check, db, "IShotData", "perforations", on, &Shots,
+                                        &ShotsLoaded);
+    host::RunUsualOperations<ITakeCoreData>(module, check, db, "ITakeCoreData", "drilling cores",
+                                            on, &TakeCores, &TakeCoresLoaded);
+    host::RunUsualOperations<ILateralCoreData>(module, check, db, "ILateralCoreData",
+                                               "sidewall cores", on, &LateralCores,
+                                               &LateralCoresLoaded);
 }
 
 }  // namespace
@@ -140,31 +99,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_family_c_check MODULE TEMPLATE\n");
         return 2;
     }
-    const std::string id = std::to_string(::getpid());
-    const fs::path dir = fs::temp_directory_path() / ("strataloom-family-c-" + id);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string db = (dir / "Family.mdb").string();
-    fs::copy_file(argv[2], db);
-
+    const host::TemplateCopy copy(argv[2], "strataloom-family-c");
     host::Checks check;
-    {
-        host::Module module(argv[1]);
-        if (!module.Loaded()) return 1;
-        check(module.QuietHooks(), "host hooks found");
-        RunFamily(module, check, db, "");
-
-        const char* server = std::getenv("STRATALOOM_TEST_SERVER");
-        if (server && *server) {
-            auto projects = module.Create<IBasicProjectData>("IBasicProjectData", "");
-            const std::string name = "strataloom_family_c" + id;
-            check(projects && projects->CreateSqlServerDatabase(name.c_str(), server) == 1,
-                  "CreateSqlServerDatabase");
-            RunFamily(module, check, std::string(server) + " dbname=" + name, " on the server");
-        } else {
-            std::printf("skip server part: STRATALOOM_TEST_SERVER is not set\n");
-        }
-    }
-    fs::remove_all(dir);
+    host::Module module(argv[1]);
+    if (!module.Loaded()) return 1;
+    check(module.QuietHooks(), "host hooks found");
+    RunFamily(module, check, copy.Db(), "");
+    host::OnTestServer(module, check, "strataloom_family_c", [&](const std::string& server) {
+        RunFamily(module, check, server, " on the server");
+    });
     return check.Finish();
 }

@@ -6,15 +6,10 @@
 // reads, is filled through the engines' own client libraries.
 #include <libpq-fe.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 
 #include "host/hostmodule.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -172,31 +167,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_images_check MODULE TEMPLATE\n");
         return 2;
     }
+    const host::TemplateCopy copy(argv[2], "strataloom-images");
     host::Checks check;
     host::Module module(argv[1]);
     if (!module.Loaded() || !module.QuietHooks()) return 1;
-
-    const std::string id = std::to_string(::getpid());
-    const fs::path dir = fs::temp_directory_path() / ("strataloom-images-" + id);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string db = (dir / "Images.mdb").string();
-    fs::copy_file(argv[2], db);
-    check(FillMetaTypesInFile(db), "meta types filled in the project file");
-    RunAll(module, check, db, "");
-
-    const char* server = std::getenv("STRATALOOM_TEST_SERVER");
-    if (server && *server) {
-        auto projects = module.Create<IBasicProjectData>("IBasicProjectData", "");
-        const std::string name = "strataloom_images" + id;
-        const std::string connect = std::string(server) + " dbname=" + name;
-        check(projects && projects->CreateSqlServerDatabase(name.c_str(), server) == 1,
-              "CreateSqlServerDatabase");
-        check(FillMetaTypesOnServer(connect), "meta types filled on the server");
-        RunAll(module, check, connect, " on the server");
-    } else {
-        std::printf("skip server part: STRATALOOM_TEST_SERVER is not set\n");
-    }
-    fs::remove_all(dir);
+    check(FillMetaTypesInFile(copy.Db()), "meta types filled in the project file");
+    RunAll(module, check, copy.Db(), "");
+    host::OnTestServer(module, check, "strataloom_images", [&](const std::string& server) {
+        check(FillMetaTypesOnServer(server), "meta types filled on the server");
+        RunAll(module, check, server, " on the server");
+    });
     return check.Finish();
 }

@@ -4,32 +4,11 @@
 // the overwrite question of the polylines both ways. With
 // STRATALOOM_TEST_SERVER set, it does the same on a database it creates on
 // that server with CreateSqlServerDatabase.
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
 #include "host/hostmodule.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-// The host's box: questions get the answer set last; every box is counted.
-int g_answer = IDNO;
-int g_boxes = 0;
-std::string g_lastText;
-
-int AnsweringBox(const char* text, const char*, unsigned int) {
-    ++g_boxes;
-    g_lastText = text ? text : "";
-    return g_answer;
-}
-
-void* QuietWaitBegin(const char*) {
-    return nullptr;
-}
-void QuietWaitEnd(void*) {}
+using host::Module;
 
 std::vector<double> Values(std::size_t count, double base) {
     std::vector<double> values;
@@ -56,24 +35,26 @@ void RunPolylines(host::Module& module, host::Checks& check, const std::string& 
     NameList names;
     std::vector<CSRecord> loaded;
     CSRecord one;
-    check(lines->SaveCS(Line("H1", "F1", '0', 4)) == 1 && g_boxes == 0, "polylines SaveCS" + on);
+    check(lines->SaveCS(Line("H1", "F1", '0', 4)) == 1 && Module::BoxesShown() == 0,
+          "polylines SaveCS" + on);
     check(lines->SaveCSList({Line("H1", "F2", '3', 5), Line("H2", "F3", '4', 3)}) == 1 &&
-              g_boxes == 0,
+              Module::BoxesShown() == 0,
           "polylines SaveCSList" + on);
 
-    g_answer = IDNO;
-    check(lines->SaveCS(Line("H1", "F1", '1', 9)) == 0 && g_boxes == 1 &&
-              g_lastText == "\"H1\"中已经存在F1,是否覆盖?",
+    Module::AnswerBoxesWith(IDNO);
+    check(lines->SaveCS(Line("H1", "F1", '1', 9)) == 0 && Module::BoxesShown() == 1 &&
+              Module::LastBoxText() == "\"H1\"中已经存在F1,是否覆盖?",
           "polylines SaveCS answered No" + on);
     check(lines->SaveCSList({Line("H1", "F1", '1', 9), Line("H1", "F2", '1', 9)}) == 0 &&
-              g_boxes == 2 && g_lastText == "已经存在\"F1\",\"F2\",\n是否覆盖?",
+              Module::BoxesShown() == 2 &&
+              Module::LastBoxText() == "已经存在\"F1\",\"F2\",\n是否覆盖?",
           "polylines SaveCSList answered No" + on);
     check(lines->LoadCS("H1", "F1", one) == 1 && one.CSType == '0' && one.Xcoor.size() == 4,
           "polylines LoadCS after No" + on);
-    g_answer = IDYES;
-    check(lines->SaveCS(Line("H1", "F1", '1', 6)) == 1 && g_boxes == 3,
+    Module::AnswerBoxesWith(IDYES);
+    check(lines->SaveCS(Line("H1", "F1", '1', 6)) == 1 && Module::BoxesShown() == 3,
           "polylines SaveCS answered Yes" + on);
-    check(lines->SaveCSList({Line("H1", "F2", '3', 7)}) == 1 && g_boxes == 4,
+    check(lines->SaveCSList({Line("H1", "F2", '3', 7)}) == 1 && Module::BoxesShown() == 4,
           "polylines SaveCSList answered Yes" + on);
     check(lines->LoadCS("H1", "F1", one) == 1 && one.CSType == '1' && one.Depth.size() == 6,
           "polylines LoadCS after Yes" + on);
@@ -111,7 +92,7 @@ void RunPolylines(host::Module& module, host::Checks& check, const std::string& 
     lines->ClearCSRecord(one);
     check(points.empty() && one.CSName.empty() && one.Xcoor.empty() && one.MarkerName == "H1",
           "polylines ReleasePointList and ClearCSRecord" + on);
-    check(g_boxes == 4, "polylines asked nothing else" + on);
+    check(Module::BoxesShown() == 4, "polylines asked nothing else" + on);
 }
 
 StructureRecord Surface(const char* marker, std::size_t points) {
@@ -260,13 +241,13 @@ void RunBodies(host::Module& module, host::Checks& check, const std::string& db,
 
 void RunAll(host::Module& module, host::Checks& check, const std::string& db,
             const std::string& on) {
-    g_boxes = 0;
+    Module::ForgetBoxes();
     RunPolylines(module, check, db, on);
     RunStructures(module, check, db, on);
     RunLines(module, check, db, on);
     RunGrids(module, check, db, on);
     RunBodies(module, check, db, on);
-    check(g_boxes == 4, "no box but the overwrite questions" + on);
+    check(Module::BoxesShown() == 4, "no box but the overwrite questions" + on);
 }
 
 }  // namespace
@@ -276,34 +257,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_maps_check MODULE TEMPLATE\n");
         return 2;
     }
-    const std::string id = std::to_string(::getpid());
-    const fs::path dir = fs::temp_directory_path() / ("strataloom-maps-" + id);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string db = (dir / "Maps.mdb").string();
-    fs::copy_file(argv[2], db);
-
+    const host::TemplateCopy copy(argv[2], "strataloom-maps");
     host::Checks check;
-    {
-        host::Module module(argv[1]);
-        if (!module.Loaded()) return 1;
-        reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-            module.Symbol("SetMessageBoxHandler"))(&AnsweringBox);
-        reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
-            module.Symbol("SetWaitDialogHandlers"))(&QuietWaitBegin, &QuietWaitEnd);
-        RunAll(module, check, db, "");
-
-        const char* server = std::getenv("STRATALOOM_TEST_SERVER");
-        if (server && *server) {
-            auto projects = module.Create<IBasicProjectData>("IBasicProjectData", "");
-            const std::string name = "strataloom_maps" + id;
-            check(projects && projects->CreateSqlServerDatabase(name.c_str(), server) == 1,
-                  "CreateSqlServerDatabase");
-            RunAll(module, check, std::string(server) + " dbname=" + name, " on the server");
-        } else {
-            std::printf("skip server part: STRATALOOM_TEST_SERVER is not set\n");
-        }
-    }
-    fs::remove_all(dir);
+    host::Module module(argv[1]);
+    if (!module.Loaded()) return 1;
+    check(module.QuietHooks(), "host hooks found");
+    RunAll(module, check, copy.Db(), "");
+    host::OnTestServer(module, check, "strataloom_maps", [&](const std::string& server) {
+        RunAll(module, check, server, " on the server");
+    });
     return check.Finish();
 }

@@ -4,14 +4,7 @@
 // interfaces on it. With STRATALOOM_TEST_SERVER set, it also creates a
 // database on that server with CreateSqlServerDatabase and stores and loads
 // wells, markers and curves there.
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-
-#include "host/hostmodule.h"
-
-namespace fs = std::filesystem;
+#include "host/wellfamily.h"
 
 namespace {
 
@@ -48,19 +41,18 @@ LogCurveSet Curves(const char* well) {
     return set;
 }
 
+// In ascending top depth.
+bool MarkersLoaded(const MarkerSet& set) {
+    return set.Records.size() == 2 && set.Records[0].MarkerName == "M1";
+}
+
 void RunMarkers(host::Module& module, host::Checks& check, const std::string& db,
                 const std::string& on) {
     auto markers = module.Create<IMarkerData>("IMarkerData", db);
     if (!markers) return check(false, "IMarkerData created" + on);
+    host::RunUsualSavesAndLoads(*markers, &Markers, &MarkersLoaded, "markers", check, on);
     NameList names;
-    MarkerSet set;
     std::vector<MarkerSet> sets;
-    check(markers->SaveWellData(Markers("W1")) == 1, "markers SaveWellData" + on);
-    check(markers->SaveWellsData("", {Markers("W1"), Markers("W2")}) == 1,
-          "markers SaveWellsData" + on);
-    check(markers->GetWellNamesWithData("P", names) == 1 && names == NameList{"W1", "W2"},
-          "markers GetWellNamesWithData" + on);
-    names.clear();
     check(markers->GetMarkerNames("P", names) == 1 && names.size() == 2,
           "markers GetMarkerNames" + on);
     names.clear();
@@ -68,23 +60,10 @@ void RunMarkers(host::Module& module, host::Checks& check, const std::string& db
           "markers GetWellMarkerNames" + on);
     check(markers->LoadMarkersByName("P", "M1", sets) == 1 && sets.size() == 2,
           "markers LoadMarkersByName" + on);
-    check(markers->LoadWellData("W1", set) == 1 && set.Records.size() == 2 &&
-              set.Records[0].MarkerName == "M1",
-          "markers LoadWellData" + on);
     sets.clear();
     check(markers->LoadAllWellsData("", sets) == 1 && sets.size() == 2,
           "markers LoadAllWellsData" + on);
-    check(markers->IsWellDataExist("W1") == 1, "markers IsWellDataExist" + on);
-    names.clear();
-    check(markers->GetWellsWithData({Markers("W2")}, names) == 1 && names.size() == 2,
-          "markers GetWellsWithData" + on);
-    check(markers->DeleteWellData("W1") == 1 && markers->IsWellDataExist("W1") == 0,
-          "markers DeleteWellData" + on);
-    check(markers->DeleteWellsData({"W2"}) == 1 && markers->IsWellDataExist("W2") == 0,
-          "markers DeleteWellsData" + on);
-    check(markers->SaveWellData(Markers("W1")) == 1 && markers->DeleteProjectData("P") == 1 &&
-              markers->IsWellDataExist("W1") == 0,
-          "markers DeleteProjectData" + on);
+    host::RunUsualTail(*markers, &Markers, "markers", check, on);
 }
 
 void RunSurveys(host::Module& module, host::Checks& check, const std::string& db,
@@ -220,31 +199,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: host_project_check MODULE TEMPLATE_DIR\n");
         return 2;
     }
+    const host::ScratchDir parent("strataloom-project");
     host::Checks check;
     host::Module module(argv[1]);
     if (!module.Loaded()) return 1;
     check(module.QuietHooks(), "host hooks found");
 
-    const std::string id = std::to_string(::getpid());
-    const fs::path parent = fs::temp_directory_path() / ("strataloom-project-" + id);
-    fs::create_directories(parent);
     auto projects = module.Create<IBasicProjectData>("IBasicProjectData", "");
-    check(projects && projects->CreateProjectFiles("Field", parent.c_str(), argv[2]) == 1,
+    check(projects && projects->CreateProjectFiles("Field", parent.Path().c_str(), argv[2]) == 1,
           "CreateProjectFiles");
-    const std::string db = (parent / "Field" / "Field.mdb").string();
+    const std::string db = (parent.Path() / "Field" / "Field.mdb").string();
     RunProjectLists(module, check, db);
     RunWellbore(module, check, db, "");
-
-    const char* server = std::getenv("STRATALOOM_TEST_SERVER");
-    if (server && *server) {
-        const std::string name = "strataloom_host" + id;
-        check(projects->CreateSqlServerDatabase(name.c_str(), server) == 1,
-              "CreateSqlServerDatabase");
-        RunWellbore(module, check, std::string(server) + " dbname=" + name, " on the server");
-    } else {
-        std::printf("skip server part: STRATALOOM_TEST_SERVER is not set\n");
-    }
+    host::OnTestServer(module, check, "strataloom_host", [&](const std::string& server) {
+        RunWellbore(module, check, server, " on the server");
+    });
     projects.reset();
-    fs::remove_all(parent);
     return check.Finish();
 }

@@ -1,25 +1,37 @@
 // What a host compiled against the public headers alone needs to drive the
-// module: loading it with dlopen, data objects from its factory, and a tally
-// of checks.
+// module: loading it with dlopen, answering its boxes and wait windows
+// without a user, data objects from its factory, a copy of the template,
+// well headers for the well-bore checks, the server part, and a tally of
+// checks.
 #pragma once
 
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "strataloom/strataloom.h"
 
 namespace host {
 
 namespace detail {
-inline int g_boxesShown = 0;
-inline int CountingBox(const char*, const char*, unsigned int) {
-    ++g_boxesShown;
-    return IDOK;
+// The host's side of the module's boxes: each is counted and its text kept,
+// and it is answered with the answer set last.
+struct BoxTally {
+    int shown = 0;
+    int answer = IDOK;
+    std::string lastText;
+};
+inline BoxTally g_boxes;
+inline int AnsweringBox(const char* text, const char*, unsigned int) {
+    ++g_boxes.shown;
+    g_boxes.lastText = text ? text : "";
+    return g_boxes.answer;
 }
 inline void* NoWaitWindow(const char*) {
     return nullptr;
@@ -54,20 +66,26 @@ class Module {
         factory_ = nullptr;
     }
 
-    // Counts the module's boxes, answering each with OK, and shows no wait
-    // window, so that a check runs without a user. False without the hooks.
+    // Answers the module's boxes itself (OK until AnswerBoxesWith says
+    // otherwise), counting them, and shows no wait window, so that a check
+    // runs without a user. False without the hooks.
     bool QuietHooks() {
         auto setBox = reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
             Symbol("SetMessageBoxHandler"));
         auto setWait = reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
             Symbol("SetWaitDialogHandlers"));
         if (!setBox || !setWait) return false;
-        setBox(&detail::CountingBox);
+        setBox(&detail::AnsweringBox);
         setWait(&detail::NoWaitWindow, &detail::EndNoWaitWindow);
         return true;
     }
-    // Boxes shown since QuietHooks.
-    static int BoxesShown() { return detail::g_boxesShown; }
+    // Boxes shown since QuietHooks or the last ForgetBoxes, and the text of
+    // the last one.
+    static int BoxesShown() { return detail::g_boxes.shown; }
+    static const std::string& LastBoxText() { return detail::g_boxes.lastText; }
+    static void ForgetBoxes() { detail::g_boxes.shown = 0; }
+    // The answer of the boxes to come: IDYES or IDNO for the module's questions.
+    static void AnswerBoxesWith(int answer) { detail::g_boxes.answer = answer; }
 
     template <class Interface>
     std::unique_ptr<Interface> Create(const char* name, const std::string& connect) {
@@ -83,28 +101,41 @@ class Module {
     IDataFactory* factory_ = nullptr;
 };
 
-// A copy of the template database in a directory of its own under the
-// system's temporary folder, removed with it.
+// A directory of its own under the system's temporary folder, named after
+// the check and the process, removed with it.
+class ScratchDir {
+  public:
+    explicit ScratchDir(const std::string& name)
+        : path_(std::filesystem::temp_directory_path() /
+                (name + "-" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// A copy of the template database in a scratch directory of its own.
 class TemplateCopy {
   public:
     TemplateCopy(const char* templatePath, const std::string& name)
-        : dir_(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()))) {
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        db_ = (dir_ / "Host.mdb").string();
+        : dir_(name), db_((dir_.Path() / "Host.mdb").string()) {
         std::filesystem::copy_file(templatePath, db_);
     }
-    ~TemplateCopy() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-    TemplateCopy(const TemplateCopy&) = delete;
-    TemplateCopy& operator=(const TemplateCopy&) = delete;
 
     const std::string& Db() const { return db_; }
 
   private:
-    std::filesystem::path dir_;
+    ScratchDir dir_;
     std::string db_;
 };
 
@@ -132,5 +163,22 @@ class Checks {
   private:
     int failures_ = 0;
 };
+
+// With STRATALOOM_TEST_SERVER set, makes a database of the check's name on
+// that server with CreateSqlServerDatabase and calls run with its connection
+// string; otherwise says that the server part is skipped.
+template <class Run>
+void OnTestServer(Module& module, Checks& check, const std::string& name, Run&& run) {
+    const char* server = std::getenv("STRATALOOM_TEST_SERVER");
+    if (!server || !*server) {
+        std::printf("skip server part: STRATALOOM_TEST_SERVER is not set\n");
+        return;
+    }
+    auto projects = module.Create<IBasicProjectData>("IBasicProjectData", "");
+    const std::string database = name + std::to_string(::getpid());
+    check(projects && projects->CreateSqlServerDatabase(database.c_str(), server) == 1,
+          "CreateSqlServerDatabase");
+    run(std::string(server) + " dbname=" + database);
+}
 
 }  // namespace host
