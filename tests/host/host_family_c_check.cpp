@@ -95,18 +95,5 @@ void RunFamily(host::Module& module, host::Checks& check, const std::string& db,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: host_family_c_check MODULE TEMPLATE\n");
-        return 2;
-    }
-    const host::TemplateCopy copy(argv[2], "strataloom-family-c");
-    host::Checks check;
-    host::Module module(argv[1]);
-    if (!module.Loaded()) return 1;
-    check(module.QuietHooks(), "host hooks found");
-    RunFamily(module, check, copy.Db(), "");
-    host::OnTestServer(module, check, "strataloom_family_c", [&](const std::string& server) {
-        RunFamily(module, check, server, " on the server");
-    });
-    return check.Finish();
+    return host::RunOnTemplateAndServer(argc, argv, "family_c", &RunFamily);
 }

@@ -155,6 +155,8 @@ void RunImages(host::Module& module, host::Checks& check, const std::string& db,
 
 void RunAll(host::Module& module, host::Checks& check, const std::string& db,
             const std::string& on) {
+    const bool filled = on.empty() ? FillMetaTypesInFile(db) : FillMetaTypesOnServer(db);
+    check(filled, "meta types filled" + on);
     RunAliases(module, check, db, on);
     RunMetaTypes(module, check, db, on);
     RunImages(module, check, db, on);
@@ -163,19 +165,5 @@ void RunAll(host::Module& module, host::Checks& check, const std::string& db,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: host_images_check MODULE TEMPLATE\n");
-        return 2;
-    }
-    const host::TemplateCopy copy(argv[2], "strataloom-images");
-    host::Checks check;
-    host::Module module(argv[1]);
-    if (!module.Loaded() || !module.QuietHooks()) return 1;
-    check(FillMetaTypesInFile(copy.Db()), "meta types filled in the project file");
-    RunAll(module, check, copy.Db(), "");
-    host::OnTestServer(module, check, "strataloom_images", [&](const std::string& server) {
-        check(FillMetaTypesOnServer(server), "meta types filled on the server");
-        RunAll(module, check, server, " on the server");
-    });
-    return check.Finish();
+    return host::RunOnTemplateAndServer(argc, argv, "images", &RunAll);
 }

@@ -253,18 +253,5 @@ void RunAll(host::Module& module, host::Checks& check, const std::string& db,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: host_maps_check MODULE TEMPLATE\n");
-        return 2;
-    }
-    const host::TemplateCopy copy(argv[2], "strataloom-maps");
-    host::Checks check;
-    host::Module module(argv[1]);
-    if (!module.Loaded()) return 1;
-    check(module.QuietHooks(), "host hooks found");
-    RunAll(module, check, copy.Db(), "");
-    host::OnTestServer(module, check, "strataloom_maps", [&](const std::string& server) {
-        RunAll(module, check, server, " on the server");
-    });
-    return check.Finish();
+    return host::RunOnTemplateAndServer(argc, argv, "maps", &RunAll);
 }

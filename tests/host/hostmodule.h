@@ -181,4 +181,27 @@ void OnTestServer(Module& module, Checks& check, const std::string& name, Run&& 
     run(std::string(server) + " dbname=" + database);
 }
 
+// What a check runs on one database: on is "" on the template copy and
+// " on the server" on the server database, to tell their checks apart.
+using Run = void (*)(Module& module, Checks& check, const std::string& db, const std::string& on);
+
+// The whole of a check that runs on a copy of the template (its second
+// argument) and, where the test server is set, on a database of its own
+// there; name names the check, its scratch directory and its database.
+inline int RunOnTemplateAndServer(int argc, char** argv, const std::string& name, Run run) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: host_%s_check MODULE TEMPLATE\n", name.c_str());
+        return 2;
+    }
+    const TemplateCopy copy(argv[2], "strataloom-" + name);
+    Checks check;
+    Module module(argv[1]);
+    if (!module.Loaded()) return 1;
+    check(module.QuietHooks(), "host hooks found");
+    run(module, check, copy.Db(), "");
+    OnTestServer(module, check, "strataloom_" + name,
+                 [&](const std::string& server) { run(module, check, server, " on the server"); });
+    return check.Finish();
+}
+
 }  // namespace host
