@@ -537,7 +537,9 @@ std::string WriteLas(const LasFile& las, Diagnostics* diagnostics) {
     for (const LasItem& item : las.versionItems) AppendItem(out, item, diagnostics);
 
     out += "~Well Information\n";
-    const std::string depthUnit = las.curves.empty() ? "" : las.curves.front().header.unit;
+    // The depth curve's unit is mended (and told) with its curve line.
+    const std::string depthUnit =
+        las.curves.empty() ? "" : MendField(las.curves.front().header.unit, false, true);
     const std::vector<double> noDepth;
     const std::vector<double>& depth = las.curves.empty() ? noDepth : las.curves.front().values;
     const double strt = depth.empty() ? las.nullValue : depth.front();
