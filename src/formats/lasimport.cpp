@@ -45,6 +45,7 @@ bool DepthCurveStillUsed(ProjectData& data, const LogCurveSet& set, Diagnostics&
 
 bool ImportLas(ProjectData& data, const std::string& project, std::string_view text,
                LasImportSummary& summary, Diagnostics& diagnostics) {
+    summary = LasImportSummary();
     LasFile las;
     if (!ParseLas(text, las, diagnostics)) return false;
     if (las.curves.empty()) {
@@ -104,6 +105,7 @@ bool ImportLasFile(ProjectData& data, const std::string& project, const std::str
 
 bool ExportLas(ProjectData& data, const std::string& well, const std::string& depthCurve,
                std::string& text, LasExportSummary& summary, Diagnostics& diagnostics) {
+    summary = LasExportSummary();
     LogCurveSet set;
     if (!data.Logs().LoadWellData(well.c_str(), set) || set.Records.empty()) {
         diagnostics.Fail(0, data.Failure("well " + well + " has no curves in " + data.Connect()));
