@@ -20,3 +20,12 @@ inline std::string ReadData(const std::string& name) {
 }
 
 }  // namespace formatstest
+
+namespace formatstest {
+
+// share/demo/NAME, the data of the host program's tour.
+inline std::string DemoPath(const std::string& name) {
+    return std::string(STRATALOOM_TEST_DATA) + "/../../share/demo/" + name;
+}
+
+}  // namespace formatstest
