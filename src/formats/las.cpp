@@ -27,6 +27,19 @@ bool IsDepthItem(std::string_view mnemonic) {
     return false;
 }
 
+// Version 1.2 files put a label ("COMPANY", "WELL") before the colon of the
+// well items and the value after it; files of that version written the
+// later way put the value first. Only a known label moves the value.
+bool IsVersion12Label(std::string_view text) {
+    for (const char* label :
+         {"COMPANY", "WELL", "WELL NAME", "FIELD", "FIELD NAME", "LOCATION", "PROVINCE", "COUNTY",
+          "STATE", "COUNTRY", "SERVICE COMPANY", "LOG DATE", "DATE", "UNIQUE WELL ID", "API NUMBER",
+          "LICENSE NUMBER", "SERVICE ORDER", "SERVICE ORDER NUMBER"}) {
+        if (EqualsNoCase(Trim(text), label)) return true;
+    }
+    return false;
+}
+
 const LasItem* FindItem(const std::vector<LasItem>& items, std::string_view mnemonic) {
     for (const LasItem& item : items) {
         if (EqualsNoCase(item.mnemonic, mnemonic)) return &item;
@@ -244,7 +257,8 @@ class LasParser {
         if (!sawVersion_) diagnostics_.Warn(0, "no VERS in a ~V section: read as version 2.0");
         if (las_.version == "1.2") {
             for (LasItem& item : las_.wellItems) {
-                if (!IsDepthItem(item.mnemonic) && !item.description.empty()) {
+                if (!IsDepthItem(item.mnemonic) && !item.description.empty() &&
+                    (item.value.empty() || IsVersion12Label(item.value))) {
                     std::swap(item.value, item.description);
                 }
             }

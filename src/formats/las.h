@@ -36,8 +36,9 @@ struct LasFile {
     // Items of ~V other than VERS, WRAP and DLM.
     std::vector<LasItem> versionItems;
     // Items of ~W, STRT, STOP, STEP and NULL included. In a version 1.2 file
-    // the value of the other items stands after the colon; it is moved to
-    // `value` here, so that every item reads as in version 2.0.
+    // the other items may hold a label before the colon ("COMPANY") and the
+    // value after it; the value is moved to `value` here, so that every item
+    // reads as in version 2.0.
     std::vector<LasItem> wellItems;
     // In file order; the first is the index (depth) curve. Mnemonics are
     // unique: a repeated one gets ":1", ":2"... appended.

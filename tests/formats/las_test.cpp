@@ -60,6 +60,12 @@ TEST(LasReader, ReadsBothVersionsOfTheSampleFiles) {
     // In version 1.2 the well's values stand after the colon.
     EXPECT_EQ("ANY ET AL OIL WELL #12", v12.WellItem("WELL")->value);
     EXPECT_EQ("EDAM", v12.WellItem("FLD")->value);
+    // ...unless the value comes first, as version 2.0 writes it.
+    Diagnostics later("later.las");
+    const LasFile mixed =
+        Parse("~V\nVERS. 1.2 :\n~W\nWELL. ALPHA-1 : WELL NAME\nFLD. FIELD : NORTH\n", later);
+    EXPECT_EQ("ALPHA-1", mixed.WellItem("WELL")->value);
+    EXPECT_EQ("NORTH", mixed.WellItem("FLD")->value);
     EXPECT_EQ("35.5000", v12.Parameter("BHT")->value);
     EXPECT_EQ("DEGC", v12.Parameter("BHT")->unit);
     EXPECT_NE(std::string::npos, v12.other.find("stuck at 625 meters"));
