@@ -563,4 +563,11 @@ void PrintHelp(const FormatCommand& command, std::ostream& out) {
     out << "usage: strataloom " << command.synopsis << "\n\n" << command.help;
 }
 
+int RunFormatCommand(const FormatCommand& command, IDataFactory& factory,
+                     const std::vector<std::string>& args, CommandIo& io) {
+    if (!WantsHelp(args)) return command.run(factory, args, io);
+    PrintHelp(command, io.out);
+    return kExitOk;
+}
+
 }  // namespace strataloom::formats

@@ -92,5 +92,8 @@ const FormatCommand* FindFormatCommand(const std::string& name);
 bool WantsHelp(const std::vector<std::string>& args);
 // "usage: strataloom SYNOPSIS" and the help text.
 void PrintHelp(const FormatCommand& command, std::ostream& out);
+// The help on io.out when args ask for it (exit code 0), else command.run.
+int RunFormatCommand(const FormatCommand& command, IDataFactory& factory,
+                     const std::vector<std::string>& args, CommandIo& io);
 
 }  // namespace strataloom::formats

@@ -198,7 +198,10 @@ TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
     EXPECT_TRUE(plot->parse({"db", "W", "--curves=GR,RT"}, std::cerr));
     EXPECT_TRUE(strataloom::formats::WantsHelp({"db", "--help"}));
     std::ostringstream help;
-    strataloom::formats::PrintHelp(*plot, help);
+    std::ostringstream noErrors;
+    CommandIo io{help, noErrors, nullptr, nullptr};
+    EXPECT_EQ(0, strataloom::formats::RunFormatCommand(*plot, factory, {"--help"}, io));
+    EXPECT_EQ("", noErrors.str());
     EXPECT_EQ(
         0u, help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [-o FILE.svg]\n\n"));
     EXPECT_EQ(9u, strataloom::formats::FormatCommands().size());

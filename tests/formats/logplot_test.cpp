@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -39,13 +40,27 @@ LogCurveSet Well() {
     return set;
 }
 
-std::vector<std::smatch> All(const std::string& text, const std::regex& pattern) {
-    std::vector<std::smatch> found;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern);
-         it != std::sregex_iterator(); ++it) {
-        found.push_back(*it);
+using Attributes = std::map<std::string, std::string>;
+
+// The attributes of every element of svg whose text starts with head.
+std::vector<Attributes> Elements(const std::string& svg, const std::string& head) {
+    std::vector<Attributes> found;
+    for (std::size_t at = svg.find(head); at != std::string::npos; at = svg.find(head, at + 1)) {
+        Attributes attributes;
+        const std::size_t end = svg.find('>', at);
+        for (std::size_t eq = svg.find("=\"", at); eq < end; eq = svg.find("=\"", eq + 1)) {
+            const std::size_t name = svg.rfind(' ', eq) + 1;
+            const std::size_t close = svg.find('"', eq + 2);
+            attributes[svg.substr(name, eq - name)] = svg.substr(eq + 2, close - eq - 2);
+            eq = close;
+        }
+        found.push_back(attributes);
     }
     return found;
+}
+
+std::size_t Count(const std::string& text, char c) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
 }
 
 TEST(LogPlot, OneTrackPerCurveAndMarkersAtTheirDepths) {
@@ -62,39 +77,35 @@ TEST(LogPlot, OneTrackPerCurveAndMarkersAtTheirDepths) {
     EXPECT_EQ(0u, svg.find("<?xml"));
     EXPECT_NE(std::string::npos, svg.find("<title>Well W&lt;1&gt;</title>"));
 
-    const auto tracks =
-        All(svg, std::regex("<g class=\"track\" data-curve=\"([^\"]*)\" data-unit=\"([^\"]*)\" "
-                            "data-min=\"([^\"]*)\" data-max=\"([^\"]*)\""));
+    const auto tracks = Elements(svg, "<g class=\"track\"");
     ASSERT_EQ(2u, tracks.size());  // DEPT is the depth axis, SHORT does not fit it
-    EXPECT_EQ("GR", tracks[0][1].str());
-    EXPECT_EQ("API", tracks[0][2].str());
-    EXPECT_EQ("20", tracks[0][3].str());  // the null value does not count
-    EXPECT_EQ("120", tracks[0][4].str());
-    EXPECT_EQ("RHOB", tracks[1][1].str());
-    EXPECT_EQ("2.5", tracks[1][4].str());
+    EXPECT_EQ("GR", tracks[0].at("data-curve"));
+    EXPECT_EQ("API", tracks[0].at("data-unit"));
+    EXPECT_EQ("20", tracks[0].at("data-min"));  // the null value does not count
+    EXPECT_EQ("120", tracks[0].at("data-max"));
+    EXPECT_EQ("RHOB", tracks[1].at("data-curve"));
+    EXPECT_EQ("2.5", tracks[1].at("data-max"));
 
     EXPECT_EQ(1000.0, layout.shallowest);
     EXPECT_EQ(1100.0, layout.deepest);
     EXPECT_LT(layout.Y(1000.0), layout.Y(1100.0));  // deeper is lower
-    const auto lines = All(svg, std::regex("<line class=\"marker\" data-marker=\"([^\"]*)\" "
-                                           "data-depth=\"([^\"]*)\" x1=\"[^\"]*\" x2=\"[^\"]*\" "
-                                           "y1=\"([^\"]*)\" y2=\"([^\"]*)\""));
+    const auto lines = Elements(svg, "<line class=\"marker\"");
     ASSERT_EQ(2u, lines.size());
-    EXPECT_EQ("Top &amp; A", lines[0][1].str());
-    EXPECT_EQ("1020", lines[0][2].str());
-    EXPECT_NEAR(layout.top + 0.2 * layout.height, std::stod(lines[0][3].str()), 0.05);
-    EXPECT_EQ(lines[0][3].str(), lines[0][4].str());  // horizontal
-    EXPECT_NEAR(layout.Y(1075.5), std::stod(lines[1][3].str()), 0.05);
+    EXPECT_EQ("Top &amp; A", lines[0].at("data-marker"));
+    EXPECT_EQ("1020", lines[0].at("data-depth"));
+    EXPECT_NEAR(layout.top + 0.2 * layout.height, std::stod(lines[0].at("y1")), 0.05);
+    EXPECT_EQ(lines[0].at("y1"), lines[0].at("y2"));  // horizontal
+    EXPECT_NEAR(layout.Y(1075.5), std::stod(lines[1].at("y1")), 0.05);
     EXPECT_NE(diagnostics.Warnings().end(),
               std::find(diagnostics.Warnings().begin(), diagnostics.Warnings().end(),
                         "w.svg: warning: marker Deep at 2000 lies outside the logged depths: not "
                         "drawn"));
 
     // The null gap breaks GR's line in two; RHOB runs unbroken.
-    const auto paths = All(svg, std::regex("<path class=\"curve\"[^>]* d=\"([^\"]*)\""));
+    const auto paths = Elements(svg, "<path class=\"curve\"");
     ASSERT_EQ(2u, paths.size());
-    EXPECT_EQ(2u, All(paths[0][1].str(), std::regex("M")).size());
-    EXPECT_EQ(1u, All(paths[1][1].str(), std::regex("M")).size());
+    EXPECT_EQ(2u, Count(paths[0].at("d"), 'M'));
+    EXPECT_EQ(1u, Count(paths[1].at("d"), 'M'));
 }
 
 TEST(LogPlot, ChosenCurvesInTheirOrderAndUnknownOnesRefused) {
