@@ -78,10 +78,6 @@ NameList WellNamesOf(const Sets& sets) {
     return names;
 }
 
-// Where a multi-well save runs its own delete: inside its open session (the
-// usual order) or before it opens one.
-enum class DeleteStep { InsideSession, BeforeSession };
-
 // The rows of a set of records that all follow one column table: each row is
 // the set's well name followed by the record's columns.
 template <class Derived, class SetT>

@@ -23,6 +23,10 @@ namespace strataloom {
 // not exist stops it then.
 enum class TableCheck { Run, Skip };
 
+// Where a save that first runs the object's own delete runs it: inside its
+// open session (the usual order) or before it opens one.
+enum class DeleteStep { InsideSession, BeforeSession };
+
 // Appends a new row to the table the session opened, from the record.
 template <class Record>
 void InsertRecord(CDbManage& session, const ColumnTable<Record>& columns, const Record& record) {
@@ -126,6 +130,24 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // Replaces rows through the object's own delete, called through its
+    // interface: deleteOld removes the rows being replaced (its sessions join
+    // this transaction), then writeRows adds the new ones, all stored by one
+    // SaveData whose result is the operation's. A delete that gives 0 ends
+    // the save with nothing changed.
+    template <class DeleteOld, class WriteRows>
+    int ReplaceThroughDelete(const char* table, DeleteStep step, DeleteOld&& deleteOld,
+                             WriteRows&& writeRows) {
+        const auto insertAll = [&](CDbManage& session) {
+            if (step == DeleteStep::InsideSession && !deleteOld()) return 0;
+            writeRows(session);
+            return session.SaveData() ? 1 : 0;
+        };
+        if (step == DeleteStep::InsideSession) return Write(table, insertAll);
+        return Atomic(this->ConnectString(),
+                      [&] { return deleteOld() ? Write(table, insertAll) : 0; });
+    }
+
     // Reads the first row of query into record, without stepping through the
     // rows: 0 when there is none or a column cannot be read.
     template <class Record>
@@ -134,6 +156,18 @@ class TableData : public DataObject<Interface> {
         return Read([&](CDbManage& session) {
             if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
             return columns.Read(session, record, keys) ? 1 : 0;
+        });
+    }
+
+    // The same for a record the query selects by its key: nameRecord fills
+    // the key in once the query has rows, and the other columns are read.
+    template <class Record, class NameRecord>
+    int LoadNamedRecord(const std::string& query, const ColumnTable<Record>& columns,
+                        Record& record, NameRecord&& nameRecord) {
+        return Read([&](CDbManage& session) {
+            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            nameRecord();
+            return columns.Read(session, record, KeyColumns::Skip) ? 1 : 0;
         });
     }
 
