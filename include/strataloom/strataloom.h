@@ -6,6 +6,7 @@
 #include "strataloom/iaoidata.h"
 #include "strataloom/ibasicprojectdata.h"
 #include "strataloom/ibasicwelldata.h"
+#include "strataloom/icurvedictionary.h"
 #include "strataloom/idatabase.h"
 #include "strataloom/ideviatedata.h"
 #include "strataloom/ilateralcoredata.h"
