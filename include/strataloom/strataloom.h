@@ -12,6 +12,7 @@
 #include "strataloom/ilateralcoredata.h"
 #include "strataloom/ilogdata.h"
 #include "strataloom/imarkerdata.h"
+#include "strataloom/ipicdata.h"
 #include "strataloom/isectionwelllistdata.h"
 #include "strataloom/ishotdata.h"
 #include "strataloom/itakecoredata.h"
