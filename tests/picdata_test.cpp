@@ -253,6 +253,13 @@ TEST_P(PicDataTest, FailedCopyLeavesTheStoredPicturesAndTheFolderAsTheyWere) {
     EXPECT_EQ(kept, StoredPath("W1", 1, "kept.jpg"));
     EXPECT_EQ(files, FilesIn(PictureFolder()));
 
+    // Every file copies, but a row cannot be stored: the copies go again.
+    RefuseInsertsWhere("w_pic_data", "FileName", "refused.jpg");
+    EXPECT_EQ(0, pictures->SaveWellPictures(Pictures(
+                     "W1", 1, {Picture(fresh, 30.0), Picture(Source("refused.jpg", "r"), 40.0)})));
+    EXPECT_EQ(kept, StoredPath("W1", 1, "kept.jpg"));
+    EXPECT_EQ(files, FilesIn(PictureFolder()));
+
     // A picture folder that cannot take files.
     const fs::path blocked = Dir() / "blocked";
     WriteFile(blocked / "pic", "a file where the folder should be");

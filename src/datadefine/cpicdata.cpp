@@ -23,8 +23,8 @@ const ColumnTable<PicSet>& SetColumns() {
     return columns;
 }
 
-// The saves write FilePath as "pic/" + the name of the copy, the loads read
-// it as stored.
+// The saves write FilePath as the copy's path relative to the work
+// directory, the loads read it as stored.
 const ColumnTable<PicRecord>& PictureColumns() {
     static const ColumnTable<PicRecord> columns{
         {"TopDepth", &PicRecord::TopDepth},       {"BottomDepth", &PicRecord::BottomDepth},
@@ -151,7 +151,7 @@ int CPicData::SaveWellPictures(const PicSet& set) {
                 return PictureFault(reason);
             }
             rows.push_back(record);
-            rows.back().FilePath = "pic/" + stored;
+            rows.back().FilePath = StoredPathOf(stored);
         }
         const int saved = Replace(kTable, DeleteOfType(set.WellName.c_str(), set.PicType),
                                   [&](CDbManage& session) {
@@ -200,7 +200,7 @@ int CPicData::CopyPictureToWorkDir(std::string full, std::string name, std::stri
 
 int CPicData::GetPictureFullPath(std::string name, std::string& full) {
     return WithWorkDirectory([&](const std::string& workDirectory) {
-        full = workDirectory + "/pic/" + name;
+        full = PictureFolder(workDirectory).Path() + name;
         return 1;
     });
 }

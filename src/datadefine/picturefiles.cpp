@@ -14,6 +14,9 @@ namespace strataloom {
 
 namespace {
 
+// The picture folder's name under the work directory.
+const char kFolder[] = "pic";
+
 // Copies made of pictures of one name within one second, at most.
 constexpr int kCopiesPerSecond = 1000;
 
@@ -97,8 +100,12 @@ std::string StoredPathUnder(const std::string& workDirectory, const std::string&
     return path;
 }
 
+std::string StoredPathOf(const std::string& name) {
+    return std::string(kFolder) + "/" + name;
+}
+
 PictureFolder::PictureFolder(const std::string& workDirectory)
-    : workDirectory_(workDirectory), path_(workDirectory + "/pic/") {}
+    : workDirectory_(workDirectory), path_(workDirectory + "/" + kFolder + "/") {}
 
 PictureFolder::~PictureFolder() {
     for (const std::string& copy : copies_) std::remove(copy.c_str());

@@ -18,6 +18,9 @@ std::string PathTitle(const std::string& path);
 // A stored path ("pic/..." or "pic\...") under the work directory, with "/"
 // between its parts.
 std::string StoredPathUnder(const std::string& workDirectory, const std::string& stored);
+// The path a save stores for the copy of that name: relative to the work
+// directory, "pic/" + name.
+std::string StoredPathOf(const std::string& name);
 
 // The picture folder of a work directory and the copies made into it. Copies
 // not kept are removed when the object goes, so that a save that fails
@@ -30,6 +33,9 @@ class PictureFolder {
     ~PictureFolder();
     PictureFolder(const PictureFolder&) = delete;
     PictureFolder& operator=(const PictureFolder&) = delete;
+
+    // The folder, with its trailing "/".
+    const std::string& Path() const { return path_; }
 
     // A picture's file as a save finds it: an absolute path as it stands, a
     // relative one (as the table stores them) under the work directory.
