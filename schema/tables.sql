@@ -380,12 +380,13 @@ CREATE TABLE b_earthshockbody_data (
   Y REAL
 );
 
--- symbol images: one row per image, keyed by name, type and facet
+-- symbol images: one row per image, keyed by name, type and facet; a row
+-- written without a meta facet belongs to none (-2)
 CREATE TABLE b_image_data (
   ImageName TEXT,
   ImageType INTEGER,
   ImageFacet INTEGER,
-  MetaFacet INTEGER,
+  MetaFacet INTEGER DEFAULT -2,
   SysDefine TEXT,
   ImageData BLOB,
   ZsyLithCode TEXT,

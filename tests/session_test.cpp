@@ -99,6 +99,20 @@ TEST_P(SessionTest, ValuesConvertBetweenOverloads) {
     EXPECT_EQ(1, Count("w_well_data where WellFlag in ('X','Y')"));
 }
 
+TEST_P(SessionTest, ZeroCharacterIsStoredOnEveryEngineAndReadsBackAsZero) {
+    CDbManage writer(Connect().c_str());
+    ASSERT_NE(2, writer.GetDataFromDB("w_well_data"));
+    writer.AddNew();
+    writer.SetFieldValue("WellName", "W1");
+    writer.SetFieldValue("WellFlag", '\0');
+    ASSERT_TRUE(writer.SaveData());
+    CDbManage session(Connect().c_str());
+    ASSERT_EQ(0, session.GetDataFromDB("select * from w_well_data"));
+    char flag = 'x';
+    EXPECT_TRUE(session.GetFieldValue("WellFlag", flag));
+    EXPECT_EQ('\0', flag);
+}
+
 TEST_P(SessionTest, SaveDataStoresEveryPendingRowOrNone) {
     CDbManage session(Connect().c_str());
     EXPECT_TRUE(session.SaveData());  // nothing pending

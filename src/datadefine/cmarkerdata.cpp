@@ -9,14 +9,6 @@ namespace {
 const char kTable[] = "w_marker_data";
 const strataloom::MappedTable g_mapped(kTable, &MarkerRows::Shapes);
 
-// The project only decides whether anything is returned: the sub-query asks
-// whether it has a well at all.
-std::string ProjectHasWells(const char* project) {
-    return "exists( select w_well_data.wellname from w_well_data where w_well_data.ProjectName "
-           "= '" +
-           SqlText(project) + "' )";
-}
-
 }  // namespace
 
 const strataloom::WellTable& MarkerRows::Table() {

@@ -40,6 +40,9 @@ enum class ColumnUse {
     SaveOnly,
     // Read by the loads, never written by the saves.
     LoadOnly,
+    // Loaded and saved, but a load goes on when it cannot be read: the field
+    // keeps the value it had.
+    Optional,
 };
 
 // A text member whose column holds bytes (any value, zero bytes included).
@@ -133,21 +136,27 @@ class ColumnTable {
     const std::vector<Column<Record>>& Columns() const { return columns_; }
 
     // Reads the current row into the record, column by column in table order;
-    // false at the first column that cannot be read, the fields read before
-    // keeping their new values.
+    // false at the first column that cannot be read (optional ones aside), the
+    // fields read before keeping their new values.
     bool Read(CDbManage& session, Record& record, KeyColumns keys = KeyColumns::Read) const {
         for (const Column<Record>& column : columns_) {
             if (!column.Loaded()) continue;
             if (keys == KeyColumns::Skip && column.Use() == ColumnUse::Key) continue;
-            if (!column.Read(session, record)) return false;
+            if (!column.Read(session, record) && column.Use() != ColumnUse::Optional) return false;
         }
         return true;
     }
 
-    // Sets every saved column of the row started last, in table order.
-    void Write(CDbManage& session, const Record& record) const {
+    // Whether a save leaves a column of the new row unset (null) for this
+    // record, as some saves do with an empty value.
+    using LeftUnset = bool (*)(const Column<Record>& column, const Record& record);
+
+    // Sets every saved column of the row started last, in table order, but
+    // those leftUnset picks.
+    void Write(CDbManage& session, const Record& record, LeftUnset leftUnset = nullptr) const {
         for (const Column<Record>& column : columns_) {
-            if (column.Saved()) column.Write(session, record);
+            if (!column.Saved() || (leftUnset && leftUnset(column, record))) continue;
+            column.Write(session, record);
         }
     }
 

@@ -1,7 +1,5 @@
 #include "datadefine/csectionwelllistdata.h"
 
-#include <unordered_map>
-
 #include "datadefine/datahelpers.h"
 
 using namespace strataloom;
@@ -27,17 +25,6 @@ std::vector<ColumnShape> SectionShapes() {
     return ShapesOf({}, SectionColumns());
 }
 const MappedTable g_mapped(kTable, &SectionShapes);
-
-// Rows are stored only when the batch is saved, so the delete run for a
-// repeated section name cannot remove the row queued for its earlier record:
-// only the last record of each name is written, one row per section.
-std::vector<bool> LastOfEachName(const std::vector<SectionWellListRecord>& records) {
-    std::unordered_map<std::string, std::size_t> last;
-    for (std::size_t i = 0; i < records.size(); ++i) last[records[i].Setction_Name] = i;
-    std::vector<bool> keep(records.size(), false);
-    for (const auto& entry : last) keep[entry.second] = true;
-    return keep;
-}
 
 }  // namespace
 
@@ -71,7 +58,9 @@ int CSectionWellListData::SaveSection(const SectionWellListRecord& record) {
 
 int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>& records) {
     return Write(kTable, [&](CDbManage& session) {
-        const std::vector<bool> keep = LastOfEachName(records);
+        // One row per section: the last record of each name.
+        const std::vector<bool> keep = LastOfEachKey(
+            records, [](const SectionWellListRecord& record) { return record.Setction_Name; });
         for (std::size_t i = 0; i < records.size(); ++i) {
             if (!keep[i]) continue;
             const std::string sql = "delete from  b_sectionwelllist_data where Setction_Name='" +

@@ -20,6 +20,10 @@ bool OpenTable(CDbManage& session, const char* table) {
 int ReadNameList(CDbManage& session, const std::string& query, const char* column,
                  NameList& names) {
     if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+    return AppendNames(session, column, names);
+}
+
+int AppendNames(CDbManage& session, const char* column, NameList& names) {
     while (session.Read()) {
         std::string name;
         if (!session.GetFieldValue(column, name)) return 0;

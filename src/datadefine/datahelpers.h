@@ -1,7 +1,10 @@
 // Pieces every data class builds its operations from.
 #pragma once
 
+#include <map>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "dbaccess/cdbmanage.h"
 #include "dbaccess/sqltext.h"
@@ -28,6 +31,10 @@ bool OpenTable(CDbManage& session, const char* table);
 // fails or yields no row, or a read fails; names appended before stay.
 int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names);
 
+// Appends the text of column from each row of the session's current result.
+// 0 when a read fails; names appended before stay.
+int AppendNames(CDbManage& session, const char* column, NameList& names);
+
 // Runs query and calls readRow once per row, in order. 0 when the query fails
 // or yields no row, or when readRow gives false; rows read before stay read.
 template <class ReadRow>
@@ -37,6 +44,19 @@ int ForEachRow(CDbManage& session, const std::string& query, ReadRow&& readRow) 
         if (!readRow()) return 0;
     }
     return 1;
+}
+
+// Which records of a batch to write when each write first deletes the rows of
+// its key: the batch's rows are stored only when it is saved, so the delete
+// run for a repeated key cannot remove the row queued for its earlier record.
+// Keeps only the last record of each key, so that one row per key is stored.
+template <class Record, class KeyOf>
+std::vector<bool> LastOfEachKey(const std::vector<Record>& records, KeyOf&& keyOf) {
+    std::map<std::decay_t<decltype(keyOf(records.front()))>, std::size_t> last;
+    for (std::size_t i = 0; i < records.size(); ++i) last[keyOf(records[i])] = i;
+    std::vector<bool> keep(records.size(), false);
+    for (const auto& entry : last) keep[entry.second] = true;
+    return keep;
 }
 
 }  // namespace strataloom

@@ -66,4 +66,10 @@ std::string WellIs(const char* well) {
     return "WellName='" + SqlText(well) + "'";
 }
 
+std::string ProjectHasWells(const char* project) {
+    return "exists( select w_well_data.wellname from w_well_data where w_well_data.ProjectName "
+           "= '" +
+           SqlText(project) + "' )";
+}
+
 }  // namespace strataloom

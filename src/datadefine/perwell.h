@@ -70,6 +70,13 @@ class WellTable {
 // "WellName='" + well + "'": how every statement names one well.
 std::string WellIs(const char* well);
 
+// "exists( select w_well_data.wellname from w_well_data where
+// w_well_data.ProjectName = '" + project + "' )": the condition by which the
+// name lists of a project are gated. The sub-query is not correlated with the
+// rows, so the project only decides whether anything is returned: whether it
+// has a well at all.
+std::string ProjectHasWells(const char* project);
+
 template <class Sets>
 NameList WellNamesOf(const Sets& sets) {
     NameList names;
@@ -77,10 +84,6 @@ NameList WellNamesOf(const Sets& sets) {
     for (const auto& set : sets) names.push_back(set.WellName);
     return names;
 }
-
-// Where a multi-well save runs its own delete: inside its open session (the
-// usual order) or before it opens one.
-enum class DeleteStep { InsideSession, BeforeSession };
 
 // The rows of a set of records that all follow one column table: each row is
 // the set's well name followed by the record's columns.
@@ -97,10 +100,12 @@ struct RecordSetRows {
         return true;
     }
 
-    // One new row per record, in the order of the records.
-    static void WriteRows(CDbManage& session, const Set& set) {
-        InsertOwnedRecords(session, WellTable::Key(), set.WellName, Derived::Columns(),
-                           set.Records);
+    // One new row per record, in the order of the records; leftUnset as in
+    // ColumnTable::Write.
+    static void WriteRows(CDbManage& session, const Set& set,
+                          typename ColumnTable<Record>::LeftUnset leftUnset = nullptr) {
+        InsertOwnedRecords(session, WellTable::Key(), set.WellName, Derived::Columns(), set.Records,
+                           leftUnset);
     }
 
     // Every column of the table: the well name, then the record's.
@@ -149,6 +154,24 @@ class PerWellData : public TableData<Interface> {
         });
     }
 
+    // Loads each well of the project that has rows into a set of its own
+    // through the object's own LoadWellData, in well-name order. A project
+    // without such wells gives 1 and appends nothing; a listing that cannot
+    // be run or read gives 0, so that a broken table never looks like an
+    // empty project.
+    int LoadProjectWells(const char* project, std::vector<Set>& sets) {
+        NameList wells;
+        const int listed = this->Read([&](CDbManage& session) {
+            const int found = session.GetDataFromDB(Table().WellsWithData(project).c_str());
+            if (found == CDbManage::kRows) return AppendNames(session, WellTable::Key(), wells);
+            return found == CDbManage::kFailed ? 0 : 1;
+        });
+        if (!listed) return 0;
+        Interface& self = *this;
+        return LoadEachWell(
+            wells, sets, [&](const char* well, Set& set) { return self.LoadWellData(well, set); });
+    }
+
     // 1 when the well has at least one row.
     int HasWellRows(const char* well) {
         return this->HasRows(Table().Name(), Table().WellRows(well));
@@ -162,8 +185,12 @@ class PerWellData : public TableData<Interface> {
 
     // Replaces the well's rows by the set's; the result is the commit's.
     int ReplaceWell(const Set& set) {
-        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName.c_str()),
-                             [&](CDbManage& session) { Rows::WriteRows(session, set); });
+        return ReplaceWell(set, [&](CDbManage& session) { Rows::WriteRows(session, set); });
+    }
+    // The same, with the rows writeRows adds for the set.
+    template <class WriteRows>
+    int ReplaceWell(const Set& set, WriteRows&& writeRows) {
+        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName.c_str()), writeRows);
     }
 
     // Replaces the rows of every well of sets: the object's own
@@ -171,15 +198,11 @@ class PerWellData : public TableData<Interface> {
     int ReplaceWells(const std::vector<Set>& sets, DeleteStep step = DeleteStep::InsideSession) {
         Interface& self = *this;
         const NameList wells = WellNamesOf(sets);
-        const auto insertAll = [&](CDbManage& session) {
-            if (step == DeleteStep::InsideSession && !self.DeleteWellsData(wells)) return 0;
-            for (const Set& set : sets) Rows::WriteRows(session, set);
-            return session.SaveData() ? 1 : 0;
-        };
-        if (step == DeleteStep::InsideSession) return this->Write(Table().Name(), insertAll);
-        return Atomic(this->ConnectString(), [&] {
-            return self.DeleteWellsData(wells) ? this->Write(Table().Name(), insertAll) : 0;
-        });
+        return this->ReplaceThroughDelete(
+            Table().Name(), step, [&] { return self.DeleteWellsData(wells); },
+            [&](CDbManage& session) {
+                for (const Set& set : sets) Rows::WriteRows(session, set);
+            });
     }
 
     int DeleteWellRows(const char* well, TableCheck check = TableCheck::Run) {

@@ -23,6 +23,10 @@ namespace strataloom {
 // not exist stops it then.
 enum class TableCheck { Run, Skip };
 
+// Where a save that first runs the object's own delete runs it: inside its
+// open session (the usual order) or before it opens one.
+enum class DeleteStep { InsideSession, BeforeSession };
+
 // Appends a new row to the table the session opened, from the record.
 template <class Record>
 void InsertRecord(CDbManage& session, const ColumnTable<Record>& columns, const Record& record) {
@@ -30,15 +34,32 @@ void InsertRecord(CDbManage& session, const ColumnTable<Record>& columns, const 
     columns.Write(session, record);
 }
 
+// Appends one new row per record, in the order of the records.
+template <class Record>
+void InsertRecords(CDbManage& session, const ColumnTable<Record>& columns,
+                   const std::vector<Record>& records) {
+    for (const Record& record : records) InsertRecord(session, columns, record);
+}
+
+// The key of every record (a line, a grid...), in order, repeats kept.
+template <class Record>
+NameList KeysOf(const std::vector<Record>& records, std::string Record::*key) {
+    NameList names;
+    names.reserve(records.size());
+    for (const Record& record : records) names.push_back(record.*key);
+    return names;
+}
+
 // Appends one new row per record, each naming its owner (a well, a list...)
-// in keyColumn before the record's own columns.
+// in keyColumn before the record's own columns; leftUnset as in ColumnTable::Write.
 template <class Record>
 void InsertOwnedRecords(CDbManage& session, const char* keyColumn, const std::string& owner,
-                        const ColumnTable<Record>& columns, const std::vector<Record>& records) {
+                        const ColumnTable<Record>& columns, const std::vector<Record>& records,
+                        typename ColumnTable<Record>::LeftUnset leftUnset = nullptr) {
     for (const Record& record : records) {
         session.AddNew();
         session.SetFieldValue(keyColumn, owner);
-        columns.Write(session, record);
+        columns.Write(session, record, leftUnset);
     }
 }
 
@@ -97,6 +118,17 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // The same, but a query without rows gives 1 too: only a query that
+    // cannot run, or a read that fails, gives 0, so that a broken table never
+    // looks like one without rows.
+    int ListNamesIfAny(const std::string& query, const char* column, NameList& names) {
+        return Read([&](CDbManage& session) {
+            const int found = session.GetDataFromDB(query.c_str());
+            if (found == CDbManage::kFailed) return 0;
+            return found == CDbManage::kRows ? AppendNames(session, column, names) : 1;
+        });
+    }
+
     // 1 when query yields a row; after the table check when a table is named.
     int HasRows(const char* table, const std::string& query) {
         return Read([&](CDbManage& session) {
@@ -114,6 +146,14 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // Runs one delete statement whose own result is the operation's.
+    int RunReportedDelete(const char* table, const std::string& statement,
+                          TableCheck check = TableCheck::Run) {
+        return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
+            return session.ExecuteSQL(statement.c_str()) ? 1 : 0;
+        });
+    }
+
     // Replaces rows: the delete statement, then the rows writeRows adds, all
     // stored by one SaveData whose result is the operation's.
     template <class WriteRows>
@@ -125,6 +165,24 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // Replaces rows through the object's own delete, called through its
+    // interface: deleteOld removes the rows being replaced (its sessions join
+    // this transaction), then writeRows adds the new ones, all stored by one
+    // SaveData whose result is the operation's. A delete that gives 0 ends
+    // the save with nothing changed.
+    template <class DeleteOld, class WriteRows>
+    int ReplaceThroughDelete(const char* table, DeleteStep step, DeleteOld&& deleteOld,
+                             WriteRows&& writeRows) {
+        const auto insertAll = [&](CDbManage& session) {
+            if (step == DeleteStep::InsideSession && !deleteOld()) return 0;
+            writeRows(session);
+            return session.SaveData() ? 1 : 0;
+        };
+        if (step == DeleteStep::InsideSession) return Write(table, insertAll);
+        return Atomic(this->ConnectString(),
+                      [&] { return deleteOld() ? Write(table, insertAll) : 0; });
+    }
+
     // Reads the first row of query into record, without stepping through the
     // rows: 0 when there is none or a column cannot be read.
     template <class Record>
@@ -133,6 +191,18 @@ class TableData : public DataObject<Interface> {
         return Read([&](CDbManage& session) {
             if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
             return columns.Read(session, record, keys) ? 1 : 0;
+        });
+    }
+
+    // The same for a record the query selects by its key: nameRecord fills
+    // the key in once the query has rows, and the other columns are read.
+    template <class Record, class NameRecord>
+    int LoadNamedRecord(const std::string& query, const ColumnTable<Record>& columns,
+                        Record& record, NameRecord&& nameRecord) {
+        return Read([&](CDbManage& session) {
+            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            nameRecord();
+            return columns.Read(session, record, KeyColumns::Skip) ? 1 : 0;
         });
     }
 
@@ -154,12 +224,35 @@ class TableData : public DataObject<Interface> {
         });
     }
 
+    // Appends one record per row of query selected by its key: each a copy
+    // of keyed, which holds the key, with the other columns read from the row.
+    template <class Record>
+    int LoadKeyedRecords(const std::string& query, const ColumnTable<Record>& columns,
+                         const Record& keyed, std::vector<Record>& records) {
+        return Read([&](CDbManage& session) {
+            return ForEachRow(session, query, [&] {
+                Record record = keyed;
+                if (!columns.Read(session, record, KeyColumns::Skip)) return false;
+                records.push_back(std::move(record));
+                return true;
+            });
+        });
+    }
+
     // Appends one record per row of query. 0 when the query fails or yields
     // no row, or a column cannot be read; records appended before stay.
     template <class Record>
     int LoadRecords(const std::string& query, const ColumnTable<Record>& columns,
                     std::vector<Record>& records) {
+        return LoadRecordsInTable(nullptr, query, columns, records);
+    }
+
+    // The same after the table check when a table is named.
+    template <class Record>
+    int LoadRecordsInTable(const char* table, const std::string& query,
+                           const ColumnTable<Record>& columns, std::vector<Record>& records) {
         return Read([&](CDbManage& session) {
+            if (table && !OpenTable(session, table)) return 0;
             return ForEachRow(session, query, [&] {
                 Record record;
                 if (!columns.Read(session, record)) return false;

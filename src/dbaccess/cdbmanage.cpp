@@ -262,7 +262,9 @@ void CDbManage::SetFieldValue(const char* column, const std::string& value) {
     SetCell(column, Cell::Text(value));
 }
 void CDbManage::SetFieldValue(const char* column, char value) {
-    SetCell(column, Cell::Text(std::string(1, value)));
+    // A zero character is stored as the empty text, which reads back as zero:
+    // the server's text columns refuse a zero byte.
+    SetCell(column, Cell::Text(value ? std::string(1, value) : std::string()));
 }
 void CDbManage::SetFieldValue(const char* column, int value) {
     SetCell(column, Cell::Integer(value));

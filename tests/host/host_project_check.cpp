@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int QuietBox(const char*, const char*, unsigned int) {
-    return IDOK;
-}
-void* QuietWaitBegin(const char*) {
-    return nullptr;
-}
-void QuietWaitEnd(void*) {}
-
 MarkerSet Markers(const char* well) {
     MarkerSet set;
     set.WellName = well;
@@ -167,11 +159,7 @@ void RunCurves(host::Module& module, host::Checks& check, const std::string& db,
 
 void RunWellbore(host::Module& module, host::Checks& check, const std::string& db,
                  const std::string& on) {
-    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
-    BasicWellRecord w1, w2;
-    w1.WellName = "W1";
-    w2.WellName = "W2";
-    check(wells && wells->SaveWells("P", {w1, w2}) == 1, "wells SaveWells" + on);
+    check(host::SaveProjectWells(module, db, "P", {"W1", "W2"}), "wells SaveWells" + on);
     RunMarkers(module, check, db, on);
     RunSurveys(module, check, db, on);
     RunCurves(module, check, db, on);
@@ -235,10 +223,7 @@ int main(int argc, char** argv) {
     host::Checks check;
     host::Module module(argv[1]);
     if (!module.Loaded()) return 1;
-    reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
-        module.Symbol("SetMessageBoxHandler"))(&QuietBox);
-    reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
-        module.Symbol("SetWaitDialogHandlers"))(&QuietWaitBegin, &QuietWaitEnd);
+    check(module.QuietHooks(), "host hooks found");
 
     const std::string id = std::to_string(::getpid());
     const fs::path parent = fs::temp_directory_path() / ("strataloom-project-" + id);

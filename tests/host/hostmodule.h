@@ -13,6 +13,18 @@
 
 namespace host {
 
+namespace detail {
+inline int g_boxesShown = 0;
+inline int CountingBox(const char*, const char*, unsigned int) {
+    ++g_boxesShown;
+    return IDOK;
+}
+inline void* NoWaitWindow(const char*) {
+    return nullptr;
+}
+inline void EndNoWaitWindow(void*) {}
+}  // namespace detail
+
 class Module {
   public:
     explicit Module(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
@@ -40,6 +52,21 @@ class Module {
         factory_ = nullptr;
     }
 
+    // Counts the module's boxes, answering each with OK, and shows no wait
+    // window, so that a check runs without a user. False without the hooks.
+    bool QuietHooks() {
+        auto setBox = reinterpret_cast<MessageBoxHandler (*)(MessageBoxHandler)>(
+            Symbol("SetMessageBoxHandler"));
+        auto setWait = reinterpret_cast<void (*)(WaitDialogBeginHandler, WaitDialogEndHandler)>(
+            Symbol("SetWaitDialogHandlers"));
+        if (!setBox || !setWait) return false;
+        setBox(&detail::CountingBox);
+        setWait(&detail::NoWaitWindow, &detail::EndNoWaitWindow);
+        return true;
+    }
+    // Boxes shown since QuietHooks.
+    static int BoxesShown() { return detail::g_boxesShown; }
+
     template <class Interface>
     std::unique_ptr<Interface> Create(const char* name, const std::string& connect) {
         std::unique_ptr<Interface> object(dynamic_cast<Interface*>(factory_->CreateObject(name)));
@@ -53,6 +80,16 @@ class Module {
     DeleteDataFactoryFunc destroy_ = nullptr;
     IDataFactory* factory_ = nullptr;
 };
+
+// Stores well headers of the given names in the project, as the well-bore
+// checks need them for their project operations.
+inline bool SaveProjectWells(Module& module, const std::string& db, const char* project,
+                             const NameList& names) {
+    auto wells = module.Create<IBasicWellData>("IBasicWellData", db);
+    std::vector<BasicWellRecord> records(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) records[i].WellName = names[i];
+    return wells && wells->SaveWells(project, records) == 1;
+}
 
 class Checks {
   public:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/projectdb.h"
+#include "support/statementlog.h"
 
 namespace testsupport {
 
@@ -88,13 +89,6 @@ struct Refusal {
     std::string message;
 };
 
-// An operation and the statement texts it must run, in order.
-struct Statements {
-    std::string what;
-    std::function<void()> call;
-    std::vector<std::string> texts;
-};
-
 // One member of the family as the shared suite drives it.
 class FamilyMember {
   public:
@@ -115,26 +109,42 @@ class FamilyMember {
     virtual int WellsWithData(const std::string& project, NameList& names) = 0;
     // The stored wells among wells, once per row (GetWellsWithData).
     virtual int StoredWells(const NameList& wells, NameList& names) = 0;
+    // False for a member whose StoredWells names each well once, however
+    // many rows it has.
+    virtual bool ListsEveryStoredRow() const { return true; }
     virtual int DeleteProject(const std::string& project) = 0;
     virtual int DeleteWell(const std::string& well) = 0;
 
     virtual std::vector<Refusal> Refusals() = 0;
     virtual std::vector<Statements> ExactStatements() = 0;
+
+    // Operations only some members have. A member without one leaves it
+    // kUnsupported, and the cases that need it skip the member.
+    static constexpr int kUnsupported = -1;
+    // Loads the project (LoadProjectData) into a vector holding a set of the
+    // caller's, well "mine", and describes every set: "well " + its name,
+    // then its records' fields.
+    virtual int LoadProject(const std::string&, std::vector<std::string>&) { return kUnsupported; }
+    // Replaces the wells at once (SaveWellsData): wells[i] gets records[i]
+    // records, seeded seed + 10 * i.
+    virtual int SaveWells(const NameList&, const std::vector<int>&, int) { return kUnsupported; }
+    // Deletes the wells at once (DeleteWellsData).
+    virtual int DeleteWells(const NameList&) { return kUnsupported; }
 };
 
 // Registers a member for the suite while the test program loads.
 const std::vector<FamilyMember*>& FamilyMembers();
 void AddFamilyMember(std::unique_ptr<FamilyMember> member);
 
-// A member whose interface has the family's usual operations: one set of
-// records per well, saved and loaded whole.
+// A member whose rows travel as sets of records of one type, one set per
+// well: makes and describes such sets for the suite.
 template <class Interface, class Set>
-class StandardMember : public FamilyMember {
+class RecordSetMember : public FamilyMember {
   public:
     using Record = typename decltype(Set::Records)::value_type;
     using Fields = void (*)(Record&, FieldVisitor&);
 
-    StandardMember(std::string name, const char* interfaceName, std::string table, Fields fields)
+    RecordSetMember(std::string name, const char* interfaceName, std::string table, Fields fields)
         : name_(std::move(name)),
           interface_(interfaceName),
           table_(std::move(table)),
@@ -145,29 +155,8 @@ class StandardMember : public FamilyMember {
     void Attach(ProjectDb& db) override { object_ = db.Create<Interface>(interface_); }
     void Detach() override { object_.reset(); }
 
-    int SaveWell(const std::string& well, int records, int seed) override {
-        return object_->SaveWellData(Filled(well, records, seed));
-    }
-    int LoadWell(const std::string& well, std::vector<std::string>& described) override {
-        Set set;
-        const int result = object_->LoadWellData(well.c_str(), set);
-        described = Describe(set);
-        return result;
-    }
     std::vector<std::string> Expected(int records, int seed) const override {
         return Describe(Filled("", records, seed));
-    }
-    int WellsWithData(const std::string& project, NameList& names) override {
-        return object_->GetWellNamesWithData(project.c_str(), names);
-    }
-    int StoredWells(const NameList& wells, NameList& names) override {
-        return object_->GetWellsWithData(SetsOf(wells), names);
-    }
-    int DeleteProject(const std::string& project) override {
-        return object_->DeleteProjectData(project.c_str());
-    }
-    int DeleteWell(const std::string& well) override {
-        return object_->DeleteWellData(well.c_str());
     }
 
   protected:
@@ -201,6 +190,36 @@ class StandardMember : public FamilyMember {
     std::string table_;
     Fields fields_;
     std::unique_ptr<Interface> object_;
+};
+
+// A member whose interface has the family's usual operations: one set of
+// records per well, saved and loaded whole.
+template <class Interface, class Set>
+class StandardMember : public RecordSetMember<Interface, Set> {
+  public:
+    using RecordSetMember<Interface, Set>::RecordSetMember;
+
+    int SaveWell(const std::string& well, int records, int seed) override {
+        return this->Object().SaveWellData(this->Filled(well, records, seed));
+    }
+    int LoadWell(const std::string& well, std::vector<std::string>& described) override {
+        Set set;
+        const int result = this->Object().LoadWellData(well.c_str(), set);
+        described = this->Describe(set);
+        return result;
+    }
+    int WellsWithData(const std::string& project, NameList& names) override {
+        return this->Object().GetWellNamesWithData(project.c_str(), names);
+    }
+    int StoredWells(const NameList& wells, NameList& names) override {
+        return this->Object().GetWellsWithData(this->SetsOf(wells), names);
+    }
+    int DeleteProject(const std::string& project) override {
+        return this->Object().DeleteProjectData(project.c_str());
+    }
+    int DeleteWell(const std::string& well) override {
+        return this->Object().DeleteWellData(well.c_str());
+    }
 };
 
 }  // namespace testsupport

@@ -120,15 +120,27 @@ long ProjectDb::Count(const std::string& sqlWhere) {
 
 void ProjectDb::RefuseInsertsWhere(const std::string& table, const std::string& column,
                                    const std::string& value) {
-    const std::string name = "refuse_" + table;
+    RefuseRowsWhere("insert", table, column, value);
+}
+
+void ProjectDb::RefuseDeletesWhere(const std::string& table, const std::string& column,
+                                   const std::string& value) {
+    RefuseRowsWhere("delete", table, column, value);
+}
+
+void ProjectDb::RefuseRowsWhere(const std::string& event, const std::string& table,
+                                const std::string& column, const std::string& value) {
+    const std::string name = "refuse_" + event + "_" + table;
+    const std::string row = event == "delete" ? "OLD." : "NEW.";
     if (!OnServer()) {
-        Exec("create trigger " + name + " before insert on " + table + " when NEW." + column +
-             " = '" + value + "' begin select raise(abort, 'refused'); end");
+        Exec("create trigger " + name + " before " + event + " on " + table + " when " + row +
+             column + " = '" + value + "' begin select raise(abort, 'refused'); end");
         return;
     }
-    Exec("create function " + name + "() returns trigger language plpgsql as $$ begin if NEW." +
-         column + " = '" + value + "' then raise exception 'refused'; end if; return NEW; end $$");
-    Exec("create trigger " + name + " before insert on " + table +
+    Exec("create function " + name + "() returns trigger language plpgsql as $$ begin if " + row +
+         column + " = '" + value + "' then raise exception 'refused'; end if; return " +
+         row.substr(0, 3) + "; end $$");
+    Exec("create trigger " + name + " before " + event + " on " + table +
          " for each row execute function " + name + "()");
 }
 

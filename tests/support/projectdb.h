@@ -79,6 +79,9 @@ class ProjectDb {
     // test can break a save half-way through.
     void RefuseInsertsWhere(const std::string& table, const std::string& column,
                             const std::string& value);
+    // The same for deleting such a row.
+    void RefuseDeletesWhere(const std::string& table, const std::string& column,
+                            const std::string& value);
 
     const std::vector<Box>& Boxes() const { return boxes_->Boxes(); }
     BoxCapture& Capture() { return *boxes_; }
@@ -88,6 +91,10 @@ class ProjectDb {
     const std::filesystem::path& Dir() const { return dir_->Path(); }
 
   private:
+    // Makes every insert or delete (event) of a row whose column equals value fail.
+    void RefuseRowsWhere(const std::string& event, const std::string& table,
+                         const std::string& column, const std::string& value);
+
     Engine engine_ = Engine::Sqlite;
     std::unique_ptr<TempDir> dir_;
     std::unique_ptr<ServerDatabase> server_;

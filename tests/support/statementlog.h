@@ -1,7 +1,10 @@
 // Collects the statement texts the sessions run while alive.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +27,21 @@ class StatementLog {
     }
     std::vector<std::string> texts;
 };
+
+// An operation and the statement texts it must run, in order.
+struct Statements {
+    std::string what;
+    std::function<void()> call;
+    std::vector<std::string> texts;
+};
+
+// Runs each operation and compares the texts it ran with the expected ones.
+inline void ExpectStatements(const std::vector<Statements>& all) {
+    for (const Statements& statements : all) {
+        StatementLog log;
+        statements.call();
+        EXPECT_EQ(statements.texts, log.texts) << statements.what;
+    }
+}
 
 }  // namespace testsupport

@@ -1,0 +1,56 @@
+// The data objects of one project database, made from the module's factory
+// and used only through the public interfaces, as any host uses them.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "strataloom/strataloom.h"
+
+namespace strataloom::formats {
+
+class ProjectData {
+  public:
+    ProjectData(IDataFactory& factory, std::string connect);
+    ~ProjectData();
+    ProjectData(const ProjectData&) = delete;
+    ProjectData& operator=(const ProjectData&) = delete;
+
+    const std::string& Connect() const { return connect_; }
+
+    // Makes every data object and checks that the database opens; false with
+    // a reason when the module lacks a class or the database does not open.
+    bool Open(std::string& reason);
+
+    IBasicProjectData& Projects() { return *projects_; }
+    IBasicWellData& Wells() { return *wells_; }
+    ILogData& Logs() { return *logs_; }
+    IMarkerData& Markers() { return *markers_; }
+    IDeviateData& Surveys() { return *surveys_; }
+
+    // Where the module's reason for its last failure comes from, when the
+    // host has one; it is added to every message about a failed operation.
+    void SetFailureReason(std::function<std::string()> reason) { reason_ = std::move(reason); }
+    // what, followed by the module's reason when there is one.
+    std::string Failure(const std::string& what) const;
+
+  private:
+    template <class Interface>
+    bool Make(std::unique_ptr<Interface>& slot, const char* name, std::string& reason);
+
+    IDataFactory& factory_;
+    std::string connect_;
+    std::unique_ptr<IBasicProjectData> projects_;
+    std::unique_ptr<IBasicWellData> wells_;
+    std::unique_ptr<ILogData> logs_;
+    std::unique_ptr<IMarkerData> markers_;
+    std::unique_ptr<IDeviateData> surveys_;
+    std::function<std::string()> reason_;
+};
+
+// The project a database is named after: "Field" for ".../Field/Field.mdb"
+// and for a server database "Field" (the layout create-project makes).
+std::string ProjectOfConnection(const std::string& connect);
+
+}  // namespace strataloom::formats

@@ -1,0 +1,223 @@
+// The host program's data commands on a project database of each engine,
+// run on the tour's data the way the program runs them: by name, with
+// their arguments, to their exit code and output.
+#include "formats/hostcommands.h"
+
+#include <sstream>
+
+#include "formats/las.h"
+#include "formatstest.h"
+#include "frame/cdatafactory.h"
+#include "support/projectdb.h"
+
+namespace {
+
+using formatstest::DemoPath;
+using strataloom::formats::CommandIo;
+using strataloom::formats::FindFormatCommand;
+using strataloom::formats::ProgressReporter;
+using testsupport::ProjectDbTest;
+
+class RecordingProgress : public ProgressReporter {
+  public:
+    void Show(std::size_t done, std::size_t total, const std::string& item) override {
+        calls += "show " + std::to_string(done) + "/" + std::to_string(total) + " " +
+                 item.substr(item.rfind('/') + 1) + "; ";
+    }
+    void Clear() override { calls += "clear; "; }
+    std::string calls;
+};
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunCommand(IDataFactory& factory, const std::string& name, std::vector<std::string> args,
+                   ProgressReporter* progress = nullptr,
+                   std::function<std::string()> reason = nullptr) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandIo io{out, err, progress, std::move(reason)};
+    const auto* command = FindFormatCommand(name);
+    Outcome run;
+    if (command) run.code = command->run(factory, args, io);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class HostCommandsTest : public ProjectDbTest {
+  protected:
+    Outcome Command(const std::string& name, std::vector<std::string> args,
+                    ProgressReporter* progress = nullptr) {
+        args.insert(args.begin(), Connect());
+        return RunCommand(factory, name, std::move(args), progress);
+    }
+    CDataFactory factory;
+};
+
+TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
+    RecordingProgress progress;
+    const std::string missing = (Dir() / "missing.las").string();
+    Outcome run = Command(
+        "import-las",
+        {"--project", "Demo", DemoPath("DEMO-1.las"), DemoPath("DEMO-2.las"), missing}, &progress);
+    EXPECT_EQ(1, run.code);  // one file of three failed
+    EXPECT_TRUE(Has(run.out,
+                    "DEMO-1.las: well DEMO-1, 5 curves x 1200 depth steps imported, "
+                    "well header created\n"))
+        << run.out;
+    EXPECT_TRUE(Has(run.out, "\n2 of 3 files imported\n")) << run.out;
+    EXPECT_TRUE(Has(run.err, missing + ": error: cannot open")) << run.err;
+    EXPECT_EQ(
+        "show 0/3 DEMO-1.las; clear; show 1/3 DEMO-2.las; clear; show 2/3 missing.las; clear; ",
+        progress.calls);
+
+    run = Command("wells", {"--project", "Demo"});
+    EXPECT_EQ(0, run.code);
+    EXPECT_TRUE(Has(run.out, "DEMO-1    -         512430   4412875  112.5  105  -")) << run.out;
+
+    run = Command("curves", {"DEMO-1"});
+    EXPECT_EQ(0, run.code);
+    EXPECT_TRUE(Has(run.out, "Well DEMO-1, null value -999.25\n")) << run.out;
+    EXPECT_TRUE(Has(run.out, "GR     GAPI  DEPT        1200")) << run.out;
+
+    run = Command("import-tops", {DemoPath("tops.csv")});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(Has(run.out, "tops.csv: 9 markers of 2 wells imported\n")) << run.out;
+    run = Command("markers", {"DEMO-1"});
+    EXPECT_TRUE(Has(run.out, "Gas Sand        1700  1750    gas-bearing sand")) << run.out;
+
+    run = Command("import-deviation", {DemoPath("deviation.csv")});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(Has(run.out, "deviation.csv: deviation surveys of 2 wells imported (25 stations)"))
+        << run.out;
+    auto surveys = Create<IDeviateData>("IDeviateData");
+    DeviateRecord survey;
+    ASSERT_EQ(1, surveys->LoadWellData("DEMO-1", survey));
+    ASSERT_EQ(22u, survey.Md.size());
+    EXPECT_EQ(512430.0, survey.Xcoor[0]);
+    EXPECT_EQ(800.0, survey.Tvd[8]);                          // vertical down to 800 m
+    EXPECT_GT(survey.Xoffset.back(), survey.Yoffset.back());  // heading 60°: more east than north
+    EXPECT_EQ(survey.Tvd.back() - 112.5, survey.Tvdss.back());
+
+    run = Command("info", {"--project", "Demo"});
+    EXPECT_EQ(0, run.code);
+    for (const char* row :
+         {"b_project_data  0     project header", "w_well_data     2     wells",
+          "w_log_data      10    log curves, of 2", "w_marker_data   9     markers, of 2",
+          "w_deviate_well  2     deviation surveys"}) {
+        EXPECT_TRUE(Has(run.out, row)) << row << "\n" << run.out;
+    }
+
+    const std::string las = (Dir() / "DEMO-1.las").string();
+    run = Command("export-las", {"DEMO-1", "-o", las});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_EQ(
+        "Well DEMO-1: 5 curves x 1200 depth steps of depth curve DEPT written to " + las + "\n",
+        run.out);
+    strataloom::formats::LasFile exported;
+    strataloom::formats::Diagnostics diagnostics(las);
+    ASSERT_TRUE(strataloom::formats::ReadLasFile(las, exported, diagnostics));
+    EXPECT_EQ("512430", exported.WellItem("X")->value);
+    EXPECT_EQ(-999.25, exported.curves[4].values[780]);  // the washout stays null
+
+    const std::string svg = (Dir() / "demo.svg").string();
+    run = Command("plot", {"DEMO-1", "--curves", "GR,ILD", "-o", svg});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_EQ("Plot of well DEMO-1 (depths 1500 to 2099.5): " + svg + "\n", run.out);
+    std::string picture;
+    std::string reason;
+    ASSERT_TRUE(strataloom::formats::ReadWholeFile(svg, picture, reason));
+    std::size_t tracks = 0;
+    std::size_t markers = 0;
+    for (std::size_t at = 0; (at = picture.find("<g class=\"track\"", at)) != std::string::npos;
+         ++at) {
+        ++tracks;
+    }
+    for (std::size_t at = 0; (at = picture.find("class=\"marker\"", at)) != std::string::npos;
+         ++at) {
+        ++markers;
+    }
+    EXPECT_EQ(2u, tracks);
+    EXPECT_EQ(5u, markers);
+}
+
+TEST_P(HostCommandsTest, AFileThatCannotBeReadChangesNothing) {
+    const std::string csv = (Dir() / "tops.csv").string();
+    std::string reason;
+    ASSERT_TRUE(
+        strataloom::formats::WriteWholeFile(csv, "well,marker,top\nA,M1,100\nB,M2,lots\n", reason));
+    const Outcome run = Command("import-tops", {csv});
+    EXPECT_EQ(1, run.code);
+    EXPECT_EQ(csv + ":3: error: expected a number for the top depth, found 'lots'\n", run.err);
+    EXPECT_EQ("", run.out);
+    EXPECT_EQ(0, Count("w_marker_data"));
+
+    const std::string survey = (Dir() / "survey.csv").string();
+    ASSERT_TRUE(strataloom::formats::WriteWholeFile(
+        survey, "well,md,inc,azi\nNOHEAD,0,0,0\nNOHEAD,10,1,0\nNOHEAD,20,2,0\n", reason));
+    const Outcome orphan = Command("import-deviation", {survey});
+    EXPECT_EQ(1, orphan.code);
+    EXPECT_TRUE(Has(orphan.err, "well NOHEAD has no header in the project database")) << orphan.err;
+    EXPECT_EQ(0, Count("w_deviate_well"));
+}
+
+STRATALOOM_ENGINES(HostCommandsTest);
+
+TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
+    CDataFactory factory;
+    for (const auto& [name, args] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"plot", {"db"}},
+             {"plot", {"db", "W", "--colour", "red"}},
+             {"import-las", {"db", "a.las"}},
+             {"export-las", {"db", "W", "-o"}},
+             {"wells", {}}}) {
+        const Outcome run = RunCommand(factory, name, args);
+        EXPECT_EQ(2, run.code) << name;
+        EXPECT_EQ(0u, run.err.find("strataloom: ")) << run.err;
+    }
+    testsupport::TempDir dir;
+    const std::string absent = (dir.Path() / "absent.mdb").string();
+    testsupport::BoxCapture boxes;
+    const Outcome run = RunCommand(factory, "curves", {absent, "W"}, nullptr,
+                                   [] { return std::string("no such file"); });
+    EXPECT_EQ(1, run.code);
+    EXPECT_EQ("strataloom: cannot open the project database " + absent + ": no such file\n",
+              run.err);
+
+    const auto* plot = FindFormatCommand("plot");
+    ASSERT_TRUE(plot);
+    EXPECT_EQ(nullptr, FindFormatCommand("demo"));
+    EXPECT_TRUE(plot->parse({"db", "W", "--curves=GR,RT"}, std::cerr));
+    EXPECT_TRUE(strataloom::formats::WantsHelp({"db", "--help"}));
+    std::ostringstream help;
+    std::ostringstream noErrors;
+    CommandIo io{help, noErrors, nullptr, nullptr};
+    EXPECT_EQ(0, strataloom::formats::RunFormatCommand(*plot, factory, {"--help"}, io));
+    EXPECT_EQ("", noErrors.str());
+    EXPECT_EQ(
+        0u, help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [-o FILE.svg]\n\n"));
+    EXPECT_EQ(9u, strataloom::formats::FormatCommands().size());
+}
+
+TEST(ProgressBar, DrawsOnlyOnATerminal) {
+    std::ostringstream terminal;
+    strataloom::formats::TerminalProgressBar bar(terminal, true);
+    bar.Show(2, 4, "c.las");
+    bar.Clear();
+    EXPECT_EQ("\r\033[K[===============>              ] 3/4  c.las\r\033[K", terminal.str());
+    std::ostringstream file;
+    strataloom::formats::TerminalProgressBar quiet(file, false);
+    quiet.Show(0, 4, "a.las");
+    quiet.Clear();
+    EXPECT_EQ("", file.str());
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+// LAS files into project databases and back out, on both engines: values
+// bit for bit, headers made once, and nothing left of a file that fails.
+#include "formats/lasimport.h"
+
+#include <cstring>
+
+#include "formats/las.h"
+#include "formatstest.h"
+#include "frame/cdatafactory.h"
+#include "support/projectdb.h"
+
+namespace {
+
+using formatstest::DataPath;
+using formatstest::ReadData;
+using strataloom::formats::Diagnostics;
+using strataloom::formats::ExportLas;
+using strataloom::formats::ImportLas;
+using strataloom::formats::ImportLasFile;
+using strataloom::formats::LasExportSummary;
+using strataloom::formats::LasFile;
+using strataloom::formats::LasImportSummary;
+using strataloom::formats::ParseLas;
+using strataloom::formats::ProjectData;
+using testsupport::ProjectDbTest;
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+// A file of awkward doubles: thirds, tiny and huge magnitudes, nulls.
+std::string OddValuesFile(const std::string& well) {
+    LasFile las;
+    las.nullValue = -9999.0;
+    las.wellItems.push_back({"WELL", "", well, "WELL"});
+    las.curves.resize(3);
+    las.curves[0].header = {"DEPT", "M", "", "DEPTH"};
+    las.curves[1].header = {"GR", "GAPI", "", ""};
+    las.curves[2].header = {"RT", "OHMM", "", ""};
+    for (int i = 0; i < 200; ++i) {
+        las.curves[0].values.push_back(1500.0 + i * 0.1524);
+        las.curves[1].values.push_back(i % 17 == 0 ? -9999.0 : 1.0 / (i + 3));
+        las.curves[2].values.push_back((i % 2 ? 1e-200 : 3.3e150) * (i + 1) / 7.0);
+    }
+    return strataloom::formats::WriteLas(las);
+}
+
+class LasImportTest : public ProjectDbTest {
+  protected:
+    void SetUp() override {
+        ProjectDbTest::SetUp();
+        if (IsSkipped()) return;
+        data = std::make_unique<ProjectData>(factory, Connect());
+        std::string reason;
+        ASSERT_TRUE(data->Open(reason)) << reason;
+    }
+    bool Import(const std::string& name, const std::string& text, LasImportSummary& summary,
+                Diagnostics& diagnostics) {
+        diagnostics.SetFile(name);
+        return ImportLas(*data, "P", text, summary, diagnostics);
+    }
+    LasFile ParseText(const std::string& text) {
+        LasFile las;
+        Diagnostics diagnostics("text");
+        EXPECT_TRUE(ParseLas(text, las, diagnostics)) << diagnostics.Error();
+        return las;
+    }
+    void ExpectStored(const std::string& well, const LasFile& las) {
+        LogCurveSet set;
+        ASSERT_EQ(1, data->Logs().LoadWellData(well.c_str(), set));
+        EXPECT_EQ(las.nullValue, set.NullValue);
+        ASSERT_EQ(las.curves.size(), set.Records.size());
+        for (const auto& curve : las.curves) {
+            const LogCurveRecord* stored = nullptr;
+            for (const auto& record : set.Records) {
+                if (record.CurveName == curve.header.mnemonic) stored = &record;
+            }
+            ASSERT_TRUE(stored) << curve.header.mnemonic;
+            EXPECT_TRUE(SameBits(curve.values, stored->CurveValue)) << curve.header.mnemonic;
+            EXPECT_EQ(curve.header.unit, stored->Measure);
+            ASSERT_GE(stored->DepthCurve, 0);
+            EXPECT_EQ(las.curves[0].header.mnemonic,
+                      set.Records[static_cast<std::size_t>(stored->DepthCurve)].CurveName);
+        }
+    }
+
+    CDataFactory factory;
+    std::unique_ptr<ProjectData> data;
+};
+
+TEST_P(LasImportTest, ImportExportImportGivesTheSameValues) {
+    for (const std::string& text : {ReadData("las/1.2_sample_wrapped.las"), OddValuesFile("ODD")}) {
+        const LasFile original = ParseText(text);
+        LasImportSummary summary;
+        Diagnostics diagnostics;
+        ASSERT_TRUE(Import("in.las", text, summary, diagnostics)) << diagnostics.Error();
+        EXPECT_TRUE(summary.headerCreated);
+        EXPECT_EQ(original.curves.size(), summary.curves);
+        ExpectStored(summary.well, original);
+
+        std::string exported;
+        LasExportSummary written;
+        Diagnostics out("out.las");
+        ASSERT_TRUE(ExportLas(*data, summary.well, "", exported, written, out)) << out.Error();
+        EXPECT_EQ(original.curves[0].header.mnemonic, written.depthCurve);
+        const LasFile back = ParseText(exported);
+        EXPECT_EQ(summary.well, back.WellItem("WELL")->value);
+        EXPECT_EQ(original.nullValue, back.nullValue);
+
+        ASSERT_EQ(1, data->Logs().DeleteWellData(summary.well.c_str()));
+        LasImportSummary again;
+        ASSERT_TRUE(Import("out.las", exported, again, diagnostics)) << diagnostics.Error();
+        EXPECT_FALSE(again.headerCreated);
+        ExpectStored(summary.well, original);
+    }
+}
+
+TEST_P(LasImportTest, HeaderIsMadeFromTheWellSectionForNewWellsOnly) {
+    const std::string head =
+        "~V\nVERS. 2.0 :\n~W\nNULL. -999.25 :\nWELL. H-1 : WELL\nX.M 512345.5 : X\n"
+        "YCOORD.M 4412345.25 : Y\nEKB.M 30 : KB\nEGL.M 25 :\nTD.M 3000 :\n~P\nEPD.M 100 :\n"
+        "~C\nDEPT.M :\nGR.API :\n~A\n1 1\n2 2\n3 3\n";
+    LasImportSummary summary;
+    Diagnostics diagnostics;
+    ASSERT_TRUE(Import("h.las", head, summary, diagnostics)) << diagnostics.Error();
+    BasicWellRecord well;
+    ASSERT_EQ(1, data->Wells().LoadWell("H-1", well));
+    EXPECT_EQ(1, data->Wells().IsWellExist("P", "H-1"));
+    EXPECT_EQ(512345.5, well.Well_EW);
+    EXPECT_EQ(4412345.25, well.Well_SN);
+    EXPECT_EQ(130.0, well.Kb);  // above the permanent datum, which is 100 above sea level
+    EXPECT_EQ(125.0, well.Ekb);
+    EXPECT_EQ(3000.0, well.WellDepth);
+
+    // A header already there stays as it is.
+    std::string moved = head;
+    moved.replace(moved.find("512345.5"), 8, "1.5");
+    LasImportSummary second;
+    ASSERT_TRUE(Import("h2.las", moved, second, diagnostics));
+    EXPECT_FALSE(second.headerCreated);
+    ASSERT_EQ(1, data->Wells().LoadWell("H-1", well));
+    EXPECT_EQ(512345.5, well.Well_EW);
+
+    // A well of another project keeps its project, with a warning.
+    Diagnostics other;
+    other.SetFile("h3.las");
+    LasImportSummary third;
+    ASSERT_TRUE(ImportLas(*data, "Q", head, third, other));
+    EXPECT_EQ(1, data->Wells().IsWellExist("P", "H-1"));
+    EXPECT_EQ(
+        "h3.las: warning: well H-1 belongs to another project: its curves are imported, "
+        "its header stays as it is",
+        other.Warnings().back());
+}
+
+TEST_P(LasImportTest, AFailedSaveLeavesNothingOfTheFile) {
+    const std::string text = ReadData("las/sample_2.0.las");
+    LasImportSummary summary;
+    Diagnostics diagnostics;
+    ASSERT_TRUE(Import("s.las", text, summary, diagnostics)) << diagnostics.Error();
+    RefuseInsertsWhere("w_log_data", "CurveName", "ILM");
+
+    // A new well: the header made for the file goes with it.
+    Diagnostics fresh;
+    EXPECT_FALSE(Import("f.las", ReadData("las/1.2_sample.las"), summary, fresh));
+    EXPECT_EQ("f.las: error: the curves of well ANY ET AL OIL WELL #12 could not be saved",
+              fresh.Error());
+    EXPECT_FALSE(summary.headerCreated);
+    EXPECT_EQ(0, Count("w_log_data where WellName='ANY ET AL OIL WELL #12'"));
+    EXPECT_EQ(0, Count("w_well_data where WellName='ANY ET AL OIL WELL #12'"));
+
+    // A well that was there before keeps its curves and its header.
+    Diagnostics again;
+    EXPECT_FALSE(Import("s.las", text, summary, again));
+    EXPECT_EQ(8, Count("w_log_data where WellName='AAAAA_2'"));
+    EXPECT_EQ(1, Count("w_well_data where WellName='AAAAA_2'"));
+}
+
+TEST_P(LasImportTest, CurvesOfTheWellKeepTheDepthsTheyWereSavedWith) {
+    const std::string head = "~V\nVERS. 2.0 :\n~W\nWELL. D-1 :\n~C\nDEPT.M :\n";
+    LasImportSummary summary;
+    Diagnostics diagnostics;
+    ASSERT_TRUE(Import("a.las", head + "GR.API :\n~A\n1 10\n2 20\n3 30\n", summary, diagnostics));
+    Diagnostics shifted;
+    EXPECT_FALSE(Import("b.las", head + "SP.MV :\n~A\n2 1\n3 2\n4 3\n", summary, shifted));
+    EXPECT_EQ(
+        "b.las: error: well D-1 already has a depth curve DEPT with other depths, used by "
+        "GR, which this file does not hold; rename the file's index curve or delete those "
+        "curves first",
+        shifted.Error());
+    // The same depths, or a file that replaces every user of DEPT, are fine.
+    Diagnostics same;
+    EXPECT_TRUE(Import("c.las", head + "SP.MV :\n~A\n1 1\n2 2\n3 3\n", summary, same));
+    Diagnostics all;
+    EXPECT_TRUE(
+        Import("d.las", head + "GR.API :\nSP.MV :\n~A\n5 1 1\n6 2 2\n7 3 3\n", summary, all))
+        << all.Error();
+    EXPECT_EQ(3, Count("w_log_data where WellName='D-1'"));
+}
+
+TEST_P(LasImportTest, FilesThatCannotBeStoredAreRefusedWithTheirReason) {
+    LasImportSummary summary;
+    Diagnostics shortFile(DataPath("las/1.2_sample_minimal.las"));
+    EXPECT_FALSE(
+        ImportLasFile(*data, "P", DataPath("las/1.2_sample_minimal.las"), summary, shortFile));
+    EXPECT_NE(std::string::npos,
+              shortFile.Error().find("error: 2 depth steps: expected at least 3, the least a "
+                                     "curve needs to be stored"));
+    Diagnostics headerOnly("header_only.las");
+    EXPECT_FALSE(Import("header_only.las", ReadData("las/header_only.las"), summary, headerOnly));
+    EXPECT_EQ(
+        "header_only.las: error: 0 depth steps: expected at least 3, the least a curve "
+        "needs to be stored",
+        headerOnly.Error());
+    Diagnostics v3("sample_3.0.las");
+    EXPECT_FALSE(Import("sample_3.0.las", ReadData("las/sample_3.0.las"), summary, v3));
+    EXPECT_EQ(0, Count("w_log_data"));
+    EXPECT_EQ(0, Count("w_well_data"));
+
+    std::string text;
+    LasExportSummary written;
+    Diagnostics none("none.las");
+    EXPECT_FALSE(ExportLas(*data, "Nowhere", "", text, written, none));
+    EXPECT_EQ("none.las: error: well Nowhere has no curves in " + Connect(), none.Error());
+}
+
+STRATALOOM_ENGINES(LasImportTest);
+
+}  // namespace
