@@ -21,11 +21,13 @@ struct Option {
     const char* value;
 };
 
-// The words a command accepts after its name.
+// The words a command accepts after its name. A command that reads its words
+// itself takes them as given: nothing is checked before it runs.
 struct Syntax {
     std::size_t minPositional = 0;
     std::size_t maxPositional = 0;
     std::vector<Option> options;
+    bool wordsAsGiven = false;
 };
 
 // The words given, sorted by the command's syntax.
@@ -39,9 +41,11 @@ struct Arguments {
 
 struct Command;
 
-// One run of a command: the command and its arguments.
+// One run of a command: the command, the words after its name, and the
+// arguments sorted from them (empty for words taken as given).
 struct Invocation {
     const Command& command;
+    std::vector<std::string> words;
     Arguments args;
 
     // Writes one line saying what was wrong with the words given and returns kBadUsage.
@@ -50,8 +54,8 @@ struct Invocation {
 
 struct Command {
     const char* name;
-    const char* synopsis;  // one line, shown in the list of commands
-    const char* help;      // usage lines and what the command does, for "help NAME"
+    const char* synopsis;  // the words after the program's name, one line: "demo [PARENT_DIR]"
+    const char* help;      // what the command does, shown after the synopsis by "help NAME"
     Syntax syntax;
     int (*run)(const Invocation& invocation);
 };

@@ -9,4 +9,8 @@ namespace tool {
 // create-project, demo.
 CommandTable ProjectCommands();
 
+// The formats library's data commands: info, wells, curves, markers,
+// import-las, export-las, import-tops, import-deviation, plot.
+CommandTable DataCommands();
+
 }  // namespace tool

@@ -19,7 +19,7 @@ CommandTable ProgramCommands();
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = [] {
         std::vector<Command> all;
-        for (const CommandTable& group : {ProjectCommands(), ProgramCommands()}) {
+        for (const CommandTable& group : {ProjectCommands(), DataCommands(), ProgramCommands()}) {
             all.insert(all.end(), group.begin(), group.end());
         }
         return all;
@@ -36,9 +36,7 @@ const Command* FindCommand(const std::string& name) {
 
 void PrintOverview() {
     std::printf("usage: strataloom COMMAND [ARGUMENTS]\n\nCommands:\n");
-    for (const Command& command : AllCommands()) {
-        std::printf("  %-16s %s\n", command.name, command.synopsis);
-    }
+    for (const Command& command : AllCommands()) std::printf("  strataloom %s\n", command.synopsis);
     std::printf(
         "\n'strataloom help COMMAND' or 'strataloom COMMAND --help' tells what a command takes.\n"
         "The module is %s in the library folder beside the program's folder,\n"
@@ -48,7 +46,7 @@ void PrintOverview() {
 }
 
 void PrintCommandHelp(const Command& command) {
-    std::printf("%s", command.help);
+    std::printf("usage: strataloom %s\n\n%s", command.synopsis, command.help);
 }
 
 int RunHelp(const Invocation& invocation) {
@@ -74,15 +72,11 @@ int RunVersion(const Invocation&) {
 
 CommandTable ProgramCommands() {
     return {
-        {"help", "Show the commands, or what one command takes and does",
-         "usage: strataloom help [COMMAND]\n"
-         "       strataloom --help\n"
-         "\n"
-         "Without COMMAND lists the commands; with it, tells what COMMAND takes and does.\n",
+        {"help", "help [COMMAND]",
+         "Without COMMAND (or as --help, -h) lists the commands; with it, tells what\n"
+         "COMMAND takes and does, as COMMAND --help does.\n",
          Syntax{0, 1, {}}, &RunHelp},
-        {"version", "Print the versions of the program and of the module it loads",
-         "usage: strataloom version\n"
-         "\n"
+        {"version", "version",
          "Prints the version the program was built with, then the module's path and\n"
          "the version the module reports.\n",
          Syntax{0, 0, {}}, &RunVersion},
@@ -115,9 +109,10 @@ int Run(const std::vector<std::string>& words) {
         PrintCommandHelp(*command);
         return kSuccess;
     }
-    Invocation invocation{*command, {}};
+    Invocation invocation{*command, rest, {}};
     std::string error;
-    if (!ParseArguments(rest, command->syntax, invocation.args, error)) {
+    if (!command->syntax.wordsAsGiven &&
+        !ParseArguments(rest, command->syntax, invocation.args, error)) {
         return invocation.BadUsage(error);
     }
     return command->run(invocation);

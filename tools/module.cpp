@@ -144,10 +144,15 @@ int Module::BoxesShown() const {
     return g_boxes.load();
 }
 
-void Module::PrintFailureReason() const {
+std::string Module::FailureReason() const {
     const auto lastError = reinterpret_cast<LastErrorFunc>(Symbol("StrataloomLastError"));
     const char* reason = lastError ? lastError() : nullptr;
-    if (reason && *reason) std::cerr << "strataloom: reason: " << reason << "\n";
+    return reason ? reason : "";
+}
+
+void Module::PrintFailureReason() const {
+    const std::string reason = FailureReason();
+    if (!reason.empty()) std::cerr << "strataloom: reason: " << reason << "\n";
 }
 
 void* Module::Symbol(const char* name) const {

@@ -60,8 +60,13 @@ class Module {
         return object;
     }
 
-    // Prints the module's reason for the last failed operation of this
-    // thread, when the module tells one (modules that do not print nothing).
+    // The module's factory; valid after Load has succeeded.
+    IDataFactory& Factory() { return *factory_; }
+
+    // The module's reason for the last failed operation of this thread;
+    // empty when it tells none (modules before that was exported never do).
+    std::string FailureReason() const;
+    // Prints the failure reason, when there is one.
     void PrintFailureReason() const;
 
   private:

@@ -246,10 +246,7 @@ int RunDemo(const Invocation& invocation) {
 CommandTable ProjectCommands() {
     return {
         {"create-project",
-         "Make a new project: a directory with its database, or a server database",
-         "usage: strataloom create-project PARENT_DIR NAME [--template DIR]\n"
-         "       strataloom create-project NAME --server CONNECTION\n"
-         "\n"
+         "create-project PARENT_DIR NAME [--template DIR] | NAME --server CONNECTION",
          "Makes the project NAME and saves its header. On a directory: the folder\n"
          "PARENT_DIR/NAME holding NAME.mdb, a copy of the template project database\n"
          "DIR/Projects.mdb (by default the template installed with the program). On a\n"
@@ -258,10 +255,7 @@ CommandTable ProjectCommands() {
          "Prints the new project's connection string. A folder or database of that\n"
          "name that is there already is left as it is, and the command fails.\n",
          Syntax{1, 2, {{"--template", "DIR"}, {"--server", "CONNECTION"}}}, &RunCreateProject},
-        {"demo", "Make a demo project, store three wells in it and print them",
-         "usage: strataloom demo [PARENT_DIR] [--template DIR]\n"
-         "       strataloom demo --server CONNECTION\n"
-         "\n"
+        {"demo", "demo [PARENT_DIR] [--template DIR] | --server CONNECTION",
          "Makes the project Demo under PARENT_DIR (by default strataloom-demo in the\n"
          "temporary folder) or on the server, stores three wells through the module and\n"
          "prints what reads back. When Demo is there already it is left as it is and the\n"

@@ -21,8 +21,9 @@ struct BasicWellRecord {
     int WellSymbol = 0;         // number of the map symbol the application draws the well with
     double Kb = 0.0;            // kelly bushing: elevation of the point the well's measured depths
                                 // start from (depth unit)
-    double Ekb = 0.0;  // a second elevation of that point that the application keeps beside
-                       // Kb (depth unit); stored as given
+    double Ekb = 0.0;           // a second elevation the application keeps beside Kb (depth unit;
+                                // the LAS import of the formats library stores the ground
+                                // elevation here); stored as given
     double WellDepth = -99999.0;  // total depth of the well, measured from the depth
                                   // reference (depth unit)
 };

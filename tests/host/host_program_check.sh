@@ -85,6 +85,16 @@ check "the demo leaves an existing Demo alone and says which project it made" \
 run demo "$work/d"
 check "a second demo run makes the next fresh project" eval 'exits 0 && [ -f "$work/d/Demo3/Demo3.mdb" ] && [ -f "$work/d/Demo2/Demo2.mdb" ]'
 
+run wells "$work/d/Demo2/Demo2.mdb" --project Demo2
+check "a data command of the formats library runs on the loaded module" \
+  eval 'exits 0 && says out Well-1 && says out Well-3'
+run help import-las
+check "the data commands have their help" eval 'exits 0 && says out "usage: strataloom import-las DB"'
+run import-las "$work/d/Demo2/Demo2.mdb"
+check "a data command's usage error: exit 2, one line" eval 'exits 2 && one_line_error "strataloom import-las: "'
+run curves "$work/no-such.mdb" Well-1
+check "a data command's failure: exit 1" eval 'exits 1 && [ -s "$work/err" ]'
+
 if [ -n "${STRATALOOM_TEST_SERVER:-}" ]; then
   name="cli_check_$$"
   run create-project "$name" --server "$STRATALOOM_TEST_SERVER"
