@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian packages, only the
-# missing ones), then configures and builds into ./build.
-# Usage: scripts/setup.sh [extra cmake arguments]
+# Installs the Debian packages that the build, the tests and the install check
+# need: only the missing ones, as root or through sudo.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
 packages=(g++ cmake make pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev libpq-dev
           postgresql)
@@ -21,6 +19,3 @@ if [ "${#missing[@]}" -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
-
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build build -j"$(nproc)"

@@ -24,18 +24,28 @@ extern "C" {
 
 // Shows a modal box and returns the button pressed (IDOK, IDYES, IDNO).
 // caption is null for the application's own box: the host then shows the
-// application's title, "Strataloom".
+// application's title, "Strataloom". The texts are UTF-8 (Chinese, as the
+// application shows them); type is MB_OK or MB_YESNO. The module calls it on
+// the thread of the operation, which waits for the answer; a question answered
+// IDNO changes nothing.
 typedef int (*MessageBoxHandler)(const char* text, const char* caption, unsigned int type);
 
+// The types of the two entry points, for hosts that look them up with dlsym.
 typedef IDataFactory* (*CreateDataFactoryObjectFunc)();
 typedef void (*DeleteDataFactoryFunc)(IDataFactory* factory);
 
+// A new data factory, owned by the caller until DeleteDataFactory; null only
+// when memory runs out. Any number of factories may exist at once.
 STRATALOOM_EXPORT IDataFactory* CreateDataFactoryObject();
+// Destroys a factory made by CreateDataFactoryObject; null does nothing. The
+// data objects it made stay usable.
 STRATALOOM_EXPORT void DeleteDataFactory(IDataFactory* factory);
 
 // Installs the host's message box; returns the previous handler. A null handler
 // restores the default, which writes "caption: text" to standard error and
-// answers IDOK to MB_OK and IDNO to MB_YESNO without waiting.
+// answers IDOK to MB_OK and IDNO to MB_YESNO without waiting. The handler is
+// the module's for the whole process: install it once, before the first
+// operation.
 STRATALOOM_EXPORT MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 }  // extern "C"

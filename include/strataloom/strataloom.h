@@ -1,5 +1,8 @@
 // Everything a host needs: include this one header, then either link
-// libstrataloom.so or load it with dlopen and look up CreateDataFactoryObject.
+// libstrataloom.so (find_package(strataloom) or pkg-config strataloom) or load
+// it with dlopen and look up CreateDataFactoryObject. What every interface has
+// in common (results, output, writes, units, and that host and module must
+// share one C++ standard library): see idatabase.h. The version: version.h.
 #pragma once
 
 #include "strataloom/hooks.h"
@@ -30,4 +33,5 @@
 #include "strataloom/itakecoredata.h"
 #include "strataloom/itextdata.h"
 #include "strataloom/iwelllistdata.h"
+#include "strataloom/version.h"
 #include "strataloom/waitdialog.h"

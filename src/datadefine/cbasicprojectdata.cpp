@@ -63,10 +63,11 @@ std::string UtcTimestamp() {
 }
 
 // Restores the application's backup as a new database whose data and log
-// files lie beside the program.
+// files lie beside the program. The backup is taken from beside the program
+// when it is there, else from beside the module or from the data folder.
 std::string RestoreStatement(const std::string& database) {
     const std::string directory = strataloom::GetCommandDirectory();
-    const std::string backup = SqlText(directory + "/" + kBackupFile);
+    const std::string backup = SqlText(strataloom::LocateDataFile(kBackupFile));
     const std::string dataFile = SqlText(directory + "/" + database + ".mdf");
     const std::string logFile = SqlText(directory + "/" + database + ".ldf");
     return "RESTORE FILELISTONLY FROM DISK = '" + backup + "' RESTORE DATABASE " + database +

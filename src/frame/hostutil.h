@@ -1,8 +1,10 @@
 // The application utilities the data classes lean on: the wait window shown
-// during long work, and the directory the application runs from.
+// during long work, the directory the application runs from, and the places
+// where the application's data files (the server backup) are found.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "strataloom/waitdialog.h"
 
@@ -27,5 +29,32 @@ class WaitingDlg {
 // The directory of the running program, without a trailing separator (so the
 // root directory is empty text); empty as well when it cannot be found.
 std::string GetCommandDirectory();
+
+// The directory of the file the module was loaded from (of the program, when
+// the module's code is linked into it); empty when it cannot be found.
+std::string GetModuleDirectory();
+
+// The places searched for a data file of the application, in this order and
+// each once: beside the running program, beside the module, the data folder
+// that lies beside the module's folder (../share/strataloom, as in the build
+// tree and in an install) and the data folder of the configured install.
+std::vector<std::string> DataFilePlaces();
+
+// The first of the places that holds fileName, as place + "/" + fileName;
+// empty when none does.
+std::string FindDataFile(const std::string& fileName);
+
+// Why a data file could not be used: its name and every place searched.
+std::string MissingDataFileReason(const std::string& fileName,
+                                  const std::vector<std::string>& places);
+
+// Where the data file is taken from: the place found, or, when it is nowhere,
+// the place beside the program after the reason has been reported; the
+// operation that needs the file then fails on it.
+std::string LocateDataFile(const std::string& fileName);
+
+// Hands the reason of a failing operation on to the host. The one place where
+// the module's own failure texts leave it; today they go to standard error.
+void ReportFailureReason(const std::string& text);
 
 }  // namespace strataloom

@@ -1,0 +1,16 @@
+// The groups of commands of the host program, each in a unit of its own.
+// A new group adds its function here and to the list in main.
+#pragma once
+
+#include "command.h"
+
+namespace tool {
+
+// create-project, demo.
+CommandTable ProjectCommands();
+
+// The formats library's data commands: info, wells, curves, markers,
+// import-las, export-las, import-tops, import-deviation, plot.
+CommandTable DataCommands();
+
+}  // namespace tool
