@@ -8,6 +8,9 @@ install(TARGETS strataloom EXPORT strataloomTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS strataloom_host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The import module that names the work directory: the module loads it from
+# its own folder.
+install(TARGETS Quernxml LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/strataloom
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h")

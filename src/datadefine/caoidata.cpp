@@ -53,12 +53,8 @@ AOIRecord GlobalArea(const BasicProjectRecord& header) {
 }  // namespace
 
 int CAOIData::LoadAOI(const char* name, AOIRecord& record) {
-    const std::string sql = "select * from b_aoi_data where AOIName='" + SqlText(name) + "'";
-    return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
-        record.AOIName = TextOrEmpty(name);
-        return AreaColumns().Read(session, record, KeyColumns::Skip) ? 1 : 0;
-    });
+    return LoadNamedRecord("select * from b_aoi_data where AOIName='" + SqlText(name) + "'",
+                           AreaColumns(), record, [&] { record.AOIName = TextOrEmpty(name); });
 }
 
 int CAOIData::GetAOINames(const char*, NameList& names) {

@@ -165,13 +165,9 @@ int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* ser
 }
 
 int CBasicProjectData::LoadProject(const char* name, BasicProjectRecord& record) {
-    const std::string sql =
-        "select * from b_project_data where ProjectName='" + SqlText(name) + "'";
-    return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
-        record.ProjectName = TextOrEmpty(name);
-        return ProjectColumns().Read(session, record, KeyColumns::Skip) ? 1 : 0;
-    });
+    return LoadNamedRecord("select * from b_project_data where ProjectName='" + SqlText(name) + "'",
+                           ProjectColumns(), record,
+                           [&] { record.ProjectName = TextOrEmpty(name); });
 }
 
 int CBasicProjectData::IsProjectExist(const char* name) {

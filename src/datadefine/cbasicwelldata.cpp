@@ -58,12 +58,8 @@ int CBasicWellData::GetWellNames(const char* project, NameList& names) {
 }
 
 int CBasicWellData::LoadWell(const char* well, BasicWellRecord& record) {
-    const std::string sql = "select * from w_well_data where WellName='" + SqlText(well) + "'";
-    return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
-        record.WellName = TextOrEmpty(well);
-        return WellColumns().Read(session, record, KeyColumns::Skip) ? 1 : 0;
-    });
+    return LoadNamedRecord("select * from w_well_data where WellName='" + SqlText(well) + "'",
+                           WellColumns(), record, [&] { record.WellName = TextOrEmpty(well); });
 }
 
 int CBasicWellData::LoadProjectWells(const char* project, std::vector<BasicWellRecord>& records) {

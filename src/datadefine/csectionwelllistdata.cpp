@@ -34,13 +34,9 @@ int CSectionWellListData::GetSectionNames(NameList& names) {
 }
 
 int CSectionWellListData::LoadSection(const char* name, SectionWellListRecord& record) {
-    const std::string sql =
-        "select * from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'";
-    return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
-        record.Setction_Name = TextOrEmpty(name);
-        return SectionColumns().Read(session, record, KeyColumns::Skip) ? 1 : 0;
-    });
+    return LoadNamedRecord(
+        "select * from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'",
+        SectionColumns(), record, [&] { record.Setction_Name = TextOrEmpty(name); });
 }
 
 int CSectionWellListData::LoadAllSections(std::vector<SectionWellListRecord>& records) {
