@@ -12,4 +12,5 @@
 #include "strataloom/imarkerdata.h"
 #include "strataloom/isectionwelllistdata.h"
 #include "strataloom/iwelllistdata.h"
+#include "strataloom/lasterror.h"
 #include "strataloom/waitdialog.h"

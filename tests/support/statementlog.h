@@ -1,4 +1,6 @@
-// Collects the statement texts the sessions run while alive.
+// Collects the statement texts the sessions run while alive; the reasons of
+// failed operations, which the trace carries as "-- failed: " lines, are kept
+// apart.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +14,14 @@ namespace testsupport {
 class StatementLog {
   public:
     StatementLog() {
-        strataloom::db::SetTraceListener(
-            [this](const std::string& text) { texts.push_back(text); });
+        strataloom::db::SetTraceListener([this](const std::string& text) {
+            static const std::string kFailed = "-- failed: ";
+            if (text.compare(0, kFailed.size(), kFailed) == 0) {
+                failures.push_back(text.substr(kFailed.size()));
+            } else {
+                texts.push_back(text);
+            }
+        });
     }
     ~StatementLog() { strataloom::db::SetTraceListener({}); }
     StatementLog(const StatementLog&) = delete;
@@ -23,6 +31,7 @@ class StatementLog {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
     std::vector<std::string> texts;
+    std::vector<std::string> failures;
 };
 
 }  // namespace testsupport
