@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "dbaccess/failure.h"
 #include "dbaccess/postgres/pgconnection.h"
 #include "dbaccess/sessionlimits.h"
 #include "dbaccess/sqlite/sqliteconnection.h"
@@ -163,6 +164,20 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
+// A database that could not be opened is not tried again by the same
+// operation: its write scope and each of its sessions would otherwise wait
+// for an unreachable server in turn.
+struct FailedOpen {
+    unsigned long operation = 0;
+    std::string connect;
+    std::string reason;
+};
+
+FailedOpen& LastFailedOpen() {
+    thread_local FailedOpen failed;
+    return failed;
+}
+
 std::unique_ptr<Connection> OpenDriver(const std::string& connect, std::string& error) {
     if (IsServerConnectString(connect)) return PgConnection::Open(connect, error);
     std::string path = StartsWith(connect, "sqlite:") ? connect.substr(7) : connect;
@@ -216,10 +231,17 @@ std::shared_ptr<Connection> AcquireConnection(const std::string& connect, std::s
             entries.erase(found);
         }
     }
+    FailedOpen& failed = LastFailedOpen();
+    const unsigned long operation = CurrentOperation();
+    if (operation != 0 && failed.operation == operation && failed.connect == connect) {
+        if (error) *error = failed.reason;
+        return nullptr;
+    }
     // Opening may wait for a server: the closer must not wait on this thread.
     std::string reason;
     std::shared_ptr<Connection> opened = OpenDriver(connect, reason);
     if (!opened) {
+        failed = FailedOpen{operation, connect, reason};
         if (error) *error = reason;
         return nullptr;
     }

@@ -8,7 +8,8 @@ namespace {
 
 struct ThreadFailure {
     std::string reason;
-    int operations = 0;  // operations open on this thread, nested ones included
+    int operations = 0;        // operations open on this thread, nested ones included
+    unsigned long serial = 0;  // of the outermost operation, counted per thread
 };
 
 ThreadFailure& ThisThread() {
@@ -31,6 +32,11 @@ const std::string& LastFailure() {
     return ThisThread().reason;
 }
 
+unsigned long CurrentOperation() {
+    const ThreadFailure& failure = ThisThread();
+    return failure.operations > 0 ? failure.serial : 0;
+}
+
 void NoteFailure(std::string reason) {
     ThisThread().reason = OneLine(std::move(reason));
 }
@@ -44,7 +50,9 @@ std::string FailureText(const std::string& message, const std::string& where,
 }
 
 OperationRecord::OperationRecord() noexcept : outermost_(ThisThread().operations++ == 0) {
-    if (outermost_) ThisThread().reason.clear();
+    if (!outermost_) return;
+    ThisThread().reason.clear();
+    ++ThisThread().serial;
 }
 
 OperationRecord::~OperationRecord() {

@@ -21,6 +21,10 @@ void NoteFailure(std::string reason);
 std::string FailureText(const std::string& message, const std::string& where,
                         const std::string& statement = std::string());
 
+// A number for the outermost operation running on this thread; 0 when none
+// runs. Two calls within one operation see the same number.
+unsigned long CurrentOperation();
+
 // Brackets one operation of a data object. Operations call each other
 // through their interfaces: only the outermost one on the thread forgets the
 // reason of the operation before and decides what is left at its end.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ class StatementLog {
     StatementLog() {
         strataloom::db::SetTraceListener([this](const std::string& text) {
             static const std::string kFailed = "-- failed: ";
+            std::lock_guard<std::mutex> lock(mutex_);
             if (text.compare(0, kFailed.size(), kFailed) == 0) {
                 failures.push_back(text.substr(kFailed.size()));
             } else {
@@ -32,6 +34,9 @@ class StatementLog {
     }
     std::vector<std::string> texts;
     std::vector<std::string> failures;
+
+  private:
+    std::mutex mutex_;
 };
 
 }  // namespace testsupport

@@ -191,8 +191,8 @@ bool SqliteConnection::Fail() {
     std::string message = sqlite3_errmsg(handle_);
     const int code = sqlite3_extended_errcode(handle_) & 0xff;
     if ((code == SQLITE_BUSY || code == SQLITE_LOCKED) && lockWaited_.count() > 0) {
-        message += " (another connection held the project file's lock for " +
-                   std::to_string(lockWaited_.count()) + " ms)";
+        message += " (waited " + std::to_string(lockWaited_.count()) +
+                   " ms for another connection's lock)";
     }
     SetError(std::move(message));
     return false;
