@@ -26,6 +26,16 @@ struct Module {
     }
 };
 
+// Why the module's last operation on this thread failed, when it can tell.
+StrataloomLastErrorFunc g_lastError = nullptr;
+
+void ReportFailure(const std::string& what) {
+    const char* reason = g_lastError ? g_lastError() : nullptr;
+    std::cerr << "strataloom: " << what;
+    if (reason && *reason) std::cerr << ": " << reason;
+    std::cerr << "\n";
+}
+
 std::string ModulePath() {
     const char* path = std::getenv("STRATALOOM_MODULE");
     return path && *path ? path : STRATALOOM_DEFAULT_MODULE;
@@ -46,6 +56,8 @@ bool LoadModule(Module& module) {
         std::cerr << "strataloom: " << path << " is not a data module\n";
         return false;
     }
+    g_lastError =
+        reinterpret_cast<StrataloomLastErrorFunc>(dlsym(module.handle, "StrataloomLastError"));
     return true;
 }
 
@@ -118,8 +130,8 @@ std::string ServerDatabaseConnect(const std::string& server, const std::string& 
 // Creates the project's storage, a directory with a database file or a
 // database on a server, and saves its header. Returns the new database's
 // connection string, or empty on failure.
-std::string CreateProject(IDataFactory& factory, const std::string& parent,
-                          const std::string& name, const Options& options) {
+std::string CreateProject(IDataFactory& factory, const std::string& parent, const std::string& name,
+                          const Options& options) {
     auto projects = CreateData<IBasicProjectData>(factory, "IBasicProjectData", "");
     if (!projects) return "";
     std::string connect;
@@ -130,6 +142,7 @@ std::string CreateProject(IDataFactory& factory, const std::string& parent,
     } else {
         if (!projects->CreateProjectFiles(name.c_str(), parent.c_str(),
                                           options.templateDir.c_str())) {
+            ReportFailure("the project could not be created");
             return "";
         }
         connect = (fs::path(parent) / name / (name + ".mdb")).string();
@@ -139,7 +152,7 @@ std::string CreateProject(IDataFactory& factory, const std::string& parent,
     header.ProjectName = name;
     header.Description = "created by the strataloom host program";
     if (!projects->SaveProject(header)) {
-        std::cerr << "strataloom: the project header could not be saved in " << connect << "\n";
+        ReportFailure("the project header could not be saved in " + connect);
         return "";
     }
     return connect;
@@ -176,7 +189,7 @@ int RunDemo(IDataFactory& factory, const Options& options) {
         DemoWell("Well-3", "water", 20511890.0, 4411876.0, 1985.5)};
     std::vector<BasicWellRecord> loaded;
     if (!wells || !wells->SaveWells("Demo", stored) || !wells->LoadProjectWells("Demo", loaded)) {
-        std::cerr << "strataloom: the demo wells could not be stored and read back\n";
+        ReportFailure("the demo wells could not be stored and read back");
         return 1;
     }
     std::printf("Project database: %s\n", connect.c_str());
