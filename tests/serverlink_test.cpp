@@ -198,13 +198,16 @@ TEST_P(ServerLinkTest, ServerThatNeverAnswersFailsTheOperationInTime) {
 TEST_P(ServerLinkTest, TimeoutsHaveDefaultsThatTheConnectionStringOverrides) {
     strataloom::db::ServerOptions options;
     std::string error;
+    std::chrono::seconds answerLimit{0};
     ASSERT_TRUE(strataloom::db::ServerConnectOptions("host=h dbname=d client_encoding=LATIN1",
-                                                     options, error));
+                                                     options, error, &answerLimit));
     EXPECT_EQ("10", Option(options, "connect_timeout"));
+    EXPECT_EQ(std::chrono::seconds(20), answerLimit);
     EXPECT_EQ("UTF8", Option(options, "client_encoding"));
     ASSERT_TRUE(strataloom::db::ServerConnectOptions(
-        "postgresql://u@h/d?connect_timeout=45&keepalives_idle=60", options, error));
+        "postgresql://u@h/d?connect_timeout=45&keepalives_idle=60", options, error, &answerLimit));
     EXPECT_EQ("45", Option(options, "connect_timeout"));
+    EXPECT_EQ(std::chrono::seconds(45), answerLimit);
     EXPECT_EQ("60", Option(options, "keepalives_idle"));
     EXPECT_EQ("d", Option(options, "dbname"));
     EXPECT_FALSE(strataloom::db::ServerConnectOptions("host='unclosed", options, error));

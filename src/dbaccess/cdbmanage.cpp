@@ -125,6 +125,8 @@ bool CDbManage::Connected() {
 }
 
 void CDbManage::NoteStatementFailure(const std::string& message) const {
+    // A write whose transaction could not begin has its reason noted already.
+    if (connection_ && connection_->ScopeBroken()) return;
     strataloom::db::NoteFailure(strataloom::db::FailureText(
         message, connection_ ? connection_->Describe() : connect_, statement_));
 }

@@ -302,7 +302,8 @@ PgConn ConnectToDatabase(ServerOptions options, const std::string& database) {
 
 }  // namespace
 
-bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error) {
+bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error,
+                          std::chrono::seconds* answerLimit) {
     char* message = nullptr;
     PgConnInfo parsed(PQconninfoParse(connect.c_str(), &message));
     if (!parsed) {
@@ -319,8 +320,15 @@ bool ServerConnectOptions(const std::string& connect, ServerOptions& options, st
     // Statement text is built in UTF-8.
     options.emplace_back("client_encoding", "UTF8");
     // A server that takes the connection but never answers must not hold
-    // the host: the caller's own timeout wins, else the module's.
+    // the host: the caller's own timeout bounds every wait, else the
+    // module's bound connecting and answering.
     const SessionLimits limits = Limits();
+    const char* own = OptionValue(options, "connect_timeout");
+    const int ownSeconds = own ? std::atoi(own) : 0;
+    if (answerLimit) {
+        *answerLimit = ownSeconds > 0 ? std::chrono::seconds(std::max(ownSeconds, 2))
+                                      : limits.answerTimeout;
+    }
     SetDefault(options, "connect_timeout", std::to_string(limits.connectTimeout.count()));
     // Over a network, a link that died is noticed by the system within
     // seconds instead of minutes (Unix sockets ignore these).
@@ -333,11 +341,12 @@ bool ServerConnectOptions(const std::string& connect, ServerOptions& options, st
 
 std::unique_ptr<Connection> PgConnection::Open(const std::string& connect, std::string& error) {
     ServerOptions options;
-    if (!ServerConnectOptions(connect, options, error)) {
+    std::chrono::seconds answerLimit{0};
+    if (!ServerConnectOptions(connect, options, error, &answerLimit)) {
         error = FailureText(error, "server connection string");
         return nullptr;
     }
-    std::unique_ptr<PgConnection> connection(new PgConnection(std::move(options)));
+    std::unique_ptr<PgConnection> connection(new PgConnection(std::move(options), answerLimit));
     if (!connection->Connect()) {
         error = FailureText(connection->LastError(), connection->Describe());
         return nullptr;
@@ -345,16 +354,10 @@ std::unique_ptr<Connection> PgConnection::Open(const std::string& connect, std::
     return connection;
 }
 
-PgConnection::PgConnection(ServerOptions options)
+PgConnection::PgConnection(ServerOptions options, std::chrono::seconds answerLimit)
     : options_(std::move(options)),
       description_(DescribeDatabase(options_)),
-      answerLimit_(Limits().answerTimeout) {
-    // A connect_timeout the caller set bounds every wait for the server.
-    if (const char* own = OptionValue(options_, "connect_timeout")) {
-        const int seconds = std::atoi(own);
-        if (seconds > 0) answerLimit_ = std::chrono::seconds(std::max(seconds, 2));
-    }
-}
+      answerLimit_(answerLimit) {}
 
 PgConnection::~PgConnection() {
     ReleaseWriterLock();
@@ -592,24 +595,27 @@ bool PgConnection::FinishWrite(bool commit) {
         beginPending_ = false;  // no statement ran: nothing to end
         return commit;
     }
+    // A connection given up took its transaction with it; its reason stands.
+    if (!handle_) return false;
     bool committed = commit && RunControl("COMMIT");
     if (!committed && handle_) Control("ROLLBACK");
     ReleaseWriterLock();
     return committed;
 }
 
-bool PgConnection::Ready(const std::string& table) {
+bool PgConnection::Ready(const std::string& text, TextIs what) {
     if (!handle_) return false;  // LastError says why it was given up
     if (ScopeBroken()) {
         SetError("the write transaction could not begin");
         return false;
     }
-    return EnsureBegun(table);
+    if (!beginPending_) return true;
+    return EnsureBegun(what == TextIs::Table ? text : FirstTable(text));
 }
 
 bool PgConnection::Query(const std::string& sql, ResultSet& out) {
     out.Clear();
-    if (!Ready(FirstTable(sql))) return false;
+    if (!Ready(sql, TextIs::Statement)) return false;
     bool handled = false;
     const bool listed = AnswerDatabaseList(sql, out, handled);
     if (handled) return listed;
@@ -642,7 +648,7 @@ bool PgConnection::AnswerDatabaseList(const std::string& sql, ResultSet& out, bo
 }
 
 int PgConnection::ProbeTable(const std::string& table, std::vector<std::string>& columns) {
-    if (!Ready(table)) return 2;
+    if (!Ready(table, TextIs::Table)) return 2;
     const std::string name = QuoteIdentifier(LowerAscii(table));
     Result shape = Run("SELECT * FROM " + name + " LIMIT 0", true);
     if (!StatementSucceeded(shape)) return 2;
@@ -654,7 +660,7 @@ int PgConnection::ProbeTable(const std::string& table, std::vector<std::string>&
 }
 
 bool PgConnection::Execute(const std::string& sql) {
-    if (!Ready(FirstTable(sql))) return false;
+    if (!Ready(sql, TextIs::Statement)) return false;
     bool handled = false;
     const bool restored = RestoreDatabase(sql, handled);
     if (handled) return restored;
@@ -732,7 +738,7 @@ const PgConnection::Prepared* PgConnection::PrepareInsert(const std::string& sql
 
 bool PgConnection::Insert(const std::string& table, const std::vector<std::string>& columns,
                           const std::vector<const std::vector<Cell>*>& rows) {
-    if (!Ready(table)) return false;
+    if (!Ready(table, TextIs::Table)) return false;
     std::string sql = "INSERT INTO " + QuoteIdentifier(LowerAscii(table));
     if (columns.empty()) {
         sql += " DEFAULT VALUES";

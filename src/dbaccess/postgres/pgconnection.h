@@ -18,9 +18,11 @@ using ServerOptions = std::vector<std::pair<std::string, std::string>>;
 
 // The keywords a connection is opened with: those of the caller's
 // "postgresql://" URI or key=value string, the module's defaults for the
-// timeouts it leaves unset, and UTF-8 as the client encoding. False, with the
-// reason in error, when the string cannot be read.
-bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error);
+// timeouts it leaves unset, and UTF-8 as the client encoding; answerLimit
+// receives how long the server may stay silent while an answer is awaited.
+// False, with the reason in error, when the string cannot be read.
+bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error,
+                          std::chrono::seconds* answerLimit = nullptr);
 
 class PgConnection final : public Connection {
   public:
@@ -57,7 +59,7 @@ class PgConnection final : public Connection {
         std::vector<unsigned int> parameterTypes;
     };
 
-    explicit PgConnection(ServerOptions options);
+    PgConnection(ServerOptions options, std::chrono::seconds answerLimit);
     // Connects (again) and sets the session up; false with LastError set.
     bool Connect();
     // Sends a request and waits for its whole answer; null when the link
@@ -76,8 +78,10 @@ class PgConnection final : public Connection {
     // Succeeded, for a statement of an operation: see StatementFailed.
     bool StatementSucceeded(const Result& result);
     // Whether statements may run: the connection is alive, its write scope
-    // not broken, and the write transaction begun (see EnsureBegun).
-    bool Ready(const std::string& table);
+    // not broken, and the write transaction begun (see EnsureBegun) on the
+    // table named, or the table the statement works on.
+    enum class TextIs { Table, Statement };
+    bool Ready(const std::string& text, TextIs what);
     bool EnsureBegun(const std::string& table);
     void ReleaseWriterLock();
     const Prepared* PrepareInsert(const std::string& sql);
