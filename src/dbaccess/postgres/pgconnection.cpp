@@ -326,8 +326,8 @@ bool ServerConnectOptions(const std::string& connect, ServerOptions& options, st
     const char* own = OptionValue(options, "connect_timeout");
     const int ownSeconds = own ? std::atoi(own) : 0;
     if (answerLimit) {
-        *answerLimit = ownSeconds > 0 ? std::chrono::seconds(std::max(ownSeconds, 2))
-                                      : limits.answerTimeout;
+        *answerLimit =
+            ownSeconds > 0 ? std::chrono::seconds(std::max(ownSeconds, 2)) : limits.answerTimeout;
     }
     SetDefault(options, "connect_timeout", std::to_string(limits.connectTimeout.count()));
     // Over a network, a link that died is noticed by the system within
