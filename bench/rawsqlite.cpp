@@ -210,8 +210,8 @@ std::unique_ptr<RawEngine> OpenRawSqlite(const std::string& path, std::string& e
     }
     auto engine = std::make_unique<RawSqlite>(handle);
     sqlite3_busy_timeout(handle, 10000);
-    engine->Exec("PRAGMA journal_mode=WAL");
-    engine->Exec("PRAGMA synchronous=NORMAL");
+    // The module's settings: the rollback journal, synchronous commits.
+    engine->Exec("PRAGMA journal_mode=DELETE");
     if (!engine->Prepare()) {
         error = engine->LastError();
         return nullptr;

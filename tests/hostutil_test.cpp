@@ -51,16 +51,8 @@ TEST(DataFileTest, AMissingFileIsNamedWithEveryPlaceSearched) {
               strataloom::MissingDataFileReason("no-such-backup.bak",
                                                 {"/a/bin", "/a/lib", "/usr/share/x"}));
     // The operation still gets a path, beside the program, to fail on.
-    testing::internal::CaptureStderr();
-    const std::string used = strataloom::LocateDataFile("no-such-backup.bak");
-    const std::string reported = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(strataloom::GetCommandDirectory() + "/no-such-backup.bak", used);
-    EXPECT_NE(std::string::npos, reported.find("no-such-backup.bak was not found; searched: " +
-                                               strataloom::GetCommandDirectory() + ";"))
-        << reported;
-    for (const std::string& place : strataloom::DataFilePlaces()) {
-        EXPECT_NE(std::string::npos, reported.find(place)) << reported;
-    }
+    EXPECT_EQ(strataloom::GetCommandDirectory() + "/no-such-backup.bak",
+              strataloom::LocateDataFile("no-such-backup.bak"));
 }
 
 TEST(VersionTest, ModuleReportsTheVersionOfItsHeaders) {

@@ -54,11 +54,22 @@ TEST_P(ValueArrayTest, RoundTripIsBitExact) {
     EXPECT_EQ("64", QueryText("select length(CurveValue) as c from w_log_data"));
 }
 
-TEST_P(ValueArrayTest, SixteenBytesOrLessLeaveTheVectorAsItWas) {
+TEST_P(ValueArrayTest, OneAndTwoValuesReadBack) {
     StoreCurve({1.0, 2.0});
     std::vector<double> loaded = {9.0, 9.0, 9.0};
     ASSERT_EQ(1, Load(loaded));
-    EXPECT_EQ((std::vector<double>{9.0, 9.0, 9.0}), loaded);
+    EXPECT_EQ((std::vector<double>{1.0, 2.0}), loaded);
+    Exec("delete from w_log_data");
+    StoreCurve({-0.5});
+    ASSERT_EQ(1, Load(loaded));
+    EXPECT_EQ(std::vector<double>{-0.5}, loaded);
+}
+
+TEST_P(ValueArrayTest, LessThanOneWholeValueLeavesTheVectorAsItWas) {
+    StoreRawBytes("\x01\x02\x03\x04\x05");
+    std::vector<double> loaded = {9.0, 9.0};
+    ASSERT_EQ(1, Load(loaded));
+    EXPECT_EQ((std::vector<double>{9.0, 9.0}), loaded);
 }
 
 TEST_P(ValueArrayTest, ThreeValuesReadBackExactly) {

@@ -33,5 +33,6 @@
 #include "strataloom/itakecoredata.h"
 #include "strataloom/itextdata.h"
 #include "strataloom/iwelllistdata.h"
+#include "strataloom/lasterror.h"
 #include "strataloom/version.h"
 #include "strataloom/waitdialog.h"

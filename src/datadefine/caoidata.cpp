@@ -84,7 +84,7 @@ int CAOIData::SaveAOI(const char* project, const AOIRecord& record) {
         "delete from b_aoi_data where AOIName='" + SqlText(record.AOIName) + "'";
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
         // Areas are addressed by name alone: the name leaves any other project.
-        session.ExecuteSQL(sql.c_str());
+        session.ExecuteSQL(sql);
         WriteAreaRow(session, project, record);
         return session.SaveData() ? 1 : 0;
     });

@@ -119,7 +119,7 @@ const MappedTable g_mapped(kTable, &ProjectShapes);
 }  // namespace
 
 int CBasicProjectData::Reserved(const char*) {
-    return 1;
+    return Succeed();
 }
 
 int CBasicProjectData::CreateProjectFiles(const char* name, const char* parent,
@@ -155,10 +155,19 @@ int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* ser
         CDbManage session(serverConnection);
         const std::string exists =
             "select * from sysdatabases where name='" + SqlText(database) + "'";
-        if (session.GetDataFromDB(exists.c_str()) == CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(exists) == CDbManage::kRows) {
+            db::NoteFailure("the database " + database + " exists on the server already");
+            return 0;
+        }
         // The wait window stays up until the user has read the outcome.
         strataloom::WaitingDlg wait(kCreatingDatabase);
-        const bool restored = session.ExecuteSQL(RestoreStatement(database).c_str());
+        const bool restored = session.ExecuteSQL(RestoreStatement(database));
+        if (!restored && strataloom::FindDataFile(kBackupFile).empty()) {
+            // The server speaks of a file it cannot read: say where it was looked for.
+            db::NoteFailure(
+                strataloom::MissingDataFileReason(kBackupFile, strataloom::DataFilePlaces()) +
+                "; " + db::LastFailure());
+        }
         strataloom::AppMessageBox(restored ? kDatabaseCreated : kDatabaseNotCreated);
         return restored ? 1 : 0;
     });
@@ -180,7 +189,7 @@ int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
     const std::string sql =
         "delete from b_project_data where ProjectName='" + SqlText(record.ProjectName) + "'";
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
-        session.ExecuteSQL(sql.c_str());
+        session.ExecuteSQL(sql);
         InsertRecord(session, ProjectColumns(), record);
         session.SetFieldValue(kCreatedDate, UtcTimestamp());
         return session.SaveData() ? 1 : 0;

@@ -99,7 +99,7 @@ int CBasicWellData::SaveWells(const char* project, const std::vector<BasicWellRe
         // well saved here also leaves any other project it was under.
         const std::string moved =
             "delete from  w_well_data where WellName in (" + InList(names) + ")";
-        session.ExecuteSQL(moved.c_str());
+        session.ExecuteSQL(moved);
         for (const BasicWellRecord& record : records) WriteWellRow(session, project, record);
         return session.SaveData() ? 1 : 0;
     });
@@ -113,7 +113,7 @@ int CBasicWellData::DeleteWell(const char* project, const char* well) {
 
 int CBasicWellData::DeleteWells(const char* project, const NameList& names) {
     if (IsEmptyText(project)) return Refuse(kEmptyProjectName);
-    if (names.empty()) return 1;
+    if (names.empty()) return Succeed();
     return RunDelete(kTable, "delete from  w_well_data where WellName in (" + InList(names) +
                                  ") AND ProjectName='" + SqlText(project) + "'");
 }

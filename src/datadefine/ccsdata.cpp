@@ -115,13 +115,13 @@ int CCSData::LoadAllCS(int filter, std::vector<CSRecord>& records) {
 
 int CCSData::LoadCSByNames(const char* marker, int filter, const NameList& names,
                            std::vector<CSRecord>& records) {
-    if (names.empty()) return 1;
+    if (names.empty()) return Succeed();
     const std::string rows = MarkerRows(marker, filter);
     return Read([&](CDbManage& session) {
         for (const std::string& name : names) {
             const std::string sql = rows + " and CSName='" + SqlText(name) + "'";
             // A name without a line is skipped; of several rows the first is taken.
-            if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) continue;
+            if (session.GetDataFromDB(sql) != CDbManage::kRows) continue;
             CSRecord line;
             line.MarkerName = TextOrEmpty(marker);
             if (!LineColumns().Read(session, line, KeyColumns::Skip)) return 0;
@@ -170,7 +170,7 @@ int CCSData::SaveCS(const CSRecord& record) {
 }
 
 int CCSData::SaveCSList(const std::vector<CSRecord>& records) {
-    if (records.empty()) return 1;
+    if (records.empty()) return Succeed();
     return Guarded([&] {
         ICSData& self = *this;
         std::vector<const CSRecord*> existing;
@@ -187,7 +187,7 @@ int CCSData::SaveCSList(const std::vector<CSRecord>& records) {
                 const std::string sql = "delete from b_cs_data where (CSName='" +
                                         SqlText(line.CSName) + "' and MarkerName='" +
                                         SqlText(line.MarkerName) + "')";
-                if (!session.ExecuteSQL(sql.c_str())) return 0;
+                if (!session.ExecuteSQL(sql)) return 0;
             }
             if (!OpenTable(session, kTable)) return 0;
             for (const CSRecord& line : records) InsertRecord(session, LineColumns(), line);
@@ -208,7 +208,7 @@ int CCSData::DeleteCS(const char* marker, const char* name) {
 }
 
 int CCSData::Reserved(void*, void*) {
-    return 0;
+    return Decline("this operation is kept for the host's call table and does nothing");
 }
 
 int CCSData::DeleteCSByType(int filter) {

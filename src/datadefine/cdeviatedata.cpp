@@ -64,7 +64,7 @@ int CDeviateData::GetWellNamesWithData(const char* project, NameList& names) {
 int CDeviateData::LoadWellData(const char* well, DeviateRecord& record) {
     const std::string sql = "select * from w_deviate_well where " + WellIs(well);
     return Read([&](CDbManage& session) {
-        const int found = session.GetDataFromDB(sql.c_str());
+        const int found = session.GetDataFromDB(sql);
         if (found == CDbManage::kFailed) return 0;
         // The record names the well even when it has no survey to read.
         record.WellName = strataloom::TextOrEmpty(well);

@@ -42,7 +42,8 @@ int CEarthShockBodyData::LoadBodyPoints(std::vector<EarthShockBodyRecord>& point
 // Adds the points to whatever the table holds: a caller replacing the body
 // deletes it first.
 int CEarthShockBodyData::SaveBodyPoints(const std::vector<EarthShockBodyRecord>& points) {
-    if (points.size() != kBodyPoints) return 0;
+    if (points.size() != kBodyPoints)
+        return Decline("a seismic body is saved as exactly three points");
     return Write(kTable, [&](CDbManage& session) {
         InsertRecords(session, PointColumns(), points);
         return session.SaveData() ? 1 : 0;

@@ -201,7 +201,7 @@ void CImageData::CollectMetaTypes(std::vector<MetaTypeRecord>& below, IMetaTypeD
 
 int CImageData::GetImagesUnderMetaType(MetaTypeRecord metaType, IMetaTypeData* metaTypes,
                                        std::vector<ImageRecord>& images) {
-    if (!metaTypes) return 0;
+    if (!metaTypes) return Decline("no meta-type object was given");
     return Guarded([&] {
         std::vector<MetaTypeRecord> walked;
         CollectMetaTypes(walked, metaTypes, &metaType);
@@ -217,12 +217,12 @@ int CImageData::GetImagesUnderMetaType(MetaTypeRecord metaType, IMetaTypeData* m
 int CImageData::ListImages(const std::string& imageQuery, const std::string& aliasQuery,
                            std::vector<ImageRecord>& images) {
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(imageQuery.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(imageQuery) != CDbManage::kRows) return 0;
         AppendAcceptedRows(session, images, [&](ImageRecord& record) {
             return ReadListedImage(session, "ImageName", record);
         });
         if (aliasQuery.empty()) return 1;
-        const int aliases = session.GetDataFromDB(aliasQuery.c_str());
+        const int aliases = session.GetDataFromDB(aliasQuery);
         if (aliases != CDbManage::kRows) return aliases == CDbManage::kFailed ? 0 : 1;
         AppendAcceptedRows(session, images, [&](ImageRecord& record) {
             return ReadListedImage(session, "AliasName", record);
@@ -265,7 +265,7 @@ int CImageData::GetImage(const char* imageName, int imageType, int imageFacet, I
                   "'";
     return Read([&](CDbManage& session) {
         // Nothing found leaves the record untouched and is no failure.
-        const int found = session.GetDataFromDB(sql.c_str());
+        const int found = session.GetDataFromDB(sql);
         if (found != CDbManage::kRows) return found == CDbManage::kFailed ? 0 : 1;
         // A hit through an alias is named by the alias.
         image.ImageName = TextOrEmpty(imageName);
@@ -325,13 +325,13 @@ int CImageData::SaveImage(const ImageRecord& image, const char* oldImageName) {
 
 int CImageData::DeleteImage(const char* imageName, int imageType, int imageFacet) {
     return RunReportedDelete(kImageTable,
-                        DeleteImageStatement(TextOrEmpty(imageName), imageType, imageFacet));
+                             DeleteImageStatement(TextOrEmpty(imageName), imageType, imageFacet));
 }
 
 // Every column of the first row is needed, the lithology codes included.
 int CImageData::LoadImageByCode(const std::string& query, ImageRecord& image) {
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
         return ReadImageColumns(session, ImageColumns(), image, KeyColumns::Read) &&
                        LithCodeColumns().Read(session, image)
                    ? 1
@@ -402,11 +402,11 @@ int CImageData::UnscrambleAllImageData() {
 }
 
 int CImageData::GetImagesByMetaFacet(MetaTypeRecord metaType, std::vector<ImageRecord>* images) {
-    if (!images) return 0;
+    if (!images) return Decline("no image list was given");
     const std::string sql =
         "select * from b_image_data where MetaFacet = " + std::to_string(metaType.MetaFacet);
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         AppendAcceptedRows(session, *images, [&](ImageRecord& record) {
             return ReadListedImage(session, "ImageName", record) &&
                    MetaFacetColumns().Read(session, record);

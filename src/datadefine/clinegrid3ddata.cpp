@@ -87,7 +87,7 @@ int CLineGrid3DData::SaveGridData(const LineGrid3DRecord& record) {
     const std::string sql = "delete from s_linegrid3d_data where LineGrid3DName='" +
                             SqlText(record.LineGrid3DName) + "'";
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
-        session.ExecuteSQL(sql.c_str());
+        session.ExecuteSQL(sql);
         InsertRecord(session, GridColumns(), record);
         return session.SaveData() ? 1 : 0;
     });

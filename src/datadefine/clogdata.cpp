@@ -188,7 +188,7 @@ int CLogData::LoadDepthCurves(const char* well, LogCurveSet& set) {
 
 int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(CurveSelect(well, strataloom::TextOrEmpty(curve)).c_str()) !=
+        if (session.GetDataFromDB(CurveSelect(well, strataloom::TextOrEmpty(curve))) !=
             CDbManage::kRows) {
             return 0;
         }
@@ -196,7 +196,7 @@ int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
         LogCurveRecord requested;
         std::string depthCurve;
         if (!ReadCurveRow(session, set, requested, depthCurve)) return 0;
-        if (session.GetDataFromDB(CurveSelect(well, depthCurve).c_str()) != CDbManage::kRows) {
+        if (session.GetDataFromDB(CurveSelect(well, depthCurve)) != CDbManage::kRows) {
             return 0;
         }
         LogCurveRecord depth;
@@ -216,7 +216,7 @@ int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
 int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
     return Read([&](CDbManage& session) {
         const std::string sql = "select * from w_log_data where " + WellIs(well);
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         set.WellName = strataloom::TextOrEmpty(well);
         const std::size_t first = set.Records.size();
         // Depth-curve name per curve name; a later row of the same name wins.
@@ -259,7 +259,7 @@ int CLogData::GetExistingCurveNames(const LogCurveSet& set, NameList& names) {
 
 int CLogData::SaveCurves(const LogCurveSet& set) {
     if (set.WellName == "") return strataloom::RefuseEmptyWellName();
-    if (set.Records.empty()) return 0;
+    if (set.Records.empty()) return Decline("the curve set holds no curve");
     // The object's own DeleteCurves runs first, then the session of the inserts opens.
     return Atomic(ConnectString(), [&] {
         ILogData& self = *this;
@@ -279,7 +279,7 @@ int CLogData::SaveWellsCurves(const char*, const std::vector<LogCurveSet>& sets)
                 const std::string sql = "delete * from  w_log_data where " +
                                         WellIs(set.WellName.c_str()) + " and CurveName='" +
                                         SqlText(record.CurveName) + "'";
-                session.ExecuteSQL(sql.c_str());
+                session.ExecuteSQL(sql);
                 WriteCurveRow(session, set, record);
             }
         }
@@ -294,26 +294,26 @@ int CLogData::DeleteCurve(const char* well, const char* curve) {
         const std::string depthSql = "select DepthCurveName from w_log_data where " + WellIs(well) +
                                      " and CurveName='" + SqlText(name) + "'";
         std::string depthCurve;
-        if (session.GetDataFromDB(depthSql.c_str()) != CDbManage::kRows ||
+        if (session.GetDataFromDB(depthSql) != CDbManage::kRows ||
             !session.GetFieldValue("DepthCurveName", depthCurve)) {
             return 0;
         }
         const std::string usersSql = "select * from w_log_data where " + WellIs(well) +
                                      " and DepthCurveName='" + SqlText(depthCurve) + "'";
         bool used = false;
-        if (session.GetDataFromDB(usersSql.c_str()) != CDbManage::kRows ||
+        if (session.GetDataFromDB(usersSql) != CDbManage::kRows ||
             !OthersUseDepthCurve(session, name, depthCurve, used)) {
             return 0;
         }
         const std::string deleteCurve = "delete from  w_log_data where " + WellIs(well) +
                                         " and CurveName='" + SqlText(name) + "'";
-        session.ExecuteSQL(deleteCurve.c_str());
+        session.ExecuteSQL(deleteCurve);
         // The depth curve goes with its last user; never a curve the name
         // does not designate, nor the deleted curve a second time.
         if (!depthCurve.empty() && depthCurve != name && !used) {
             const std::string deleteDepth = "delete from  w_log_data where " + WellIs(well) +
                                             " and CurveName='" + SqlText(depthCurve) + "'";
-            session.ExecuteSQL(deleteDepth.c_str());
+            session.ExecuteSQL(deleteDepth);
         }
         return 1;
     });
@@ -321,7 +321,7 @@ int CLogData::DeleteCurve(const char* well, const char* curve) {
 
 int CLogData::DeleteCurves(const char* well, const NameList& curves) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
-    if (curves.empty()) return 0;
+    if (curves.empty()) return Decline("no curve name was given");
     return RunDelete(kTable, "delete from  w_log_data where CurveName in ( " + InList(curves) +
                                  " ) AND " + WellIs(well));
 }

@@ -63,7 +63,7 @@ int CMarkerData::LoadWellData(const char* well, MarkerSet& set) {
 int CMarkerData::LoadAllWellsData(const char*, std::vector<MarkerSet>& sets) {
     return Read([&](CDbManage& session) {
         const std::string sql = "select * from w_marker_data order by WellName, TopDepth";
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         sets.reserve(sets.size() + 100);
         // Rows arrive grouped by well: a new set starts where the well name changes.
         while (session.Read()) {

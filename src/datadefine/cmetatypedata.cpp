@@ -123,7 +123,7 @@ std::shared_ptr<const MetaTypeNode> CMetaTypeData::Tree() {
 
 int CMetaTypeData::GetChildMetaTypes(MetaTypeRecord metaType,
                                      std::vector<MetaTypeRecord>* children) {
-    if (!children) return 0;
+    if (!children) return Decline("no list for the child meta types was given");
     children->clear();
     return Guarded([&] {
         if (auto tree = Tree()) FindChildren(*tree, metaType.MetaTypeID, *children);

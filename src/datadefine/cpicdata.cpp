@@ -48,10 +48,9 @@ std::string DeleteOfType(const char* well, int type) {
     return "delete from  w_pic_data where " + WellIs(well) + AndTypeIs(type);
 }
 
-// An operation on the picture files ends with 0; the reason goes to the
-// statement trace as a comment line, beside the statements the operation ran.
+// An operation on the picture files ends with 0 for reason.
 int PictureFault(const std::string& reason) {
-    db::TraceStatement("-- failed: " + reason);
+    db::NoteFailure(reason);
     return 0;
 }
 
@@ -76,7 +75,7 @@ template <class NameSet, class ReadType>
 int CPicData::LoadPictureRows(const std::string& query, PicSet& set, NameSet&& nameSet,
                               ReadType&& readType, const std::string* workDirectory) {
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
         nameSet();
         while (session.Read()) {
             PicRecord record;
@@ -190,7 +189,7 @@ int CPicData::CopyPictureToWorkDir(std::string full, std::string name, std::stri
                 return 1;
             case PictureFolder::Placed::InPlace:
                 stored = placed;
-                return 0;
+                return PictureFault(placed + " is in the picture folder already");
             case PictureFolder::Placed::Failed:
                 break;
         }

@@ -61,7 +61,7 @@ int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>&
             if (!keep[i]) continue;
             const std::string sql = "delete from  b_sectionwelllist_data where Setction_Name='" +
                                     SqlText(records[i].Setction_Name) + "'";
-            session.ExecuteSQL(sql.c_str());
+            session.ExecuteSQL(sql);
             InsertRecord(session, SectionColumns(), records[i]);
         }
         return session.SaveData() ? 1 : 0;

@@ -121,7 +121,7 @@ int CTextData::LoadTextCurveForWells(const char* textCurve, std::vector<TextCurv
     const std::string sql = "select * from w_text_data where TextCurveName='" + SqlText(textCurve) +
                             "'order by TopDepth";
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) != CDbManage::kRows) return 0;
+        if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         // A well may stand in several sets: each of them receives its rows.
         std::unordered_map<std::string, std::vector<TextCurveSet*>> setsOf;
         for (TextCurveSet& set : sets) {
@@ -237,7 +237,7 @@ int CTextData::GetTextCurveNameOfType(int textType, std::string& name) {
     const std::string sql =
         "select TextCurveName from b_text_code where TextType = " + std::to_string(textType) + " ";
     return Read([&](CDbManage& session) {
-        if (session.GetDataFromDB(sql.c_str()) == CDbManage::kFailed) return 0;
+        if (session.GetDataFromDB(sql) == CDbManage::kFailed) return 0;
         // With several entries the last row's name stays.
         while (session.Read()) {
             if (!session.GetFieldValue("TextCurveName", name)) return 0;

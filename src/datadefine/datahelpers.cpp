@@ -19,7 +19,7 @@ bool OpenTable(CDbManage& session, const char* table) {
 
 int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,
                  NoRows noRows) {
-    const int found = session.GetDataFromDB(query.c_str());
+    const int found = session.GetDataFromDB(query);
     if (found == CDbManage::kNoRow && noRows == NoRows::Succeed) return 1;
     if (found != CDbManage::kRows) return 0;
     while (session.Read()) {

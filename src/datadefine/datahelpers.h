@@ -40,7 +40,7 @@ int ReadNameList(CDbManage& session, const std::string& query, const char* colum
 // or yields no row, or when readRow gives false; rows read before stay read.
 template <class ReadRow>
 int ForEachRow(CDbManage& session, const std::string& query, ReadRow&& readRow) {
-    if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+    if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
     while (session.Read()) {
         if (!readRow()) return 0;
     }

@@ -131,7 +131,7 @@ class PerWellData : public TableData<Interface> {
     // once the query has rows; records present on entry stay in front.
     int LoadWell(const std::string& query, const char* well, Set& set) {
         return this->Read([&](CDbManage& session) {
-            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             set.WellName = TextOrEmpty(well);
             while (session.Read()) {
                 if (!Rows::ReadRow(session, set)) return 0;

@@ -54,7 +54,7 @@ class PlainWellData : public detail::ProjectLoad<Interface, Rows> {
 
     // Without sets there is no well to replace: 0, and nothing is touched.
     int SaveWellsData(const char*, const std::vector<Set>& sets) override {
-        if (sets.empty()) return 0;
+        if (sets.empty()) return Decline("no well was given");
         return this->ReplaceWells(sets);
     }
 
@@ -65,7 +65,7 @@ class PlainWellData : public detail::ProjectLoad<Interface, Rows> {
 
     // Without names there is no well to delete: 0, and nothing is touched.
     int DeleteWellsData(const NameList& names) override {
-        if (names.empty()) return 0;
+        if (names.empty()) return Decline("no well name was given");
         return this->DeleteWellsRows(names);
     }
 

@@ -125,7 +125,7 @@ class TableData : public DataObject<Interface> {
     int HasRows(const char* table, const std::string& query) {
         return Read([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
-            return session.GetDataFromDB(query.c_str()) == CDbManage::kRows ? 1 : 0;
+            return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
         });
     }
 
@@ -133,7 +133,7 @@ class TableData : public DataObject<Interface> {
     int RunDelete(const char* table, const std::string& statement,
                   TableCheck check = TableCheck::Run) {
         return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
-            session.ExecuteSQL(statement.c_str());
+            session.ExecuteSQL(statement);
             return 1;
         });
     }
@@ -141,9 +141,8 @@ class TableData : public DataObject<Interface> {
     // Runs one delete statement whose own result is the operation's.
     int RunReportedDelete(const char* table, const std::string& statement,
                           TableCheck check = TableCheck::Run) {
-        return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
-            return session.ExecuteSQL(statement.c_str()) ? 1 : 0;
-        });
+        return Write(check == TableCheck::Run ? table : nullptr,
+                     [&](CDbManage& session) { return session.ExecuteSQL(statement) ? 1 : 0; });
     }
 
     // Replaces rows: the delete statement, then the rows writeRows adds, all
@@ -151,7 +150,7 @@ class TableData : public DataObject<Interface> {
     template <class WriteRows>
     int Replace(const char* table, const std::string& deleteStatement, WriteRows&& writeRows) {
         return Write(table, [&](CDbManage& session) {
-            session.ExecuteSQL(deleteStatement.c_str());
+            session.ExecuteSQL(deleteStatement);
             writeRows(session);
             return session.SaveData() ? 1 : 0;
         });
@@ -181,7 +180,7 @@ class TableData : public DataObject<Interface> {
     int LoadRecord(const std::string& query, const ColumnTable<Record>& columns, Record& record,
                    KeyColumns keys) {
         return Read([&](CDbManage& session) {
-            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             return columns.Read(session, record, keys) ? 1 : 0;
         });
     }
@@ -192,7 +191,7 @@ class TableData : public DataObject<Interface> {
     int LoadNamedRecord(const std::string& query, const ColumnTable<Record>& columns,
                         Record& record, NameRecord&& nameRecord) {
         return Read([&](CDbManage& session) {
-            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameRecord();
             return columns.Read(session, record, KeyColumns::Skip) ? 1 : 0;
         });
@@ -205,7 +204,7 @@ class TableData : public DataObject<Interface> {
     int LoadOwnedRecords(const std::string& query, const ColumnTable<Record>& columns,
                          std::vector<Record>& records, NameOwner&& nameOwner) {
         return Read([&](CDbManage& session) {
-            if (session.GetDataFromDB(query.c_str()) != CDbManage::kRows) return 0;
+            if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameOwner();
             while (session.Read()) {
                 Record record;

@@ -1,5 +1,6 @@
 #include "dbaccess/cdbmanage.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,9 @@
 #include "dbaccess/connection.h"
 #include "dbaccess/connectionregistry.h"
 #include "dbaccess/dialect.h"
+#include "dbaccess/failure.h"
+#include "dbaccess/readscope.h"
+#include "dbaccess/sessionlimits.h"
 #include "dbaccess/sqltrace.h"
 
 using strataloom::db::Cell;
@@ -77,30 +81,95 @@ const char* OrEmpty(const char* text) {
     return text ? text : "";
 }
 
+// A character travels as text: 0 as the empty text (what an unset flag reads
+// as), a byte above 127 as the character of that code in UTF-8. Every value
+// is then stored alike on both engines, and the server, which takes UTF-8
+// only, takes all of them.
+std::string CharText(char value) {
+    const auto byte = static_cast<unsigned char>(value);
+    if (byte == 0) return std::string();
+    if (byte < 0x80) return std::string(1, value);
+    return {static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+}
+
+// The first character of a text, as CharText stores it; a single byte above
+// 127 (as earlier versions stored it) reads as itself.
+char TextChar(const char* data, std::size_t size) {
+    if (size == 0) return '\0';
+    const auto lead = static_cast<unsigned char>(data[0]);
+    if (size >= 2 && (lead == 0xC2 || lead == 0xC3)) {
+        const auto next = static_cast<unsigned char>(data[1]);
+        if ((next & 0xC0) == 0x80) return static_cast<char>(((lead & 0x1F) << 6) | (next & 0x3F));
+    }
+    return data[0];
+}
+
+std::size_t ValueSize(const Cell& cell) {
+    if (cell.kind == Cell::Kind::Text) return cell.text.size();
+    if (cell.kind == Cell::Kind::Blob) return cell.blob->size;
+    return 0;
+}
+
 }  // namespace
 
 CDbManage::CDbManage(const char* connect) : connect_(OrEmpty(connect)) {}
 
 CDbManage::~CDbManage() = default;
 
+bool CDbManage::Connected() {
+    if (connection_) return true;
+    std::string error;
+    connection_ = strataloom::db::AcquireConnection(connect_, &error);
+    if (!connection_) strataloom::db::NoteFailure(error);
+    return connection_ != nullptr;
+}
+
+void CDbManage::NoteStatementFailure(const std::string& message) const {
+    // A write whose transaction could not begin has its reason noted already.
+    if (connection_ && connection_->ScopeBroken()) return;
+    strataloom::db::NoteFailure(strataloom::db::FailureText(
+        message, connection_ ? connection_->Describe() : connect_, statement_));
+}
+
+// Engines cut a text at a zero byte, or refuse it: the statement would not
+// do what its text says. Inside a write, the write fails with it.
+bool CDbManage::RefuseZeroByte(const std::string& text) {
+    if (text.find('\0') == std::string::npos) return false;
+    NoteStatementFailure("the statement holds a zero byte");
+    connection_->Doom();
+    return true;
+}
+
 int CDbManage::GetDataFromDB(const char* sql) {
-    const std::string text = OrEmpty(sql);
+    return GetDataFromDB(std::string(OrEmpty(sql)));
+}
+
+int CDbManage::GetDataFromDB(const std::string& text) {
     strataloom::db::TraceStatement(text);
+    statement_ = text;
     result_.Clear();
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     row_ = 0;
     readStarted_ = false;
-    if (!connection_) connection_ = strataloom::db::AcquireConnection(connect_);
-    if (!connection_) return kFailed;
+    if (!Connected() || RefuseZeroByte(text)) return kFailed;
+    strataloom::db::JoinReadScope(connection_);
     if (IsBareTableName(text)) return OpenTable(text);
-    if (!connection_->Query(strataloom::db::AdaptStatement(text), result_)) return kFailed;
-    return result_.RowCount() > 0 ? kRows : kNoRow;
+    if (!connection_->Query(strataloom::db::AdaptStatement(text), result_)) {
+        NoteStatementFailure(connection_->LastError());
+        return kFailed;
+    }
+    if (result_.RowCount() > 0) return kRows;
+    NoteStatementFailure("the statement found no row");
+    return kNoRow;
 }
 
 int CDbManage::OpenTable(const std::string& table) {
     std::vector<std::string> columns;
     const int probe = connection_->ProbeTable(table, columns);
-    if (probe == kFailed) return kFailed;
+    if (probe == kFailed) {
+        NoteStatementFailure(connection_->LastError());
+        return kFailed;
+    }
     if (table_ != table) pending_.clear();
     table_ = table;
     tableColumns_ = std::move(columns);
@@ -136,19 +205,26 @@ int CDbManage::CurrentColumn(const char* column) const {
     return index;
 }
 
+// Null, with the reason noted, when no row is current or the column is missing.
 const Slot* CDbManage::CurrentSlot(const char* column) const {
     const int index = CurrentColumn(column);
-    return index < 0 ? nullptr : &result_.At(row_, static_cast<std::size_t>(index));
+    if (index >= 0) return &result_.At(row_, static_cast<std::size_t>(index));
+    if (row_ >= result_.RowCount()) {
+        NoteStatementFailure("no row is left to read");
+    } else {
+        NoteStatementFailure("the result has no column " + std::string(OrEmpty(column)));
+    }
+    return nullptr;
 }
 
 bool CDbManage::GetFieldValue(const char* column, char& value) const {
     const Slot* slot = CurrentSlot(column);
     if (!slot) return false;
     if (slot->kind == Cell::Kind::Text) {
-        value = slot->length == 0 ? '\0' : result_.TextData(*slot)[0];
+        value = TextChar(result_.TextData(*slot), slot->length);
     } else {
         const std::string text = SlotText(result_, *slot);
-        value = text.empty() ? '\0' : text[0];
+        value = TextChar(text.data(), text.size());
     }
     return true;
 }
@@ -233,15 +309,30 @@ std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeBytes(const char* colu
     return strataloom::db::ByteArray::Copy(text.data(), text.size());
 }
 
+void CDbManage::RefusePending(std::string reason) {
+    if (!pendingFault_) pendingReason_ = std::move(reason);
+    pendingFault_ = true;
+}
+
 void CDbManage::AddNew() {
-    if (table_.empty()) pendingFault_ = true;
+    if (table_.empty()) RefusePending("a row was started before a table was opened");
     pending_.emplace_back();
 }
 
 void CDbManage::SetCell(const char* column, Cell cell) {
     const int index = column ? strataloom::db::FindColumn(tableColumns_, column) : -1;
-    if (pending_.empty() || index < 0) {
-        pendingFault_ = true;
+    if (pending_.empty()) {
+        RefusePending("a column was set before a row was started");
+        return;
+    }
+    if (index < 0) {
+        RefusePending("the table " + table_ + " has no column " + OrEmpty(column));
+        return;
+    }
+    // Engines cut a text at a zero byte, or refuse it: the row would not
+    // hold what was saved.
+    if (cell.kind == Cell::Kind::Text && cell.text.find('\0') != std::string::npos) {
+        RefusePending("the text for column " + std::string(column) + " holds a zero byte");
         return;
     }
     PendingRow& row = pending_.back();
@@ -262,9 +353,7 @@ void CDbManage::SetFieldValue(const char* column, const std::string& value) {
     SetCell(column, Cell::Text(value));
 }
 void CDbManage::SetFieldValue(const char* column, char value) {
-    // A zero character is stored as the empty text, which reads back as zero:
-    // the server's text columns refuse a zero byte.
-    SetCell(column, Cell::Text(value ? std::string(1, value) : std::string()));
+    SetCell(column, Cell::Text(CharText(value)));
 }
 void CDbManage::SetFieldValue(const char* column, int value) {
     SetCell(column, Cell::Integer(value));
@@ -280,19 +369,42 @@ void CDbManage::SetFieldValue(const char* column, const DbVariant& value) {
 }
 
 bool CDbManage::SaveData() {
-    strataloom::db::TraceStatement("SaveData " + table_ + " " + std::to_string(pending_.size()));
+    statement_ = "SaveData " + table_ + " " + std::to_string(pending_.size());
+    strataloom::db::TraceStatement(statement_);
     const bool faulty = pendingFault_;
     pendingFault_ = false;
+    if (faulty) NoteStatementFailure(pendingReason_);
     if (pending_.empty()) return !faulty;
-    bool stored = !faulty && connection_ && InsertPending();
+    const bool stored = !faulty && connection_ && InsertPending();
     pending_.clear();
     return stored;
 }
 
+bool CDbManage::LargerThanTheEngineTakes() const {
+    const std::size_t largest =
+        std::min(connection_->LargestValue(), strataloom::db::Limits().largestValue);
+    for (const PendingRow& row : pending_) {
+        for (std::size_t i = 0; i < row.values.size(); ++i) {
+            const std::size_t size = ValueSize(row.values[i]);
+            if (size <= largest) continue;
+            const std::string& column = tableColumns_[static_cast<std::size_t>(row.columns[i])];
+            NoteStatementFailure("the value for column " + column + " is " + std::to_string(size) +
+                                 " bytes, more than the engine stores (" + std::to_string(largest) +
+                                 " bytes)");
+            return true;
+        }
+    }
+    return false;
+}
+
 // Consecutive rows that set the same columns go through one prepared insert.
 bool CDbManage::InsertPending() {
+    if (LargerThanTheEngineTakes()) return false;
     strataloom::db::Transaction transaction(*connection_);
-    if (!transaction.Active()) return false;
+    if (!transaction.Active()) {
+        NoteStatementFailure("the write transaction could not begin");
+        return false;
+    }
     std::size_t first = 0;
     while (first < pending_.size()) {
         const std::vector<int>& shape = pending_[first].columns;
@@ -305,16 +417,29 @@ bool CDbManage::InsertPending() {
         std::vector<std::string> names;
         names.reserve(shape.size());
         for (int index : shape) names.push_back(tableColumns_[static_cast<std::size_t>(index)]);
-        if (!connection_->Insert(table_, names, rows)) return false;
+        if (!connection_->Insert(table_, names, rows)) {
+            NoteStatementFailure(connection_->LastError());
+            return false;
+        }
         first = last;
     }
     return transaction.Commit();
 }
 
 bool CDbManage::ExecuteSQL(const char* sql) {
-    const std::string text = OrEmpty(sql);
+    return ExecuteSQL(std::string(OrEmpty(sql)));
+}
+
+bool CDbManage::ExecuteSQL(const std::string& text) {
     strataloom::db::TraceStatement(text);
-    if (!connection_) connection_ = strataloom::db::AcquireConnection(connect_);
-    if (!connection_) return false;
-    return connection_->Execute(strataloom::db::AdaptStatement(text));
+    statement_ = text;
+    if (!Connected() || RefuseZeroByte(text)) return false;
+    // A statement that changes something runs outside any read snapshot: the
+    // server creates a database only outside a transaction.
+    if (!connection_->InScope()) connection_->EndRead();
+    if (!connection_->Execute(strataloom::db::AdaptStatement(text))) {
+        NoteStatementFailure(connection_->LastError());
+        return false;
+    }
+    return true;
 }

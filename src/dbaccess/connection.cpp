@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dbaccess/failure.h"
+
 namespace strataloom::db {
 
 namespace {
@@ -39,36 +41,66 @@ int FindColumn(const std::vector<std::string>& columns, const char* name) {
 }
 
 bool Connection::BeginScope() {
-    if (brokenDepth_ > 0) {
-        ++brokenDepth_;
-        return false;
-    }
     if (depth_ == 0) {
-        if (!Control(BeginStatement())) {
-            ++brokenDepth_;
-            return false;
-        }
+        // A write sees its own transaction, not a snapshot taken before it.
+        EndRead();
         lostRace_ = false;
         doomed_ = false;
+        broken_ = !BeginWrite();
     }
     ++depth_;
-    return true;
+    return !broken_;
 }
 
 bool Connection::EndScope(bool commit) {
-    if (brokenDepth_ > 0) {
-        --brokenDepth_;
-        return false;
-    }
     if (depth_ == 0) return false;
     --depth_;
     if (!commit) doomed_ = true;
-    if (depth_ > 0) return !doomed_;
+    if (depth_ > 0) return !doomed_ && !broken_;
+    if (broken_) {
+        broken_ = false;
+        return false;
+    }
     // A statement that lost a race was skipped: the transaction must not keep
     // the rest of its work.
-    if (!doomed_ && !lostRace_ && Control("COMMIT")) return true;
+    return FinishWrite(!doomed_ && !lostRace_);
+}
+
+void Connection::Doom() {
+    if (depth_ > 0) doomed_ = true;
+}
+
+bool Connection::BeginWrite() {
+    return RunControl(BeginStatement());
+}
+
+bool Connection::FinishWrite(bool commit) {
+    if (commit && RunControl("COMMIT")) return true;
     Control("ROLLBACK");
     return false;
+}
+
+bool Connection::BeginRead() {
+    if (depth_ > 0 || reading_) return false;
+    reading_ = Control(ReadBeginStatement());
+    return reading_;
+}
+
+void Connection::EndRead() {
+    if (!reading_) return;
+    reading_ = false;
+    if (!Control("COMMIT")) Control("ROLLBACK");
+}
+
+bool Connection::RunControl(const std::string& sql) {
+    if (Control(sql)) return true;
+    NoteFailure(FailureText(lastError_, Describe(), sql));
+    return false;
+}
+
+void Connection::StatementFailed(bool engineLevel) {
+    if (engineLevel) Doom();
+    EndRead();
 }
 
 }  // namespace strataloom::db

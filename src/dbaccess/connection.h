@@ -2,6 +2,7 @@
 // never see this: they know CDbManage only.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,9 @@
 
 namespace strataloom::db {
 
-// One open connection to one database, shared by every session that the same
-// thread opens on the same connection string.
+// One open connection to one database, used by the sessions that one thread
+// opens on one connection string: they share the transaction of a writing
+// operation that is running, and the snapshot of a reading one.
 class Connection {
   public:
     virtual ~Connection() = default;
@@ -28,20 +30,36 @@ class Connection {
     // statement with bound parameters.
     virtual bool Insert(const std::string& table, const std::vector<std::string>& columns,
                         const std::vector<const std::vector<Cell>*>& rows) = 0;
-    // False once the database behind the connection is no longer the one it
-    // opened (file removed or replaced): the connection is then dropped.
-    virtual bool StillValid() const = 0;
-    // Transaction scopes nest: the outermost begins and commits; inner ones
-    // join its transaction, and one that ends without committing dooms it, so
-    // the outermost rolls everything back. (Inner savepoints would make the
+    // Called when an idle connection is handed to a new operation. False when
+    // it can no longer serve (the project file was replaced, the link to the
+    // server broke and could not be made again): a new one is opened.
+    virtual bool Revive() = 0;
+    // The project file or database, as failure reasons name it.
+    virtual std::string Describe() const = 0;
+    // The largest value, in bytes, the engine stores in one column.
+    virtual std::size_t LargestValue() const = 0;
+
+    // Write scopes nest: the outermost begins and commits; inner ones join
+    // its transaction, and one that ends without committing dooms it, so the
+    // outermost rolls everything back. (Inner savepoints would make the
     // embedded engine copy every page a replace touches, for nothing: no
-    // operation goes on after a part of it failed.) A scope that could not
-    // begin fails every write until it ends, so that nothing runs outside the
-    // transaction it asked for.
+    // operation goes on after a part of it failed.) A scope is entered even
+    // when its transaction could not begin: it then fails every write until
+    // the outermost scope ends, so that nothing runs outside the transaction
+    // it asked for, and the next operation starts afresh.
     bool BeginScope();
     bool EndScope(bool commit);
     bool InScope() const { return depth_ > 0; }
-    bool ScopeBroken() const { return brokenDepth_ > 0; }
+    bool ScopeBroken() const { return broken_; }
+    // Fails the running write: the outermost scope rolls it back.
+    void Doom();
+
+    // A read snapshot: every statement until EndRead sees the database as it
+    // was at the first. Not begun inside a write scope, which sees its own
+    // transaction; a write scope that begins ends it first.
+    bool BeginRead();
+    void EndRead();
+    bool Reading() const { return reading_; }
 
     const std::string& LastError() const { return lastError_; }
     // Whether the running transaction lost a race with another writer (the
@@ -50,16 +68,37 @@ class Connection {
 
   protected:
     Connection() = default;
+    // Runs a transaction control statement; false with LastError set.
     virtual bool Control(const std::string& sql) = 0;
+    // Opens the transaction of an outermost write scope.
+    virtual bool BeginWrite();
+    // Commits it (or rolls it back when commit is false); true when committed.
+    virtual bool FinishWrite(bool commit);
     virtual std::string BeginStatement() const { return "BEGIN"; }
+    virtual std::string ReadBeginStatement() const { return "BEGIN"; }
+
+    // Control, with the reason noted when it fails.
+    bool RunControl(const std::string& sql);
     void SetError(std::string text) { lastError_ = std::move(text); }
+    // The write transaction could not begin after all: the scope fails
+    // every write until the outermost one ends.
+    void BreakScope() {
+        if (depth_ > 0) broken_ = true;
+    }
     void NoteLostRace() { lostRace_ = true; }
+    // A statement failed. One the engine could not carry out for a reason of
+    // its own (a file or medium it cannot write, a full disk, an I/O error, a
+    // lost lock or link) fails the running write: only a statement refused
+    // for its text (a table that does not exist, say) may be passed over.
+    // A read snapshot ends with any failure: the engine may have ended it.
+    void StatementFailed(bool engineLevel);
 
   private:
     int depth_ = 0;
-    int brokenDepth_ = 0;
+    bool broken_ = false;
     bool lostRace_ = false;
     bool doomed_ = false;
+    bool reading_ = false;
     std::string lastError_;
 };
 
@@ -68,22 +107,24 @@ class Transaction {
   public:
     explicit Transaction(Connection& connection)
         : connection_(connection), active_(connection.BeginScope()) {}
+    // The scope is left on every path, also when its transaction never began.
     ~Transaction() {
-        if (active_) connection_.EndScope(false);
+        if (open_) connection_.EndScope(false);
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
     bool Active() const { return active_; }
     bool Commit() {
-        if (!active_) return false;
-        active_ = false;
-        return connection_.EndScope(true);
+        if (!open_) return false;
+        open_ = false;
+        return connection_.EndScope(active_);
     }
 
   private:
     Connection& connection_;
     bool active_;
+    bool open_ = true;
 };
 
 }  // namespace strataloom::db

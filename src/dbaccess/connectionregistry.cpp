@@ -1,14 +1,22 @@
 #include "dbaccess/connectionregistry.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <vector>
 
+#include "dbaccess/failure.h"
 #include "dbaccess/postgres/pgconnection.h"
+#include "dbaccess/sessionlimits.h"
 #include "dbaccess/sqlite/sqliteconnection.h"
 
 namespace strataloom::db {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // Enough for a host that works on a few projects at once; beyond it the
 // connection used least recently and by no session is closed.
@@ -17,39 +25,180 @@ constexpr std::size_t kKeptConnections = 8;
 struct Entry {
     std::string connect;
     std::shared_ptr<Connection> connection;
-    unsigned long long lastUse = 0;
+    Clock::time_point lastUse;
 };
 
-struct Registry {
+// A connection is in use while anything besides the registry holds it: a
+// session, a write scope or a read snapshot. Only the owning thread takes new
+// holders, and only under the registry's mutex.
+bool Idle(const Entry& entry) {
+    return entry.connection.use_count() == 1;
+}
+
+class ThreadRegistry;
+
+// Closes connections that have been idle too long. The module runs no
+// thread of its own otherwise: this one exists only while a connection is
+// kept, and is joined before the module goes away.
+class IdleCloser {
+  public:
+    static IdleCloser& Instance() {
+        static IdleCloser closer;
+        return closer;
+    }
+    ~IdleCloser();
+    void Register(ThreadRegistry* registry);
+    void Unregister(ThreadRegistry* registry);
+    // A connection is kept: make sure it will be closed once idle.
+    void Watch();
+
+  private:
+    IdleCloser() = default;
+    void Run();
+    // Closes what has been idle too long; false when nothing is kept any more.
+    bool CloseIdle(std::unique_lock<std::mutex>& lock);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<ThreadRegistry*> registries_;
+    std::thread thread_;
+    bool running_ = false;
+    bool stopping_ = false;
+    bool watched_ = false;  // Watch was called since the closer last looked
+};
+
+class ThreadRegistry {
+  public:
+    ThreadRegistry() { IdleCloser::Instance().Register(this); }
+    ~ThreadRegistry() {
+        IdleCloser::Instance().Unregister(this);
+        std::vector<Entry> closing;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            closing.swap(entries);
+        }
+    }
+
+    std::mutex mutex;
     std::vector<Entry> entries;
-    unsigned long long clock = 0;
 };
 
-Registry& ThisThread() {
-    thread_local Registry registry;
+ThreadRegistry& ThisThread() {
+    thread_local ThreadRegistry registry;
     return registry;
+}
+
+IdleCloser::~IdleCloser() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    stopping_ = true;
+    wake_.notify_all();
+    lock.unlock();
+    if (thread_.joinable()) thread_.join();
+}
+
+void IdleCloser::Register(ThreadRegistry* registry) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    registries_.push_back(registry);
+}
+
+void IdleCloser::Unregister(ThreadRegistry* registry) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    registries_.erase(std::remove(registries_.begin(), registries_.end(), registry),
+                      registries_.end());
+}
+
+void IdleCloser::Watch() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    watched_ = true;
+    if (running_ || stopping_) return;
+    // A closer that found nothing left to watch has ended, or is ending.
+    if (thread_.joinable()) thread_.join();
+    running_ = true;
+    thread_ = std::thread(&IdleCloser::Run, this);
+}
+
+void IdleCloser::Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stopping_) {
+        watched_ = false;
+        const auto lifetime = Limits().idleLifetime;
+        const auto tick = std::clamp<Clock::duration>(lifetime / 4, std::chrono::milliseconds(20),
+                                                      std::chrono::seconds(1));
+        wake_.wait_for(lock, tick);
+        if (stopping_) break;
+        // A connection kept while the closer looked elsewhere called Watch.
+        if (!CloseIdle(lock) && !watched_) break;
+    }
+    running_ = false;
+}
+
+bool IdleCloser::CloseIdle(std::unique_lock<std::mutex>& lock) {
+    const auto now = Clock::now();
+    const auto lifetime = Limits().idleLifetime;
+    std::vector<Entry> closing;
+    bool kept = false;
+    for (ThreadRegistry* registry : registries_) {
+        std::lock_guard<std::mutex> guard(registry->mutex);
+        auto& entries = registry->entries;
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (!Idle(*it)) {
+                // Idle time counts from the end of the last use.
+                it->lastUse = now;
+            } else if (now - it->lastUse >= lifetime) {
+                closing.push_back(std::move(*it));
+                it = entries.erase(it);
+                continue;
+            }
+            kept = true;
+            ++it;
+        }
+    }
+    // Closing may talk to a server: done without holding any lock.
+    lock.unlock();
+    closing.clear();
+    lock.lock();
+    return kept;
 }
 
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-std::unique_ptr<Connection> OpenDriver(const std::string& connect) {
-    if (IsServerConnectString(connect)) return PgConnection::Open(connect);
-    std::string path = StartsWith(connect, "sqlite:") ? connect.substr(7) : connect;
-    if (path.empty()) return nullptr;
-    return SqliteConnection::Open(path);
+// A database that could not be opened is not tried again by the same
+// operation: its write scope and each of its sessions would otherwise wait
+// for an unreachable server in turn.
+struct FailedOpen {
+    unsigned long operation = 0;
+    std::string connect;
+    std::string reason;
+};
+
+FailedOpen& LastFailedOpen() {
+    thread_local FailedOpen failed;
+    return failed;
 }
 
-void TrimIdle(Registry& registry) {
-    auto& entries = registry.entries;
+std::unique_ptr<Connection> OpenDriver(const std::string& connect, std::string& error) {
+    if (IsServerConnectString(connect)) return PgConnection::Open(connect, error);
+    std::string path = StartsWith(connect, "sqlite:") ? connect.substr(7) : connect;
+    if (path.empty()) {
+        error = "no project file or database named: the connection string is empty";
+        return nullptr;
+    }
+    return SqliteConnection::Open(path, error);
+}
+
+// Takes out the connection used least recently by no session, while more
+// than kKeptConnections are kept.
+void TrimIdle(std::vector<Entry>& entries, std::vector<Entry>& closing) {
     while (entries.size() > kKeptConnections) {
         auto oldest = entries.end();
         for (auto it = entries.begin(); it != entries.end(); ++it) {
-            if (it->connection.use_count() > 1) continue;
+            if (!Idle(*it)) continue;
             if (oldest == entries.end() || it->lastUse < oldest->lastUse) oldest = it;
         }
         if (oldest == entries.end()) return;
+        closing.push_back(std::move(*oldest));
         entries.erase(oldest);
     }
 }
@@ -62,24 +211,46 @@ bool IsServerConnectString(const std::string& connect) {
            connect.find("host=") != std::string::npos;
 }
 
-std::shared_ptr<Connection> AcquireConnection(const std::string& connect) {
-    Registry& registry = ThisThread();
-    auto& entries = registry.entries;
-    auto found = std::find_if(entries.begin(), entries.end(),
-                              [&](const Entry& e) { return e.connect == connect; });
-    if (found != entries.end()) {
-        // A connection inside a running operation is kept whatever happens to
-        // the file; an idle one is dropped when its database went away.
-        if (found->connection.use_count() > 1 || found->connection->StillValid()) {
-            found->lastUse = ++registry.clock;
-            return found->connection;
+std::shared_ptr<Connection> AcquireConnection(const std::string& connect, std::string* error) {
+    ThreadRegistry& registry = ThisThread();
+    std::vector<Entry> closing;  // closed after the lock is let go
+    {
+        std::lock_guard<std::mutex> lock(registry.mutex);
+        auto& entries = registry.entries;
+        auto found = std::find_if(entries.begin(), entries.end(),
+                                  [&](const Entry& e) { return e.connect == connect; });
+        if (found != entries.end()) {
+            // A connection inside a running operation is kept whatever
+            // happens; an idle one is checked before a new operation relies
+            // on it.
+            if (!Idle(*found) || found->connection->Revive()) {
+                found->lastUse = Clock::now();
+                return found->connection;
+            }
+            closing.push_back(std::move(*found));
+            entries.erase(found);
         }
-        entries.erase(found);
     }
-    std::shared_ptr<Connection> opened = OpenDriver(connect);
-    if (!opened) return nullptr;
-    entries.push_back(Entry{connect, opened, ++registry.clock});
-    TrimIdle(registry);
+    FailedOpen& failed = LastFailedOpen();
+    const unsigned long operation = CurrentOperation();
+    if (operation != 0 && failed.operation == operation && failed.connect == connect) {
+        if (error) *error = failed.reason;
+        return nullptr;
+    }
+    // Opening may wait for a server: the closer must not wait on this thread.
+    std::string reason;
+    std::shared_ptr<Connection> opened = OpenDriver(connect, reason);
+    if (!opened) {
+        failed = FailedOpen{operation, connect, reason};
+        if (error) *error = reason;
+        return nullptr;
+    }
+    {
+        std::lock_guard<std::mutex> lock(registry.mutex);
+        registry.entries.push_back(Entry{connect, opened, Clock::now()});
+        TrimIdle(registry.entries, closing);
+    }
+    IdleCloser::Instance().Watch();
     return opened;
 }
 
@@ -90,10 +261,18 @@ bool ThisThreadWriting() {
 }
 
 void ReleaseIdleConnections() {
-    auto& entries = ThisThread().entries;
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [](const Entry& e) { return e.connection.use_count() == 1; }),
-                  entries.end());
+    ThreadRegistry& registry = ThisThread();
+    std::vector<Entry> closing;
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    auto& entries = registry.entries;
+    for (auto it = entries.begin(); it != entries.end();) {
+        if (Idle(*it)) {
+            closing.push_back(std::move(*it));
+            it = entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 }  // namespace strataloom::db

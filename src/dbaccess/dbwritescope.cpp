@@ -2,10 +2,15 @@
 
 #include "dbaccess/connection.h"
 #include "dbaccess/connectionregistry.h"
+#include "dbaccess/failure.h"
 
-DbWriteScope::DbWriteScope(const std::string& connect)
-    : connection_(strataloom::db::AcquireConnection(connect)) {
-    if (!connection_) return;
+DbWriteScope::DbWriteScope(const std::string& connect) {
+    std::string error;
+    connection_ = strataloom::db::AcquireConnection(connect, &error);
+    if (!connection_) {
+        strataloom::db::NoteFailure(error);
+        return;
+    }
     outermost_ = !connection_->InScope();
     transaction_ = std::make_unique<strataloom::db::Transaction>(*connection_);
 }

@@ -22,7 +22,8 @@ class DbWriteScope {
 
     // False when the database could not be opened or locked for writing.
     bool Active() const;
-    // The database was opened but the transaction could not begin.
+    // The database was opened but the transaction could not begin (its lock
+    // held too long by another process, say): nothing may be written.
     bool Broken() const { return connection_ && !Active(); }
     bool Commit();
     // Whether this scope began the transaction rather than joining one.

@@ -14,8 +14,8 @@ std::mutex& TraceMutex() {
     return mutex;
 }
 
-TraceListener& Listener() {
-    static TraceListener listener;
+std::shared_ptr<const TraceListener>& Listener() {
+    static std::shared_ptr<const TraceListener> listener;
     return listener;
 }
 
@@ -27,14 +27,25 @@ struct FileCloser {
 
 void SetTraceListener(TraceListener listener) {
     std::lock_guard<std::mutex> lock(TraceMutex());
-    Listener() = std::move(listener);
+    if (listener) {
+        Listener() = std::make_shared<const TraceListener>(std::move(listener));
+    } else {
+        Listener().reset();
+    }
 }
 
 void TraceStatement(const std::string& text) {
     const char* path = std::getenv("STRATALOOM_SQL_TRACE");
-    std::lock_guard<std::mutex> lock(TraceMutex());
-    if (Listener()) Listener()(text);
+    std::shared_ptr<const TraceListener> listener;
+    {
+        std::lock_guard<std::mutex> lock(TraceMutex());
+        listener = Listener();
+    }
+    // Called without the lock: a listener may wait for statements that
+    // other threads run meanwhile.
+    if (listener) (*listener)(text);
     if (!path || !*path) return;
+    std::lock_guard<std::mutex> lock(TraceMutex());
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "a"));
     if (!file) return;
     std::fwrite(text.data(), 1, text.size(), file.get());

@@ -11,7 +11,9 @@ namespace strataloom::db {
 using TraceListener = std::function<void(const std::string&)>;
 
 void TraceStatement(const std::string& text);
-// Installs a listener for this process; an empty function removes it.
+// Installs a listener for this process; an empty function removes it. The
+// listener is called on the thread that runs the statement, before it runs,
+// and may be called from several threads at once.
 void SetTraceListener(TraceListener listener);
 
 }  // namespace strataloom::db

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr bool kLittleEndianHost = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-constexpr long kShortestArrayBytes = 16;
 
 // Copies count doubles between memory and the stored little-endian form.
 void CopyLittleEndian(void* to, const void* from, std::size_t count) {
@@ -54,10 +53,12 @@ void VariantToDoubleArray(const DbVariant& variant, long byteLength, double* val
 int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbManage& session) {
     long byteLength = 0;
     if (!session.GetActualSize(column, byteLength)) return 0;
-    if (byteLength <= kShortestArrayBytes) return 1;
+    // Every array this module stores reads back, one or two values included;
+    // only a column without a whole value (NULL, empty) leaves the vector.
+    const std::size_t count = static_cast<std::size_t>(byteLength) / sizeof(double);
+    if (count == 0) return 1;
     std::shared_ptr<strataloom::db::ByteArray> bytes = session.TakeBytes(column);
     if (!bytes) return 0;
-    const std::size_t count = static_cast<std::size_t>(byteLength) / sizeof(double);
     if (kLittleEndianHost && bytes.use_count() == 1) {
         // The session held the only reference: its doubles become the vector.
         values = std::move(bytes->words);

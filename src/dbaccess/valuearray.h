@@ -5,9 +5,10 @@
 
 class CDbManage;
 
-// Fills values from the column of the session's current row. A stored value of
-// 16 bytes or less leaves values as they were; a length that is not a multiple
-// of 8 drops the trailing bytes. 0 when the column cannot be read.
+// Fills values from the column of the session's current row, one value per 8
+// bytes (trailing bytes beyond whole values are dropped). A NULL or empty
+// value, or one shorter than 8 bytes, leaves values as they were. 0 when the
+// column cannot be read.
 int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbManage& session);
 
 // Sets the column of the row started last; an empty vector leaves it unset.

@@ -131,12 +131,7 @@ std::string MissingDataFileReason(const std::string& fileName,
 std::string LocateDataFile(const std::string& fileName) {
     const std::string found = FindDataFile(fileName);
     if (!found.empty()) return found;
-    ReportFailureReason(MissingDataFileReason(fileName, DataFilePlaces()));
     return GetCommandDirectory() + "/" + fileName;
-}
-
-void ReportFailureReason(const std::string& text) {
-    std::fprintf(stderr, "strataloom: %s\n", text.c_str());
 }
 
 }  // namespace strataloom

@@ -49,12 +49,8 @@ std::string MissingDataFileReason(const std::string& fileName,
                                   const std::vector<std::string>& places);
 
 // Where the data file is taken from: the place found, or, when it is nowhere,
-// the place beside the program after the reason has been reported; the
-// operation that needs the file then fails on it.
+// the place beside the program; the operation that needs the file then fails
+// on it and gives MissingDataFileReason as its reason.
 std::string LocateDataFile(const std::string& fileName);
-
-// Hands the reason of a failing operation on to the host. The one place where
-// the module's own failure texts leave it; today they go to standard error.
-void ReportFailureReason(const std::string& text);
 
 }  // namespace strataloom

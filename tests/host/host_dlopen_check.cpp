@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
     const bool hooks = module.QuietHooks();
     check(hooks, "host hooks found");
     check(module.Symbol("AppMessageBox") == nullptr, "internal symbols stay hidden");
+    auto lastError =
+        reinterpret_cast<StrataloomLastErrorFunc>(module.Symbol("StrataloomLastError"));
+    check(lastError != nullptr, "the reason of a failure is exported");
     if (!hooks) return 1;
 
     check(module.Factory().CreateObject("iBasicWellData") == nullptr &&
@@ -38,6 +41,9 @@ int main(int argc, char** argv) {
     check(wells->GetWellNames("P", names) == 1 && names == NameList{"A", "B"}, "GetWellNames");
     BasicWellRecord loaded;
     check(wells->LoadWell("B", loaded) == 1 && loaded.WellDepth == 1500.0, "LoadWell");
+    check(wells->LoadWell("None", loaded) == 0 && lastError &&
+              std::string(lastError()).find("no row") != std::string::npos,
+          "a failed LoadWell says why");
     std::vector<BasicWellRecord> all;
     check(wells->LoadProjectWells("P", all) == 1 && all.size() == 2, "LoadProjectWells");
     check(wells->IsWellExist("P", "A") == 1, "IsWellExist");

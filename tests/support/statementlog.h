@@ -1,10 +1,13 @@
-// Collects the statement texts the sessions run while alive.
+// Collects the statement texts the sessions run while alive; the reasons of
+// failed operations, which the trace carries as "-- failed: " lines, are kept
+// apart.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,8 +18,15 @@ namespace testsupport {
 class StatementLog {
   public:
     StatementLog() {
-        strataloom::db::SetTraceListener(
-            [this](const std::string& text) { texts.push_back(text); });
+        strataloom::db::SetTraceListener([this](const std::string& text) {
+            static const std::string kFailed = "-- failed: ";
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (text.compare(0, kFailed.size(), kFailed) == 0) {
+                failures.push_back(text.substr(kFailed.size()));
+            } else {
+                texts.push_back(text);
+            }
+        });
     }
     ~StatementLog() { strataloom::db::SetTraceListener({}); }
     StatementLog(const StatementLog&) = delete;
@@ -26,6 +36,10 @@ class StatementLog {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
     std::vector<std::string> texts;
+    std::vector<std::string> failures;
+
+  private:
+    std::mutex mutex_;
 };
 
 // An operation and the statement texts it must run, in order.

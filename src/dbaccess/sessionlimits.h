@@ -1,0 +1,44 @@
+// How long the sessions wait, how long they keep idle connections and how
+// large a value they store. Fixed for the module; tests shorten them to reach
+// the limits quickly.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+namespace strataloom::db {
+
+struct SessionLimits {
+    // How long a write waits for another process's lock on a project file
+    // before it gives up.
+    std::chrono::milliseconds lockWait{10000};
+    // Connections that no operation used for this long are closed, so that a
+    // project database is not held open by a host that has gone quiet.
+    std::chrono::milliseconds idleLifetime{3000};
+    // Server: how long connecting may take, and how long the server may stay
+    // silent while an answer is awaited, when the connection string sets no
+    // connect_timeout of its own. Together they keep an operation on a
+    // server that accepts connections but never answers under 30 s.
+    std::chrono::seconds connectTimeout{10};
+    std::chrono::seconds answerTimeout{20};
+    // The largest single value (text or value array) a save stores; each
+    // engine may take less.
+    std::size_t largestValue = static_cast<std::size_t>(0x7fffffff);
+};
+
+// The limits in force.
+SessionLimits Limits();
+
+// Replaces the limits while alive (tests only).
+class ScopedLimits {
+  public:
+    explicit ScopedLimits(const SessionLimits& limits);
+    ~ScopedLimits();
+    ScopedLimits(const ScopedLimits&) = delete;
+    ScopedLimits& operator=(const ScopedLimits&) = delete;
+
+  private:
+    SessionLimits previous_;
+};
+
+}  // namespace strataloom::db
