@@ -257,20 +257,33 @@ bool CompleteSurvey(SurveyInput& survey, const BasicWellRecord* header, Diagnost
     return true;
 }
 
+namespace {
+
+// Reads the file at path into text; a file that cannot be read fails the import.
+bool ReadCsvFile(const std::string& path, std::string& text, Diagnostics& diagnostics) {
+    std::string reason;
+    if (ReadWholeFile(path, text, reason)) return true;
+    diagnostics.Fail(0, reason.substr(reason.find(": ") + 2));
+    return false;
+}
+
+// A file whose header row has nothing under it imports nothing: that fails.
+template <class Rows>
+bool HasRows(const Rows& rows, const char* what, Diagnostics& diagnostics) {
+    if (!rows.empty()) return true;
+    diagnostics.Fail(0, std::string("no ") + what + ": expected rows under the header row");
+    return false;
+}
+
+}  // namespace
+
 bool ImportMarkersCsvFile(ProjectData& data, const std::string& path, CsvImportSummary& summary,
                           Diagnostics& diagnostics) {
     std::string text;
-    std::string reason;
-    if (!ReadWholeFile(path, text, reason)) {
-        diagnostics.Fail(0, reason.substr(reason.find(": ") + 2));
-        return false;
-    }
+    if (!ReadCsvFile(path, text, diagnostics)) return false;
     std::vector<MarkerSet> sets;
     if (!ReadMarkersCsv(text, sets, diagnostics)) return false;
-    if (sets.empty()) {
-        diagnostics.Fail(0, "no markers: expected rows under the header row");
-        return false;
-    }
+    if (!HasRows(sets, "markers", diagnostics)) return false;
     for (const MarkerSet& set : sets) {
         BasicWellRecord header;
         if (!data.Wells().LoadWell(set.WellName.c_str(), header)) {
@@ -289,17 +302,10 @@ bool ImportMarkersCsvFile(ProjectData& data, const std::string& path, CsvImportS
 bool ImportSurveysCsvFile(ProjectData& data, const std::string& path, CsvImportSummary& summary,
                           Diagnostics& diagnostics) {
     std::string text;
-    std::string reason;
-    if (!ReadWholeFile(path, text, reason)) {
-        diagnostics.Fail(0, reason.substr(reason.find(": ") + 2));
-        return false;
-    }
+    if (!ReadCsvFile(path, text, diagnostics)) return false;
     std::vector<SurveyInput> surveys;
     if (!ReadSurveysCsv(text, surveys, diagnostics)) return false;
-    if (surveys.empty()) {
-        diagnostics.Fail(0, "no stations: expected rows under the header row");
-        return false;
-    }
+    if (!HasRows(surveys, "stations", diagnostics)) return false;
     std::vector<DeviateRecord> records;
     for (SurveyInput& survey : surveys) {
         BasicWellRecord header;
