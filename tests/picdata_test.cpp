@@ -329,7 +329,7 @@ TEST_P(PicDataTest, WellsWithoutPicturesLeaveTheCallersOutputAlone) {
     EXPECT_EQ(0, pictures->LoadWellPictureSets("W1", 1, sets));
     EXPECT_TRUE(sets.empty());
     NameList names;
-    EXPECT_EQ(0, pictures->GetPictureNames("W1", 1, names));
+    EXPECT_EQ(1, pictures->GetPictureNames("W1", 1, names));
     EXPECT_TRUE(names.empty());
 }
 

@@ -53,7 +53,7 @@ class IPicData : public IDataBase {
     // paths as stored (relative to the work directory). 0 when there is none.
     virtual int LoadWellPictureSets(const char* well, int type, std::vector<PicSet>& sets) = 0;
     // Appends the FileName of each of the well's pictures of that type, once
-    // per picture. 0 when there is none.
+    // per picture; 1 also when there is none, 0 when the names cannot be read.
     virtual int GetPictureNames(const char* well, int type, NameList& names) = 0;
     // As LoadWellPictures, for the pictures whose type name is typeName; the
     // set takes the type number of the rows.

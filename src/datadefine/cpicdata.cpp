@@ -114,9 +114,11 @@ int CPicData::LoadWellPictureSets(const char* well, int type, std::vector<PicSet
     return loaded;
 }
 
+// A well without pictures of the type appends nothing and still succeeds:
+// only a statement that cannot run fails.
 int CPicData::GetPictureNames(const char* well, int type, NameList& names) {
     return ListNames("select FileName from w_pic_data where " + WellIs(well) + AndTypeIs(type),
-                     "FileName", names);
+                     "FileName", names, NoRows::Succeed);
 }
 
 int CPicData::LoadWellPicturesByTypeName(const char* well, const char* typeName, PicSet& set) {

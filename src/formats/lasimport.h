@@ -11,9 +11,9 @@
 
 namespace strataloom::formats {
 
-// A curve needs this many samples: the project database hands back shorter
-// curves without their samples.
-constexpr std::size_t kLeastSamples = 3;
+// A curve needs this many samples: a curve without samples leaves nothing to
+// store (its value column stays unset).
+constexpr std::size_t kLeastSamples = 1;
 
 struct LasImportSummary {
     std::string well;
