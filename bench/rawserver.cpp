@@ -85,6 +85,59 @@ const char kInsertMarker[] =
 const char kSelectMarkers[] =
     "select WellName, MarkerName, TopDepth, BottomDepth, Description from w_marker_data "
     "order by WellName, TopDepth";
+const char kSelectWellMarkers[] = "select * from w_marker_data where WellName = $1";
+const char kSelectWell[] =
+    "select WellName from w_well_data where WellName = $1 and ProjectName = $2";
+const char kSelectHeaders[] =
+    "select WellName, WellType, Well_EW, Well_SN, WellFlag, WellSymbol, Kb, Ekb, WellDepth "
+    "from w_well_data where ProjectName = $1";
+const char kInsertHeader[] =
+    "insert into w_well_data (ProjectName, WellName, WellType, Well_EW, Well_SN, WellFlag, "
+    "WellSymbol, Kb, Ekb, WellDepth) values ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)";
+const char kDeleteCurve[] = "delete from w_log_data where WellName = $1 and CurveName = $2";
+const char kCopyMarkers[] =
+    "copy w_marker_data (WellName, MarkerName, TopDepth, BottomDepth, Description) from stdin "
+    "(format binary)";
+
+// An integer in the server's binary form.
+struct Int4Parameter {
+    explicit Int4Parameter(int value) {
+        const std::uint32_t bits = htobe32(static_cast<std::uint32_t>(value));
+        std::memcpy(bytes, &bits, sizeof bits);
+    }
+    char bytes[4];
+};
+
+// The rows of a binary COPY: a header, per row its field count and each
+// field as a length and bytes, a trailer.
+class CopyRows {
+  public:
+    CopyRows() { data_.append("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19); }
+    void Row(std::int16_t fields) { Append16(fields); }
+    void Text(const std::string& text) {
+        Append32(static_cast<std::uint32_t>(text.size()));
+        data_.append(text);
+    }
+    void Float8(double value) {
+        Append32(8);
+        data_.append(Float8Parameter(value).bytes, 8);
+    }
+    const std::string& Finish() {
+        Append16(-1);
+        return data_;
+    }
+
+  private:
+    void Append16(std::int16_t value) {
+        const std::uint16_t bits = htobe16(static_cast<std::uint16_t>(value));
+        data_.append(reinterpret_cast<const char*>(&bits), 2);
+    }
+    void Append32(std::uint32_t value) {
+        const std::uint32_t bits = htobe32(value);
+        data_.append(reinterpret_cast<const char*>(&bits), 4);
+    }
+    std::string data_;
+};
 
 class RawServer : public RawEngine {
   public:
@@ -98,7 +151,12 @@ class RawServer : public RawEngine {
                Prepare("select_curves", kSelectCurves, 1, nameType) &&
                Prepare("select_wells", kSelectProjectWells, 1, nameType) &&
                Prepare("insert_marker", kInsertMarker, 5, markerTypes) &&
-               Prepare("select_markers", kSelectMarkers, 0, nullptr);
+               Prepare("select_markers", kSelectMarkers, 0, nullptr) &&
+               Prepare("select_well_markers", kSelectWellMarkers, 1, nameType) &&
+               Prepare("select_well", kSelectWell, 0, nullptr) &&
+               Prepare("select_headers", kSelectHeaders, 1, nameType) &&
+               Prepare("insert_header", kInsertHeader, 0, nullptr) &&
+               Prepare("delete_curve", kDeleteCurve, 0, nullptr);
     }
 
     bool SaveCurves(const LogCurveSet& set) override {
@@ -176,6 +234,112 @@ class RawServer : public RawEngine {
         return true;
     }
 
+    bool HasMarkers(const std::string& well, bool& found) override {
+        const char* values[] = {well.c_str()};
+        Result result(PQexecPrepared(connection_.get(), "select_well_markers", 1, values, nullptr,
+                                     nullptr, 1));
+        if (!Succeeded(result)) return Fail(result);
+        found = PQntuples(result.get()) > 0;
+        return true;
+    }
+
+    bool HasWell(const std::string& project, const std::string& well, bool& found) override {
+        const char* values[] = {well.c_str(), project.c_str()};
+        Result result(
+            PQexecPrepared(connection_.get(), "select_well", 2, values, nullptr, nullptr, 1));
+        if (!Succeeded(result)) return Fail(result);
+        found = PQntuples(result.get()) > 0;
+        return true;
+    }
+
+    bool LoadWellHeaders(const std::string& project, std::vector<BasicWellRecord>& out) override {
+        const char* values[] = {project.c_str()};
+        Result result(
+            PQexecPrepared(connection_.get(), "select_headers", 1, values, nullptr, nullptr, 1));
+        if (!Succeeded(result)) return Fail(result);
+        const PGresult* rows = result.get();
+        const int count = PQntuples(rows);
+        for (int r = 0; r < count; ++r) {
+            BasicWellRecord well;
+            well.WellName = Text(rows, r, 0);
+            well.WellType = Text(rows, r, 1);
+            well.Well_EW = Float8Value(PQgetvalue(rows, r, 2));
+            well.Well_SN = Float8Value(PQgetvalue(rows, r, 3));
+            well.WellFlag = PQgetlength(rows, r, 4) > 0 ? PQgetvalue(rows, r, 4)[0] : '\0';
+            std::uint32_t symbol;
+            std::memcpy(&symbol, PQgetvalue(rows, r, 5), sizeof symbol);
+            well.WellSymbol = static_cast<int>(be32toh(symbol));
+            well.Kb = Float8Value(PQgetvalue(rows, r, 6));
+            well.Ekb = Float8Value(PQgetvalue(rows, r, 7));
+            well.WellDepth = Float8Value(PQgetvalue(rows, r, 8));
+            out.push_back(std::move(well));
+        }
+        return true;
+    }
+
+    bool SaveWellHeaders(const std::string& project,
+                         const std::vector<BasicWellRecord>& wells) override {
+        if (!Exec("BEGIN")) return false;
+        NameList names;
+        for (const BasicWellRecord& well : wells) names.push_back(well.WellName);
+        bool done = Exec("delete from w_well_data where WellName in (" + QuotedList(names) + ")");
+        const int lengths[] = {0, 0, 0, 8, 8, 1, 4, 8, 8, 8};
+        const int formats[] = {0, 0, 0, 1, 1, 1, 1, 1, 1, 1};
+        for (std::size_t i = 0; done && i < wells.size(); ++i) {
+            const BasicWellRecord& well = wells[i];
+            const Float8Parameter ew(well.Well_EW), sn(well.Well_SN), kb(well.Kb), ekb(well.Ekb),
+                depth(well.WellDepth);
+            const Int4Parameter symbol(well.WellSymbol);
+            const char* values[] = {project.c_str(),
+                                    well.WellName.c_str(),
+                                    well.WellType.c_str(),
+                                    ew.bytes,
+                                    sn.bytes,
+                                    &well.WellFlag,
+                                    symbol.bytes,
+                                    kb.bytes,
+                                    ekb.bytes,
+                                    depth.bytes};
+            Result result(PQexecPrepared(connection_.get(), "insert_header", 10, values, lengths,
+                                         formats, 0));
+            done = Succeeded(result) || Fail(result);
+        }
+        return Finish(done);
+    }
+
+    bool SaveCurvesOneByOne(const std::vector<LogCurveSet>& sets) override {
+        if (!Exec("BEGIN")) return false;
+        bool done = true;
+        for (const LogCurveSet& set : sets) {
+            for (std::size_t i = 0; done && i < set.Records.size(); ++i) {
+                const char* values[] = {set.WellName.c_str(), set.Records[i].CurveName.c_str()};
+                Result result(PQexecPrepared(connection_.get(), "delete_curve", 2, values, nullptr,
+                                             nullptr, 0));
+                done = (Succeeded(result) || Fail(result)) && InsertCurve(set, set.Records[i]);
+            }
+        }
+        return Finish(done);
+    }
+
+    bool BulkLoadMarkers(const std::vector<MarkerSet>& sets) override {
+        if (!Exec("BEGIN")) return false;
+        bool done = Exec("delete from w_marker_data where WellName in (" +
+                         QuotedList(WellNamesOf(sets)) + ")");
+        CopyRows rows;
+        for (const MarkerSet& set : sets) {
+            for (const MarkerRecord& record : set.Records) {
+                rows.Row(5);
+                rows.Text(set.WellName);
+                rows.Text(record.MarkerName);
+                rows.Float8(record.TopDepth);
+                rows.Float8(record.BottomDepth);
+                rows.Text(record.Description);
+            }
+        }
+        done = done && CopyIn(kCopyMarkers, rows.Finish());
+        return Finish(done);
+    }
+
     bool Exec(const std::string& sql) override { return Run(connection_.get(), sql, error_); }
 
     std::string LastError() const override { return error_; }
@@ -198,23 +362,43 @@ class RawServer : public RawEngine {
         return false;
     }
 
+    bool CopyIn(const char* sql, const std::string& data) {
+        Result started(PQexec(connection_.get(), sql));
+        if (PQresultStatus(started.get()) != PGRES_COPY_IN) return Fail(started);
+        if (PQputCopyData(connection_.get(), data.data(), static_cast<int>(data.size())) != 1 ||
+            PQputCopyEnd(connection_.get(), nullptr) != 1) {
+            error_ = PQerrorMessage(connection_.get());
+            return false;
+        }
+        bool done = true;
+        while (PGresult* raw = PQgetResult(connection_.get())) {
+            Result result(raw);
+            if (!Succeeded(result)) done = Fail(result);
+        }
+        return done;
+    }
+
     bool InsertCurves(const LogCurveSet& set) {
-        const Float8Parameter nullValue(set.NullValue);
         for (const LogCurveRecord& record : set.Records) {
-            const std::string depthCurve = DepthCurveNameOf(set, record);
-            const char* values[] = {
-                set.WellName.c_str(),   record.CurveName.c_str(),
-                record.Measure.c_str(), depthCurve.c_str(),
-                nullValue.bytes,        reinterpret_cast<const char*>(record.CurveValue.data())};
-            const int lengths[] = {
-                0, 0, 0, 0, 8, static_cast<int>(record.CurveValue.size() * sizeof(double))};
-            const int formats[] = {0, 0, 0, 0, 1, 1};
-            if (record.CurveValue.empty()) values[5] = nullptr;
-            Result result(
-                PQexecPrepared(connection_.get(), "insert_curve", 6, values, lengths, formats, 0));
-            if (!Succeeded(result)) return Fail(result);
+            if (!InsertCurve(set, record)) return false;
         }
         return true;
+    }
+
+    bool InsertCurve(const LogCurveSet& set, const LogCurveRecord& record) {
+        const Float8Parameter nullValue(set.NullValue);
+        const std::string depthCurve = DepthCurveNameOf(set, record);
+        const char* values[] = {
+            set.WellName.c_str(),   record.CurveName.c_str(),
+            record.Measure.c_str(), depthCurve.c_str(),
+            nullValue.bytes,        reinterpret_cast<const char*>(record.CurveValue.data())};
+        const int lengths[] = {0, 0, 0,
+                               0, 8, static_cast<int>(record.CurveValue.size() * sizeof(double))};
+        const int formats[] = {0, 0, 0, 0, 1, 1};
+        if (record.CurveValue.empty()) values[5] = nullptr;
+        Result result(
+            PQexecPrepared(connection_.get(), "insert_curve", 6, values, lengths, formats, 0));
+        return Succeeded(result) || Fail(result);
     }
 
     bool InsertMarkers(const std::vector<MarkerSet>& sets) {
@@ -240,8 +424,9 @@ class RawServer : public RawEngine {
 
 }  // namespace
 
-BenchServerDatabase::BenchServerDatabase(std::string server, const std::string& backupScript)
-    : server_(std::move(server)), name_("strataloom_bench" + std::to_string(::getpid())) {
+BenchServerDatabase::BenchServerDatabase(std::string server, const std::string& backupScript,
+                                         const std::string& suffix)
+    : server_(std::move(server)), name_("strataloom_bench" + std::to_string(::getpid()) + suffix) {
     Conn admin = Open(server_, error_);
     if (!admin) return;
     Run(admin.get(), "DROP DATABASE IF EXISTS " + name_ + " WITH (FORCE)", error_);

@@ -11,10 +11,11 @@
 namespace bench {
 
 // A database made for this run from the server backup script, dropped when
-// the object goes.
+// the object goes; named strataloom_bench, the process id and suffix.
 class BenchServerDatabase {
   public:
-    BenchServerDatabase(std::string server, const std::string& backupScript);
+    BenchServerDatabase(std::string server, const std::string& backupScript,
+                        const std::string& suffix);
     ~BenchServerDatabase();
     BenchServerDatabase(const BenchServerDatabase&) = delete;
     BenchServerDatabase& operator=(const BenchServerDatabase&) = delete;

@@ -30,6 +30,16 @@ const char kInsertMarker[] =
 const char kSelectMarkers[] =
     "select WellName, MarkerName, TopDepth, BottomDepth, Description from w_marker_data "
     "order by WellName, TopDepth";
+const char kSelectWellMarkers[] = "select * from w_marker_data where WellName = ?";
+const char kSelectWell[] =
+    "select WellName from w_well_data where WellName = ? and ProjectName = ?";
+const char kSelectHeaders[] =
+    "select WellName, WellType, Well_EW, Well_SN, WellFlag, WellSymbol, Kb, Ekb, WellDepth "
+    "from w_well_data where ProjectName = ?";
+const char kInsertHeader[] =
+    "insert into w_well_data (ProjectName, WellName, WellType, Well_EW, Well_SN, WellFlag, "
+    "WellSymbol, Kb, Ekb, WellDepth) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char kDeleteCurve[] = "delete from w_log_data where WellName = ? and CurveName = ?";
 
 std::string ColumnText(sqlite3_stmt* statement, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
@@ -49,7 +59,10 @@ class RawSqlite : public RawEngine {
     bool Prepare() {
         return Prepare(kInsertCurve, insertCurve_) && Prepare(kSelectCurves, selectCurves_) &&
                Prepare(kSelectProjectWells, selectWells_) &&
-               Prepare(kInsertMarker, insertMarker_) && Prepare(kSelectMarkers, selectMarkers_);
+               Prepare(kInsertMarker, insertMarker_) && Prepare(kSelectMarkers, selectMarkers_) &&
+               Prepare(kSelectWellMarkers, selectWellMarkers_) &&
+               Prepare(kSelectWell, selectWell_) && Prepare(kSelectHeaders, selectHeaders_) &&
+               Prepare(kInsertHeader, insertHeader_) && Prepare(kDeleteCurve, deleteCurve_);
     }
 
     bool SaveCurves(const LogCurveSet& set) override {
@@ -127,6 +140,88 @@ class RawSqlite : public RawEngine {
         return step == SQLITE_DONE;
     }
 
+    bool HasMarkers(const std::string& well, bool& found) override {
+        sqlite3_stmt* select = selectWellMarkers_.get();
+        BindText(select, 1, well);
+        const int step = sqlite3_step(select);
+        sqlite3_reset(select);
+        found = step == SQLITE_ROW;
+        return step == SQLITE_ROW || step == SQLITE_DONE;
+    }
+
+    bool HasWell(const std::string& project, const std::string& well, bool& found) override {
+        sqlite3_stmt* select = selectWell_.get();
+        BindText(select, 1, well);
+        BindText(select, 2, project);
+        const int step = sqlite3_step(select);
+        sqlite3_reset(select);
+        found = step == SQLITE_ROW;
+        return step == SQLITE_ROW || step == SQLITE_DONE;
+    }
+
+    bool LoadWellHeaders(const std::string& project, std::vector<BasicWellRecord>& out) override {
+        sqlite3_stmt* select = selectHeaders_.get();
+        BindText(select, 1, project);
+        int step;
+        while ((step = sqlite3_step(select)) == SQLITE_ROW) {
+            BasicWellRecord well;
+            well.WellName = ColumnText(select, 0);
+            well.WellType = ColumnText(select, 1);
+            well.Well_EW = sqlite3_column_double(select, 2);
+            well.Well_SN = sqlite3_column_double(select, 3);
+            const auto* flag = sqlite3_column_text(select, 4);
+            well.WellFlag = flag ? static_cast<char>(flag[0]) : '\0';
+            well.WellSymbol = sqlite3_column_int(select, 5);
+            well.Kb = sqlite3_column_double(select, 6);
+            well.Ekb = sqlite3_column_double(select, 7);
+            well.WellDepth = sqlite3_column_double(select, 8);
+            out.push_back(std::move(well));
+        }
+        sqlite3_reset(select);
+        return step == SQLITE_DONE;
+    }
+
+    bool SaveWellHeaders(const std::string& project,
+                         const std::vector<BasicWellRecord>& wells) override {
+        if (!Exec("BEGIN IMMEDIATE")) return false;
+        NameList names;
+        for (const BasicWellRecord& well : wells) names.push_back(well.WellName);
+        bool done = Exec("delete from w_well_data where WellName in (" + QuotedList(names) + ")");
+        sqlite3_stmt* insert = insertHeader_.get();
+        for (std::size_t i = 0; done && i < wells.size(); ++i) {
+            const BasicWellRecord& well = wells[i];
+            BindText(insert, 1, project);
+            BindText(insert, 2, well.WellName);
+            BindText(insert, 3, well.WellType);
+            sqlite3_bind_double(insert, 4, well.Well_EW);
+            sqlite3_bind_double(insert, 5, well.Well_SN);
+            sqlite3_bind_text(insert, 6, &well.WellFlag, 1, SQLITE_STATIC);
+            sqlite3_bind_int(insert, 7, well.WellSymbol);
+            sqlite3_bind_double(insert, 8, well.Kb);
+            sqlite3_bind_double(insert, 9, well.Ekb);
+            sqlite3_bind_double(insert, 10, well.WellDepth);
+            done = sqlite3_step(insert) == SQLITE_DONE;
+            sqlite3_reset(insert);
+        }
+        return Finish(done);
+    }
+
+    bool SaveCurvesOneByOne(const std::vector<LogCurveSet>& sets) override {
+        if (!Exec("BEGIN IMMEDIATE")) return false;
+        bool done = true;
+        sqlite3_stmt* remove = deleteCurve_.get();
+        for (const LogCurveSet& set : sets) {
+            for (std::size_t i = 0; done && i < set.Records.size(); ++i) {
+                BindText(remove, 1, set.WellName);
+                BindText(remove, 2, set.Records[i].CurveName);
+                done = sqlite3_step(remove) == SQLITE_DONE;
+                sqlite3_reset(remove);
+                done = done && InsertCurve(set, set.Records[i]);
+            }
+        }
+        return Finish(done);
+    }
+
     bool Exec(const std::string& sql) override {
         return sqlite3_exec(handle_.get(), sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     }
@@ -150,26 +245,30 @@ class RawSqlite : public RawEngine {
     }
 
     bool InsertCurves(const LogCurveSet& set) {
-        sqlite3_stmt* insert = insertCurve_.get();
         for (const LogCurveRecord& record : set.Records) {
-            const std::string depthCurve = DepthCurveNameOf(set, record);
-            sqlite3_reset(insert);
-            BindText(insert, 1, set.WellName);
-            BindText(insert, 2, record.CurveName);
-            BindText(insert, 3, record.Measure);
-            BindText(insert, 4, depthCurve);
-            sqlite3_bind_double(insert, 5, set.NullValue);
-            if (record.CurveValue.empty()) {
-                sqlite3_bind_null(insert, 6);
-            } else {
-                sqlite3_bind_blob(insert, 6, record.CurveValue.data(),
-                                  static_cast<int>(record.CurveValue.size() * sizeof(double)),
-                                  SQLITE_STATIC);
-            }
-            if (sqlite3_step(insert) != SQLITE_DONE) return false;
+            if (!InsertCurve(set, record)) return false;
         }
-        sqlite3_reset(insert);
         return true;
+    }
+
+    bool InsertCurve(const LogCurveSet& set, const LogCurveRecord& record) {
+        sqlite3_stmt* insert = insertCurve_.get();
+        const std::string depthCurve = DepthCurveNameOf(set, record);
+        BindText(insert, 1, set.WellName);
+        BindText(insert, 2, record.CurveName);
+        BindText(insert, 3, record.Measure);
+        BindText(insert, 4, depthCurve);
+        sqlite3_bind_double(insert, 5, set.NullValue);
+        if (record.CurveValue.empty()) {
+            sqlite3_bind_null(insert, 6);
+        } else {
+            sqlite3_bind_blob(insert, 6, record.CurveValue.data(),
+                              static_cast<int>(record.CurveValue.size() * sizeof(double)),
+                              SQLITE_STATIC);
+        }
+        const bool stored = sqlite3_step(insert) == SQLITE_DONE;
+        sqlite3_reset(insert);
+        return stored;
     }
 
     bool InsertMarkers(const std::vector<MarkerSet>& sets) {
@@ -196,6 +295,11 @@ class RawSqlite : public RawEngine {
     Statement selectWells_;
     Statement insertMarker_;
     Statement selectMarkers_;
+    Statement selectWellMarkers_;
+    Statement selectWell_;
+    Statement selectHeaders_;
+    Statement insertHeader_;
+    Statement deleteCurve_;
 };
 
 }  // namespace

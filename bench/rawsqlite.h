@@ -10,7 +10,7 @@
 namespace bench {
 
 // Opens the project database file with the settings the module's connection
-// uses (write-ahead log, normal synchronisation); null when it cannot.
+// uses (rollback journal, full synchronisation); null when it cannot.
 std::unique_ptr<RawEngine> OpenRawSqlite(const std::string& path, std::string& error);
 
 }  // namespace bench

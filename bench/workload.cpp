@@ -5,16 +5,12 @@
 
 namespace bench {
 
-namespace {
-
 std::string Numbered(const char* prefix, int number, int width) {
-    char buffer[32];
+    char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%s%0*d", prefix, width, number);
     return buffer;
 }
 
-// A well of curves: the depth curve DEPT first, every other curve measured
-// against it.
 LogCurveSet MakeCurveSet(const std::string& well, int curves, int samples, int seed) {
     LogCurveSet set;
     set.WellName = well;
@@ -34,10 +30,12 @@ LogCurveSet MakeCurveSet(const std::string& well, int curves, int samples, int s
     return set;
 }
 
-MarkerSet MakeMarkerSet(int well) {
+namespace {
+
+MarkerSet MakeMarkerSet(const std::string& prefix, int well, int markers) {
     MarkerSet set;
-    set.WellName = Numbered("MW", well, 4);
-    for (int m = 0; m < kMarkersPerWell; ++m) {
+    set.WellName = Numbered(prefix.c_str(), well, 4);
+    for (int m = 0; m < markers; ++m) {
         MarkerRecord record;
         record.MarkerName = Numbered("M", m + 1, 2);
         record.TopDepth = 1500.0 + 25.0 * m + 0.01 * well;
@@ -58,8 +56,54 @@ Workload MakeWorkload() {
         data.projectWells.push_back(
             MakeCurveSet(Numbered("PW", w, 3), kProjectCurves, kProjectSamples, w));
     }
-    for (int w = 0; w < kMarkerWells; ++w) data.markerWells.push_back(MakeMarkerSet(w));
+    data.markerWells = MakeMarkerWells("MW", kMarkerWells, kMarkersPerWell);
     return data;
+}
+
+std::vector<MarkerSet> MakeMarkerWells(const std::string& prefix, int count, int markers) {
+    std::vector<MarkerSet> sets;
+    sets.reserve(static_cast<std::size_t>(count));
+    for (int w = 0; w < count; ++w) sets.push_back(MakeMarkerSet(prefix, w, markers));
+    return sets;
+}
+
+std::vector<BasicWellRecord> MakeWellHeaders(const std::string& prefix, int count) {
+    std::vector<BasicWellRecord> wells(static_cast<std::size_t>(count));
+    for (int w = 0; w < count; ++w) {
+        BasicWellRecord& well = wells[static_cast<std::size_t>(w)];
+        well.WellName = Numbered(prefix.c_str(), w, 5);
+        well.WellType = w % 3 ? "oil" : "gas";
+        well.Well_EW = 20500000.0 + 37.5 * w;
+        well.Well_SN = 4400000.0 + 12.25 * w;
+        well.WellFlag = w % 2 ? '1' : '0';
+        well.WellSymbol = w % 7;
+        well.Kb = 10.0 + 0.01 * w;
+        well.Ekb = 8.0 + 0.01 * w;
+        well.WellDepth = 2500.0 + w % 1000;
+    }
+    return wells;
+}
+
+double DataBytes(const std::vector<MarkerSet>& sets) {
+    double bytes = 0.0;
+    for (const MarkerSet& set : sets) {
+        for (const MarkerRecord& record : set.Records) {
+            bytes += set.WellName.size() + record.MarkerName.size() + record.Description.size() +
+                     2 * sizeof(double);
+        }
+    }
+    return bytes;
+}
+
+double DataBytes(const std::vector<LogCurveSet>& sets) {
+    double bytes = 0.0;
+    for (const LogCurveSet& set : sets) {
+        for (const LogCurveRecord& record : set.Records) {
+            bytes += set.WellName.size() + record.CurveName.size() + record.Measure.size() +
+                     sizeof(double) * (1 + record.CurveValue.size());
+        }
+    }
+    return bytes;
 }
 
 std::string DepthCurveNameOf(const LogCurveSet& set, const LogCurveRecord& record) {

@@ -449,7 +449,9 @@ CREATE INDEX ix_w_shot_data_WellName ON w_shot_data (WellName);
 CREATE INDEX ix_w_takecore_data_WellName ON w_takecore_data (WellName);
 CREATE INDEX ix_w_lateralcore_data_WellName ON w_lateralcore_data (WellName);
 
--- curve and text curve names
+-- curve and text curve names; a curve of a well is found by its name first,
+-- so that the loads of a well, by WellName alone, keep their rows in stored order
+CREATE INDEX ix_w_log_data_CurveName_WellName ON w_log_data (CurveName, WellName);
 CREATE INDEX ix_w_curve_dictionary_CurveName ON w_curve_dictionary (CurveName);
 CREATE INDEX ix_w_curvealias_data_CurveAlias ON w_curvealias_data (CurveAlias);
 CREATE INDEX ix_w_text_data_TextCurveName ON w_text_data (TextCurveName);

@@ -3,7 +3,7 @@
 # need: only the missing ones, as root or through sudo.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libsqlite3-dev libgtest-dev libbenchmark-dev libpq-dev
+packages=(g++ cmake make pkg-config libsqlite3-dev libgtest-dev libpq-dev
           postgresql)
 
 missing=()

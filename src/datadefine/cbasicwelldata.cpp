@@ -100,6 +100,7 @@ int CBasicWellData::SaveWells(const char* project, const std::vector<BasicWellRe
         const std::string moved =
             "delete from  w_well_data where WellName in (" + InList(names) + ")";
         session.ExecuteSQL(moved);
+        session.StoreRowsAsAdded();
         for (const BasicWellRecord& record : records) WriteWellRow(session, project, record);
         return session.SaveData() ? 1 : 0;
     });

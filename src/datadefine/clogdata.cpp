@@ -1,7 +1,9 @@
 #include "datadefine/clogdata.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <unordered_map>
 
 #include "dbaccess/valuearray.h"
 
@@ -66,21 +68,52 @@ void CheckNamesItself(const LogCurveRecord& depth, const std::string& named) {
 #endif
 }
 
+// The positions, from first on, of the records of each curve name, ascending.
+std::unordered_map<std::string, std::vector<int>> PositionsByName(
+    const std::vector<LogCurveRecord>& records, std::size_t first) {
+    std::unordered_map<std::string, std::vector<int>> positions;
+    positions.reserve(records.size() - first);
+    for (std::size_t i = first; i < records.size(); ++i) {
+        positions[records[i].CurveName].push_back(static_cast<int>(i));
+    }
+    return positions;
+}
+
+// The last of positions at or before limit; -1 when there is none.
+int LastUpTo(const std::vector<int>& positions, int limit) {
+    auto after = std::upper_bound(positions.begin(), positions.end(), limit);
+    return after == positions.begin() ? -1 : *(after - 1);
+}
+
 // Links each curve loaded from first on to its depth curve among the curves
-// of the same load: per curve name in ascending order, the last record of
-// that name and the last record of its depth curve's name, the scan stopping
-// as soon as both are found. Records present before first keep their links.
+// of the same load, as a scan of the records from first on finds them: per
+// curve name in ascending order, the scan stops at the first place where
+// both the curve and its depth curve have been met, and takes the last
+// record of each name met until then (the last of each name when one of
+// them is missing). Records present before first keep their links. Found
+// through the positions of each name, not by scanning again per curve: a
+// well of thousands of curves links in time proportional to its curves.
 void LinkDepthCurves(std::vector<LogCurveRecord>& records, std::size_t first,
                      const std::map<std::string, std::string>& depthOf) {
+    const auto positions = PositionsByName(records, first);
+    static const std::vector<int> kNone;
+    auto of = [&](const std::string& name) -> const std::vector<int>& {
+        auto found = positions.find(name);
+        return found == positions.end() ? kNone : found->second;
+    };
     for (const auto& [curve, depth] : depthOf) {
-        int curveAt = -1;
-        int depthAt = -1;
-        for (std::size_t i = first; i < records.size(); ++i) {
-            if (records[i].CurveName == curve) curveAt = static_cast<int>(i);
-            if (records[i].CurveName == depth) depthAt = static_cast<int>(i);
-            if (curveAt >= 0 && depthAt >= 0) break;
+        const std::vector<int>& curves = of(curve);
+        const std::vector<int>& depths = of(depth);
+        if (curves.empty()) continue;
+        int curveAt = curves.back();
+        int depthAt = depths.empty() ? -1 : depths.back();
+        if (!depths.empty()) {
+            // Where the scan stops: both names met.
+            const int stop = std::max(curves.front(), depths.front());
+            curveAt = LastUpTo(curves, stop);
+            depthAt = LastUpTo(depths, stop);
         }
-        if (curveAt >= 0) records[static_cast<std::size_t>(curveAt)].DepthCurve = depthAt;
+        records[static_cast<std::size_t>(curveAt)].DepthCurve = depthAt;
     }
 }
 
@@ -265,6 +298,7 @@ int CLogData::SaveCurves(const LogCurveSet& set) {
         ILogData& self = *this;
         if (!self.DeleteCurves(set.WellName.c_str(), CurveNamesOf(set))) return 0;
         return Write(kTable, [&](CDbManage& session) {
+            session.StoreRowsAsAdded();
             LogRows::WriteRows(session, set);
             return session.SaveData() ? 1 : 0;
         });

@@ -76,11 +76,15 @@ class Column {
     bool Loaded() const { return use_ != ColumnUse::SaveOnly; }
     bool Saved() const { return use_ != ColumnUse::LoadOnly; }
 
-    // Reads the current row's value into the record's field; false when the
-    // column cannot be read (the field may be left as it was).
-    bool Read(CDbManage& session, Record& record) const {
-        return std::visit([&](auto member) { return ReadMember(session, record, member); },
+    // Reads the current row's value, in the field located for this column,
+    // into the record's field; false when the column cannot be read (the
+    // field may be left as it was).
+    bool Read(CDbManage& session, const CDbManage::Field& field, Record& record) const {
+        return std::visit([&](auto member) { return ReadMember(session, field, record, member); },
                           member_);
+    }
+    bool Read(CDbManage& session, Record& record) const {
+        return Read(session, session.Locate(name_), record);
     }
     // Sets the column of the row started last from the record's field.
     void Write(CDbManage& session, const Record& record) const {
@@ -89,15 +93,18 @@ class Column {
 
   private:
     template <class T>
-    bool ReadMember(CDbManage& session, Record& record, T Record::*member) const {
-        return session.GetFieldValue(name_, record.*member);
+    bool ReadMember(CDbManage& session, const CDbManage::Field& field, Record& record,
+                    T Record::*member) const {
+        return session.GetFieldValue(field, record.*member);
     }
-    bool ReadMember(CDbManage& session, Record& record, std::vector<double> Record::*member) const {
-        return ReadDoubleArrayField(name_, record.*member, session) != 0;
+    bool ReadMember(CDbManage& session, const CDbManage::Field& field, Record& record,
+                    std::vector<double> Record::*member) const {
+        return ReadDoubleArrayField(field, record.*member, session) != 0;
     }
-    bool ReadMember(CDbManage& session, Record& record, AsBytes<Record> bytes) const {
+    bool ReadMember(CDbManage& session, const CDbManage::Field& field, Record& record,
+                    AsBytes<Record> bytes) const {
         DbVariant value;
-        if (!session.GetFieldValue(name_, value)) return false;
+        if (!session.GetFieldValue(field, value)) return false;
         const auto* data = reinterpret_cast<const char*>(value.Data());
         (record.*bytes.member).assign(data ? data : "", static_cast<std::size_t>(value.Size()));
         return true;
@@ -106,9 +113,11 @@ class Column {
     void WriteMember(CDbManage& session, const Record& record, T Record::*member) const {
         session.SetFieldValue(name_, record.*member);
     }
+    // The records a save writes are its arguments, kept by the caller until
+    // the save returns: their samples are stored without a copy.
     void WriteMember(CDbManage& session, const Record& record,
                      std::vector<double> Record::*member) const {
-        WriteDoubleArrayField(name_, record.*member, session);
+        WriteDoubleArrayFieldInPlace(name_, record.*member, session);
     }
     void WriteMember(CDbManage& session, const Record& record, AsBytes<Record> bytes) const {
         const std::string& text = record.*bytes.member;
@@ -138,11 +147,16 @@ class ColumnTable {
     // Reads the current row into the record, column by column in table order;
     // false at the first column that cannot be read (optional ones aside), the
     // fields read before keeping their new values.
+    // The columns are located in the result once, at its first row.
     bool Read(CDbManage& session, Record& record, KeyColumns keys = KeyColumns::Read) const {
-        for (const Column<Record>& column : columns_) {
+        const std::vector<CDbManage::Field>& fields = Located(session);
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            const Column<Record>& column = columns_[i];
             if (!column.Loaded()) continue;
             if (keys == KeyColumns::Skip && column.Use() == ColumnUse::Key) continue;
-            if (!column.Read(session, record) && column.Use() != ColumnUse::Optional) return false;
+            if (!column.Read(session, fields[i], record) && column.Use() != ColumnUse::Optional) {
+                return false;
+            }
         }
         return true;
     }
@@ -168,6 +182,15 @@ class ColumnTable {
     }
 
   private:
+    const std::vector<CDbManage::Field>& Located(CDbManage& session) const {
+        if (const auto* fields = session.FieldsOf(this)) return *fields;
+        std::vector<CDbManage::Field> fields;
+        fields.reserve(columns_.size());
+        for (const Column<Record>& column : columns_)
+            fields.push_back(session.Locate(column.Name()));
+        return session.KeepFields(this, std::move(fields));
+    }
+
     std::vector<Column<Record>> columns_;
 };
 

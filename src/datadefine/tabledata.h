@@ -146,11 +146,13 @@ class TableData : public DataObject<Interface> {
     }
 
     // Replaces rows: the delete statement, then the rows writeRows adds, all
-    // stored by one SaveData whose result is the operation's.
+    // stored by one SaveData whose result is the operation's. The rows go to
+    // the table as they are added: writeRows runs no statement between them.
     template <class WriteRows>
     int Replace(const char* table, const std::string& deleteStatement, WriteRows&& writeRows) {
         return Write(table, [&](CDbManage& session) {
             session.ExecuteSQL(deleteStatement);
+            session.StoreRowsAsAdded();
             writeRows(session);
             return session.SaveData() ? 1 : 0;
         });
@@ -159,13 +161,14 @@ class TableData : public DataObject<Interface> {
     // Replaces rows through the object's own delete, called through its
     // interface: deleteOld removes the rows being replaced (its sessions join
     // this transaction), then writeRows adds the new ones, all stored by one
-    // SaveData whose result is the operation's. A delete that gives 0 ends
-    // the save with nothing changed.
+    // SaveData whose result is the operation's; they go to the table as they
+    // are added. A delete that gives 0 ends the save with nothing changed.
     template <class DeleteOld, class WriteRows>
     int ReplaceThroughDelete(const char* table, DeleteStep step, DeleteOld&& deleteOld,
                              WriteRows&& writeRows) {
         const auto insertAll = [&](CDbManage& session) {
             if (step == DeleteStep::InsideSession && !deleteOld()) return 0;
+            session.StoreRowsAsAdded();
             writeRows(session);
             return session.SaveData() ? 1 : 0;
         };

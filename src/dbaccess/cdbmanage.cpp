@@ -9,13 +9,14 @@
 
 #include "dbaccess/connection.h"
 #include "dbaccess/connectionregistry.h"
-#include "dbaccess/dialect.h"
 #include "dbaccess/failure.h"
 #include "dbaccess/readscope.h"
 #include "dbaccess/sessionlimits.h"
 #include "dbaccess/sqltrace.h"
 
 using strataloom::db::Cell;
+using strataloom::db::Value;
+using strataloom::db::ValueKind;
 
 namespace {
 
@@ -28,50 +29,46 @@ bool IsBareTableName(const std::string& text) {
     return !std::isdigit(static_cast<unsigned char>(text[0]));
 }
 
-using strataloom::db::Slot;
-
-std::string SlotText(const strataloom::db::ResultSet& result, const Slot& slot) {
-    switch (slot.kind) {
-        case Cell::Kind::Text:
-            return result.TextOf(slot);
-        case Cell::Kind::Integer:
-            return std::to_string(slot.integer);
-        case Cell::Kind::Real: {
+// A value in its text form: numbers as the engines print them, bytes as they are.
+std::string ValueText(const Value& value) {
+    switch (value.kind) {
+        case ValueKind::Text:
+        case ValueKind::Blob:
+            return std::string(value.data ? value.data : "", value.size);
+        case ValueKind::Integer:
+            return std::to_string(value.integer);
+        case ValueKind::Real: {
             char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.17g", slot.real);
+            std::snprintf(buffer, sizeof buffer, "%.17g", value.real);
             return buffer;
         }
-        case Cell::Kind::Blob: {
-            const auto& bytes = result.BlobOf(slot);
-            return std::string(bytes->Data(), bytes->size);
-        }
-        case Cell::Kind::Null:
+        case ValueKind::Null:
             break;
     }
     return std::string();
 }
 
-double SlotNumber(const strataloom::db::ResultSet& result, const Slot& slot) {
-    switch (slot.kind) {
-        case Cell::Kind::Integer:
-            return static_cast<double>(slot.integer);
-        case Cell::Kind::Real:
-            return slot.real;
-        case Cell::Kind::Text:
-            return std::strtod(result.TextOf(slot).c_str(), nullptr);
+double ValueNumber(const Value& value) {
+    switch (value.kind) {
+        case ValueKind::Integer:
+            return static_cast<double>(value.integer);
+        case ValueKind::Real:
+            return value.real;
+        case ValueKind::Text:
+            return std::strtod(ValueText(value).c_str(), nullptr);
         default:
             return 0.0;
     }
 }
 
-long long SlotInteger(const strataloom::db::ResultSet& result, const Slot& slot) {
-    switch (slot.kind) {
-        case Cell::Kind::Integer:
-            return slot.integer;
-        case Cell::Kind::Real:
-            return std::isfinite(slot.real) ? static_cast<long long>(slot.real) : 0;
-        case Cell::Kind::Text:
-            return std::strtoll(result.TextOf(slot).c_str(), nullptr, 10);
+long long ValueInteger(const Value& value) {
+    switch (value.kind) {
+        case ValueKind::Integer:
+            return value.integer;
+        case ValueKind::Real:
+            return std::isfinite(value.real) ? static_cast<long long>(value.real) : 0;
+        case ValueKind::Text:
+            return std::strtoll(ValueText(value).c_str(), nullptr, 10);
         default:
             return 0;
     }
@@ -85,11 +82,16 @@ const char* OrEmpty(const char* text) {
 // as), a byte above 127 as the character of that code in UTF-8. Every value
 // is then stored alike on both engines, and the server, which takes UTF-8
 // only, takes all of them.
-std::string CharText(char value) {
+void CharText(char value, std::string& text) {
     const auto byte = static_cast<unsigned char>(value);
-    if (byte == 0) return std::string();
-    if (byte < 0x80) return std::string(1, value);
-    return {static_cast<char>(0xC0 | (byte >> 6)), static_cast<char>(0x80 | (byte & 0x3F))};
+    text.clear();
+    if (byte == 0) return;
+    if (byte < 0x80) {
+        text += value;
+        return;
+    }
+    text += static_cast<char>(0xC0 | (byte >> 6));
+    text += static_cast<char>(0x80 | (byte & 0x3F));
 }
 
 // The first character of a text, as CharText stores it; a single byte above
@@ -104,17 +106,35 @@ char TextChar(const char* data, std::size_t size) {
     return data[0];
 }
 
-std::size_t ValueSize(const Cell& cell) {
-    if (cell.kind == Cell::Kind::Text) return cell.text.size();
-    if (cell.kind == Cell::Kind::Blob) return cell.blob->size;
-    return 0;
+// Finds a name in a memo of name addresses. A remembered position still has
+// to carry the name asked for: the same address may hold another name by now.
+template <class Memo>
+int FromMemo(const Memo& memo, const std::vector<std::string>& columns, const char* column) {
+    for (const auto& entry : memo) {
+        if (entry.name != column || entry.index < 0) continue;
+        const std::string& name = columns[static_cast<std::size_t>(entry.index)];
+        if (std::strncmp(name.c_str(), column, name.size() + 1) == 0 ||
+            strataloom::db::SameColumnName(name, column)) {
+            return entry.index;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
 
 CDbManage::CDbManage(const char* connect) : connect_(OrEmpty(connect)) {}
 
-CDbManage::~CDbManage() = default;
+// Rows that went to the table without their SaveData must not stay: the
+// write they belong to fails.
+CDbManage::~CDbManage() {
+    rows_.reset();
+    if (!streaming_) return;
+    StopStreaming();
+    if (!streamed_) return;
+    connection_->EndInserts();
+    connection_->Doom();
+}
 
 bool CDbManage::Connected() {
     if (connection_) return true;
@@ -140,6 +160,13 @@ bool CDbManage::RefuseZeroByte(const std::string& text) {
     return true;
 }
 
+bool CDbManage::RefuseWhileStoring() {
+    if (!connection_->RowStream()) return false;
+    NoteStatementFailure("a statement ran while the rows of a save were being stored");
+    connection_->Doom();
+    return true;
+}
+
 int CDbManage::GetDataFromDB(const char* sql) {
     return GetDataFromDB(std::string(OrEmpty(sql)));
 }
@@ -147,166 +174,208 @@ int CDbManage::GetDataFromDB(const char* sql) {
 int CDbManage::GetDataFromDB(const std::string& text) {
     strataloom::db::TraceStatement(text);
     statement_ = text;
-    result_.Clear();
+    rows_.reset();
+    fields_.clear();
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
-    row_ = 0;
+    onRow_ = false;
     readStarted_ = false;
-    if (!Connected() || RefuseZeroByte(text)) return kFailed;
+    if (!Connected() || RefuseZeroByte(text) || RefuseWhileStoring()) return kFailed;
     strataloom::db::JoinReadScope(connection_);
     if (IsBareTableName(text)) return OpenTable(text);
-    if (!connection_->Query(strataloom::db::AdaptStatement(text), result_)) {
+    rows_ = connection_->Query(text);
+    if (!rows_) {
         NoteStatementFailure(connection_->LastError());
         return kFailed;
     }
-    if (result_.RowCount() > 0) return kRows;
+    onRow_ = rows_->Next();
+    if (onRow_) return kRows;
+    if (rows_->Failed()) {
+        NoteStatementFailure(connection_->LastError());
+        rows_.reset();
+        return kFailed;
+    }
     NoteStatementFailure("the statement found no row");
     return kNoRow;
 }
 
 int CDbManage::OpenTable(const std::string& table) {
-    std::vector<std::string> columns;
-    const int probe = connection_->ProbeTable(table, columns);
+    std::shared_ptr<const strataloom::db::TableShape> shape;
+    const int probe = connection_->ProbeTable(table, shape);
     if (probe == kFailed) {
         NoteStatementFailure(connection_->LastError());
         return kFailed;
     }
-    if (table_ != table) pending_.clear();
-    table_ = table;
-    tableColumns_ = std::move(columns);
+    if (tableName_ != table) {
+        pending_.Clear();
+        row_.open = false;
+        row_.columns.clear();
+    }
+    if (table_ != shape) {
+        for (ColumnMemo& memo : writeMemo_) memo = ColumnMemo();
+    }
+    tableName_ = table;
+    table_ = std::move(shape);
     return probe;
 }
 
 bool CDbManage::Read() {
     if (!readStarted_) {
         readStarted_ = true;
-    } else if (row_ < result_.RowCount()) {
-        ++row_;
+        return onRow_;
     }
-    return row_ < result_.RowCount();
+    if (!onRow_) return false;
+    onRow_ = rows_->Next();
+    if (!onRow_ && rows_->Failed()) {
+        strataloom::db::NoteLateFailure(strataloom::db::FailureText(
+            connection_->LastError(), connection_->Describe(), statement_));
+    }
+    return onRow_;
 }
 
-int CDbManage::CurrentColumn(const char* column) const {
-    if (!column || row_ >= result_.RowCount()) return -1;
-    // A remembered position still has to carry the name asked for: the same
-    // address may hold another name by now.
-    for (const ColumnMemo& memo : memo_) {
-        if (memo.name != column) continue;
-        const std::string& name = result_.columns[static_cast<std::size_t>(memo.index)];
-        if (std::strncmp(name.c_str(), column, name.size() + 1) == 0 ||
-            strataloom::db::SameColumnName(name, column)) {
-            return memo.index;
-        }
-    }
-    const int index = strataloom::db::FindColumn(result_.columns, column);
-    if (index >= 0) {
-        memo_[memoNext_] = ColumnMemo{column, index};
+CDbManage::Field CDbManage::Locate(const char* column) const {
+    Field field;
+    field.name = column;
+    if (column && rows_) field.index = strataloom::db::FindColumn(rows_->Columns(), column);
+    return field;
+}
+
+CDbManage::Field CDbManage::Located(const char* column) const {
+    if (!column || !rows_) return Field{-1, column};
+    const int known = FromMemo(memo_, rows_->Columns(), column);
+    if (known >= 0) return Field{known, column};
+    Field field = Locate(column);
+    if (field.index >= 0) {
+        memo_[memoNext_] = ColumnMemo{column, field.index};
         memoNext_ = (memoNext_ + 1) % kMemoSize;
     }
-    return index;
+    return field;
 }
 
-// Null, with the reason noted, when no row is current or the column is missing.
-const Slot* CDbManage::CurrentSlot(const char* column) const {
-    const int index = CurrentColumn(column);
-    if (index >= 0) return &result_.At(row_, static_cast<std::size_t>(index));
-    if (row_ >= result_.RowCount()) {
-        NoteStatementFailure("no row is left to read");
-    } else {
-        NoteStatementFailure("the result has no column " + std::string(OrEmpty(column)));
+const std::vector<CDbManage::Field>* CDbManage::FieldsOf(const void* key) const {
+    for (const auto& entry : fields_) {
+        if (entry.first == key) return &entry.second;
     }
     return nullptr;
 }
 
-bool CDbManage::GetFieldValue(const char* column, char& value) const {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    if (slot->kind == Cell::Kind::Text) {
-        value = TextChar(result_.TextData(*slot), slot->length);
+const std::vector<CDbManage::Field>& CDbManage::KeepFields(const void* key,
+                                                           std::vector<Field> fields) {
+    fields_.emplace_back(key, std::move(fields));
+    return fields_.back().second;
+}
+
+bool CDbManage::CurrentValue(const Field& field, Value& value) const {
+    if (field.index >= 0 && onRow_) {
+        value = rows_->At(static_cast<std::size_t>(field.index));
+        return true;
+    }
+    if (!onRow_) {
+        NoteStatementFailure("no row is left to read");
     } else {
-        const std::string text = SlotText(result_, *slot);
+        NoteStatementFailure("the result has no column " + std::string(OrEmpty(field.name)));
+    }
+    return false;
+}
+
+bool CDbManage::GetFieldValue(const Field& field, char& value) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    if (current.kind == ValueKind::Text) {
+        value = TextChar(current.data, current.size);
+    } else {
+        const std::string text = ValueText(current);
         value = TextChar(text.data(), text.size());
     }
     return true;
 }
 
-bool CDbManage::GetFieldValue(const char* column, int& value) const {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    value = static_cast<int>(SlotInteger(result_, *slot));
+bool CDbManage::GetFieldValue(const Field& field, int& value) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    value = static_cast<int>(ValueInteger(current));
     return true;
 }
 
-bool CDbManage::GetFieldValue(const char* column, float& value) const {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    value = static_cast<float>(SlotNumber(result_, *slot));
+bool CDbManage::GetFieldValue(const Field& field, float& value) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    value = static_cast<float>(ValueNumber(current));
     return true;
 }
 
-bool CDbManage::GetFieldValue(const char* column, double& value) const {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    value = SlotNumber(result_, *slot);
+bool CDbManage::GetFieldValue(const Field& field, double& value) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    value = ValueNumber(current);
     return true;
 }
 
-bool CDbManage::GetFieldValue(const char* column, std::string& value) const {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    if (slot->kind == Cell::Kind::Text) {
-        value.assign(result_.TextData(*slot), slot->length);
+bool CDbManage::GetFieldValue(const Field& field, std::string& value) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    if (current.kind == ValueKind::Text || current.kind == ValueKind::Blob) {
+        value.assign(current.data ? current.data : "", current.size);
     } else {
-        value = SlotText(result_, *slot);
+        value = ValueText(current);
     }
     return true;
 }
 
-bool CDbManage::GetFieldValue(const char* column, DbVariant& value) const {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    if (slot->kind == Cell::Kind::Blob) {
-        value = DbVariant(result_.BlobOf(*slot));
-    } else if (slot->kind == Cell::Kind::Null) {
+bool CDbManage::GetFieldValue(const Field& field, DbVariant& value) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    if (current.kind == ValueKind::Null) {
         value.Clear();
+    } else if (current.kind == ValueKind::Blob || current.kind == ValueKind::Text) {
+        value = DbVariant::FromBytes(current.data, current.size);
     } else {
-        const std::string text = SlotText(result_, *slot);
+        const std::string text = ValueText(current);
         value = DbVariant::FromBytes(text.data(), text.size());
     }
     return true;
 }
 
 long CDbManage::GetRecordCount() const {
-    return static_cast<long>(result_.RowCount());
+    if (!rows_) return 0;
+    const std::size_t count = rows_->Count();
+    if (rows_->Failed()) {
+        strataloom::db::NoteLateFailure(strataloom::db::FailureText(
+            connection_->LastError(), connection_->Describe(), statement_));
+    }
+    return static_cast<long>(count);
 }
 
-bool CDbManage::GetActualSize(const char* column, long& size) {
-    const Slot* slot = CurrentSlot(column);
-    if (!slot) return false;
-    switch (slot->kind) {
-        case Cell::Kind::Blob:
-            size = static_cast<long>(result_.BlobOf(*slot)->size);
+bool CDbManage::GetActualSize(const Field& field, long& size) {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    switch (current.kind) {
+        case ValueKind::Blob:
+        case ValueKind::Text:
+            size = static_cast<long>(current.size);
             break;
-        case Cell::Kind::Text:
-            size = static_cast<long>(slot->length);
-            break;
-        case Cell::Kind::Null:
+        case ValueKind::Null:
             size = 0;
             break;
         default:
-            size = static_cast<long>(SlotText(result_, *slot).size());
+            size = static_cast<long>(ValueText(current).size());
     }
     return true;
 }
 
-std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeBytes(const char* column) {
-    const int index = CurrentColumn(column);
-    if (index < 0) return nullptr;
-    const Slot& slot = result_.At(row_, static_cast<std::size_t>(index));
-    if (slot.kind == Cell::Kind::Blob)
-        return result_.TakeBlob(row_, static_cast<std::size_t>(index));
-    if (slot.kind == Cell::Kind::Null) return nullptr;
-    const std::string text = SlotText(result_, slot);
-    return strataloom::db::ByteArray::Copy(text.data(), text.size());
+std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeBytes(const Field& field) {
+    if (field.index < 0 || !onRow_) return nullptr;
+    const Value current = rows_->At(static_cast<std::size_t>(field.index));
+    switch (current.kind) {
+        case ValueKind::Null:
+            return nullptr;
+        case ValueKind::Blob:
+        case ValueKind::Text:
+            return rows_->TakeBytes(static_cast<std::size_t>(field.index));
+        default: {
+            const std::string text = ValueText(current);
+            return strataloom::db::ByteArray::Copy(text.data(), text.size());
+        }
+    }
 }
 
 void CDbManage::RefusePending(std::string reason) {
@@ -315,113 +384,191 @@ void CDbManage::RefusePending(std::string reason) {
 }
 
 void CDbManage::AddNew() {
-    if (table_.empty()) RefusePending("a row was started before a table was opened");
-    pending_.emplace_back();
+    EndRow();
+    if (streamArmed_ && !streaming_ && connection_ && connection_->InScope() && pending_.Empty()) {
+        streaming_ = true;
+        connection_->SetRowStream(true);
+    }
+    if (!table_) RefusePending("a row was started before a table was opened");
+    row_.open = true;
+    row_.columns.clear();
+    ++rowsAdded_;
 }
 
-void CDbManage::SetCell(const char* column, Cell cell) {
-    const int index = column ? strataloom::db::FindColumn(tableColumns_, column) : -1;
-    if (pending_.empty()) {
+int CDbManage::TableColumn(const char* column) {
+    const std::vector<std::string>& columns = table_->columns;
+    const int known = FromMemo(writeMemo_, columns, column);
+    if (known >= 0) return known;
+    const int index = strataloom::db::FindColumn(columns, column);
+    if (index >= 0) {
+        writeMemo_[writeMemoNext_] = ColumnMemo{column, index};
+        writeMemoNext_ = (writeMemoNext_ + 1) % kMemoSize;
+    }
+    return index;
+}
+
+Cell* CDbManage::CellFor(const char* column) {
+    if (!row_.open) {
         RefusePending("a column was set before a row was started");
-        return;
+        return nullptr;
     }
+    const int index = column && table_ ? TableColumn(column) : -1;
     if (index < 0) {
-        RefusePending("the table " + table_ + " has no column " + OrEmpty(column));
-        return;
+        RefusePending("the table " + tableName_ + " has no column " + OrEmpty(column));
+        return nullptr;
     }
-    // Engines cut a text at a zero byte, or refuse it: the row would not
-    // hold what was saved.
-    if (cell.kind == Cell::Kind::Text && cell.text.find('\0') != std::string::npos) {
-        RefusePending("the text for column " + std::string(column) + " holds a zero byte");
-        return;
+    std::size_t at = 0;
+    while (at < row_.columns.size() && row_.columns[at] != index) ++at;
+    if (at == row_.columns.size()) {
+        // The cells of earlier rows are reused: their texts keep their room.
+        row_.columns.push_back(index);
+        if (row_.cells.size() < row_.columns.size()) row_.cells.emplace_back();
     }
-    PendingRow& row = pending_.back();
-    for (std::size_t i = 0; i < row.columns.size(); ++i) {
-        if (row.columns[i] == index) {
-            row.values[i] = std::move(cell);
-            return;
-        }
-    }
-    row.columns.push_back(index);
-    row.values.push_back(std::move(cell));
+    Cell& cell = row_.cells[at];
+    cell.blob.reset();
+    cell.kept = nullptr;
+    cell.keptSize = 0;
+    return &cell;
 }
 
 void CDbManage::SetFieldValue(const char* column, const char* value) {
-    SetCell(column, Cell::Text(OrEmpty(value)));
+    SetFieldValue(column, std::string(OrEmpty(value)));
 }
+
 void CDbManage::SetFieldValue(const char* column, const std::string& value) {
-    SetCell(column, Cell::Text(value));
+    Cell* cell = CellFor(column);
+    if (!cell) return;
+    // Engines cut a text at a zero byte, or refuse it: the row would not
+    // hold what was saved.
+    if (value.find('\0') != std::string::npos) {
+        RefusePending("the text for column " + std::string(column) + " holds a zero byte");
+    }
+    cell->kind = Cell::Kind::Text;
+    cell->text.assign(value);
 }
+
 void CDbManage::SetFieldValue(const char* column, char value) {
-    SetCell(column, Cell::Text(CharText(value)));
+    if (Cell* cell = CellFor(column)) {
+        cell->kind = Cell::Kind::Text;
+        CharText(value, cell->text);
+    }
 }
+
 void CDbManage::SetFieldValue(const char* column, int value) {
-    SetCell(column, Cell::Integer(value));
+    if (Cell* cell = CellFor(column)) {
+        cell->kind = Cell::Kind::Integer;
+        cell->integer = value;
+    }
 }
+
 void CDbManage::SetFieldValue(const char* column, float value) {
-    SetCell(column, Cell::Real(value));
+    SetFieldValue(column, static_cast<double>(value));
 }
+
 void CDbManage::SetFieldValue(const char* column, double value) {
-    SetCell(column, Cell::Real(value));
+    if (Cell* cell = CellFor(column)) {
+        cell->kind = Cell::Kind::Real;
+        cell->real = value;
+    }
 }
+
 void CDbManage::SetFieldValue(const char* column, const DbVariant& value) {
-    SetCell(column, Cell::Blob(value.Bytes()));
+    if (Cell* cell = CellFor(column)) {
+        cell->kind = value.Bytes() ? Cell::Kind::Blob : Cell::Kind::Null;
+        cell->blob = value.Bytes();
+    }
+}
+
+void CDbManage::SetFieldBytesInPlace(const char* column, const void* data, std::size_t size) {
+    if (Cell* cell = CellFor(column)) {
+        cell->kind = Cell::Kind::Blob;
+        cell->kept = static_cast<const char*>(data);
+        cell->keptSize = size;
+    }
+}
+
+void CDbManage::StoreRowsAsAdded() {
+    if (!row_.open && pending_.Empty()) streamArmed_ = true;
+}
+
+void CDbManage::StopStreaming() {
+    streaming_ = false;
+    connection_->SetRowStream(false);
+}
+
+void CDbManage::EndRow() {
+    if (!row_.open) return;
+    row_.open = false;
+    if (pendingFault_ || !table_) return;  // the save fails: nothing more is stored
+    const std::size_t largest =
+        std::min(connection_->LargestValue(), strataloom::db::Limits().largestValue);
+    const std::size_t count = row_.columns.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t size = row_.cells[i].Size();
+        if (size <= largest) continue;
+        const std::string& column = table_->columns[static_cast<std::size_t>(row_.columns[i])];
+        RefusePending("the value for column " + column + " is " + std::to_string(size) +
+                      " bytes, more than the engine stores (" + std::to_string(largest) +
+                      " bytes)");
+        return;
+    }
+    if (!streaming_) {
+        pending_.Add(row_.columns, row_.cells, count);
+        return;
+    }
+    values_.clear();
+    for (std::size_t i = 0; i < count; ++i) values_.push_back(row_.cells[i].View());
+    streamed_ = true;
+    if (!StoreRow(row_.columns, values_)) {
+        RefusePending(connection_->LastError());
+        connection_->Doom();
+    }
+}
+
+bool CDbManage::StoreRow(const std::vector<int>& columns, const std::vector<Value>& values) {
+    return connection_->InsertRow(*table_, columns, values);
 }
 
 bool CDbManage::SaveData() {
-    statement_ = "SaveData " + table_ + " " + std::to_string(pending_.size());
+    EndRow();
+    statement_ = "SaveData " + tableName_ + " " + std::to_string(rowsAdded_);
     strataloom::db::TraceStatement(statement_);
+    rowsAdded_ = 0;
+    streamArmed_ = false;
     const bool faulty = pendingFault_;
     pendingFault_ = false;
     if (faulty) NoteStatementFailure(pendingReason_);
-    if (pending_.empty()) return !faulty;
+    if (streaming_) {
+        StopStreaming();
+        const bool streamed = streamed_;
+        streamed_ = false;
+        const bool ended = connection_->EndInserts();
+        if (!faulty && ended) return true;
+        if (!faulty) NoteStatementFailure(connection_->LastError());
+        if (streamed) connection_->Doom();
+        return false;
+    }
+    if (pending_.Empty()) return !faulty;
     const bool stored = !faulty && connection_ && InsertPending();
-    pending_.clear();
+    pending_.Clear();
     return stored;
 }
 
-bool CDbManage::LargerThanTheEngineTakes() const {
-    const std::size_t largest =
-        std::min(connection_->LargestValue(), strataloom::db::Limits().largestValue);
-    for (const PendingRow& row : pending_) {
-        for (std::size_t i = 0; i < row.values.size(); ++i) {
-            const std::size_t size = ValueSize(row.values[i]);
-            if (size <= largest) continue;
-            const std::string& column = tableColumns_[static_cast<std::size_t>(row.columns[i])];
-            NoteStatementFailure("the value for column " + column + " is " + std::to_string(size) +
-                                 " bytes, more than the engine stores (" + std::to_string(largest) +
-                                 " bytes)");
-            return true;
-        }
-    }
-    return false;
-}
-
-// Consecutive rows that set the same columns go through one prepared insert.
+// Every pending row through the driver, inside one transaction.
 bool CDbManage::InsertPending() {
-    if (LargerThanTheEngineTakes()) return false;
     strataloom::db::Transaction transaction(*connection_);
     if (!transaction.Active()) {
         NoteStatementFailure("the write transaction could not begin");
         return false;
     }
-    std::size_t first = 0;
-    while (first < pending_.size()) {
-        const std::vector<int>& shape = pending_[first].columns;
-        std::size_t last = first;
-        std::vector<const std::vector<Cell>*> rows;
-        while (last < pending_.size() && pending_[last].columns == shape) {
-            rows.push_back(&pending_[last].values);
-            ++last;
-        }
-        std::vector<std::string> names;
-        names.reserve(shape.size());
-        for (int index : shape) names.push_back(tableColumns_[static_cast<std::size_t>(index)]);
-        if (!connection_->Insert(table_, names, rows)) {
-            NoteStatementFailure(connection_->LastError());
-            return false;
-        }
-        first = last;
+    const bool inserted =
+        pending_.ForEach([&](const std::vector<int>& columns, const std::vector<Value>& values) {
+            return StoreRow(columns, values);
+        });
+    const bool ended = connection_->EndInserts();
+    if (!inserted || !ended) {
+        NoteStatementFailure(connection_->LastError());
+        return false;
     }
     return transaction.Commit();
 }
@@ -433,11 +580,11 @@ bool CDbManage::ExecuteSQL(const char* sql) {
 bool CDbManage::ExecuteSQL(const std::string& text) {
     strataloom::db::TraceStatement(text);
     statement_ = text;
-    if (!Connected() || RefuseZeroByte(text)) return false;
+    if (!Connected() || RefuseZeroByte(text) || RefuseWhileStoring()) return false;
     // A statement that changes something runs outside any read snapshot: the
     // server creates a database only outside a transaction.
     if (!connection_->InScope()) connection_->EndRead();
-    if (!connection_->Execute(strataloom::db::AdaptStatement(text))) {
+    if (!connection_->Execute(text)) {
         NoteStatementFailure(connection_->LastError());
         return false;
     }

@@ -5,14 +5,17 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dbaccess/cell.h"
 #include "dbaccess/dbvariant.h"
+#include "dbaccess/pendingrows.h"
 
 namespace strataloom::db {
 class Connection;
-}
+struct TableShape;
+}  // namespace strataloom::db
 
 class CDbManage {
   public:
@@ -24,32 +27,57 @@ class CDbManage {
     CDbManage(const CDbManage&) = delete;
     CDbManage& operator=(const CDbManage&) = delete;
 
-    // A select statement (every row is read at once, the cursor stands on the
-    // first), or a bare table name (the table is opened for AddNew; no rows
-    // are fetched). 0: rows; 1: ran, no row; 2: failed. A text holding a zero
-    // byte is refused (2): no engine would run it as it stands. Inside a
-    // reading operation every statement sees the state of the first.
+    // A select statement (the cursor stands on the first row; the rows are
+    // read from the engine as Read moves on, not copied first), or a bare
+    // table name (the table is opened for AddNew; no rows are fetched).
+    // 0: rows; 1: ran, no row; 2: failed. A text holding a zero byte is
+    // refused (2): no engine would run it as it stands. Inside a reading
+    // operation every statement sees the state of the first. A failure of
+    // the engine after the first row fails the operation that runs it.
     int GetDataFromDB(const std::string& sql);
     int GetDataFromDB(const char* sql);
     // The first call yields the first row, each later call the next one.
     bool Read();
+
+    // A column of the current result, found once for all of its rows.
+    struct Field {
+        int index = -1;
+        const char* name = nullptr;
+    };
+    Field Locate(const char* column) const;
+    // The fields a reader (a column table) located in the current result,
+    // kept under its key until the next GetDataFromDB; null before.
+    const std::vector<Field>* FieldsOf(const void* key) const;
+    const std::vector<Field>& KeepFields(const void* key, std::vector<Field> fields);
+
     // Columns are matched without regard to case. NULL reads as empty text or
     // zero. False when no row is current or the column does not exist.
     // A character is stored as text: 0 as the empty text, a byte above 127
     // as the character of that code, so that every value round-trips on
     // every engine.
-    bool GetFieldValue(const char* column, char& value) const;
-    bool GetFieldValue(const char* column, int& value) const;
-    bool GetFieldValue(const char* column, float& value) const;
-    bool GetFieldValue(const char* column, double& value) const;
-    bool GetFieldValue(const char* column, std::string& value) const;
-    bool GetFieldValue(const char* column, DbVariant& value) const;
+    template <class T>
+    bool GetFieldValue(const char* column, T& value) const {
+        return GetFieldValue(Located(column), value);
+    }
+    bool GetFieldValue(const Field& field, char& value) const;
+    bool GetFieldValue(const Field& field, int& value) const;
+    bool GetFieldValue(const Field& field, float& value) const;
+    bool GetFieldValue(const Field& field, double& value) const;
+    bool GetFieldValue(const Field& field, std::string& value) const;
+    bool GetFieldValue(const Field& field, DbVariant& value) const;
     long GetRecordCount() const;
     // Byte length of the current row's value; 0 for NULL.
-    bool GetActualSize(const char* column, long& size);
-    // Hands over the bytes of the current row's value without copying them
-    // (the value reads as NULL afterwards); null for NULL or no such column.
-    std::shared_ptr<strataloom::db::ByteArray> TakeBytes(const char* column);
+    bool GetActualSize(const char* column, long& size) {
+        return GetActualSize(Located(column), size);
+    }
+    bool GetActualSize(const Field& field, long& size);
+    // The bytes of the current row's value, to keep (handed over without a
+    // copy where the session holds them already); null for NULL or no such
+    // column.
+    std::shared_ptr<strataloom::db::ByteArray> TakeBytes(const char* column) {
+        return TakeBytes(Located(column));
+    }
+    std::shared_ptr<strataloom::db::ByteArray> TakeBytes(const Field& field);
 
     void AddNew();
     // A value the save cannot store as given (a text holding a zero byte, a
@@ -62,6 +90,15 @@ class CDbManage {
     void SetFieldValue(const char* column, float value);
     void SetFieldValue(const char* column, double value);
     void SetFieldValue(const char* column, const DbVariant& value);
+    // Sets a byte-array column to size bytes at data, without a copy: they
+    // must stay as they are until SaveData has run.
+    void SetFieldBytesInPlace(const char* column, const void* data, std::size_t size);
+    // From the next AddNew to SaveData, each row goes to the table as soon as
+    // it is complete (when the next one starts, or SaveData runs) instead of
+    // waiting in memory: for a save that runs no other statement on its
+    // connection meanwhile. A statement that runs then fails, and so does
+    // the write. Only inside a write scope; elsewhere the rows wait.
+    void StoreRowsAsAdded();
     // Stores every pending row in one transaction; true only when all were stored.
     bool SaveData();
 
@@ -73,42 +110,64 @@ class CDbManage {
     bool ExecuteSQL(const char* sql);
 
   private:
-    struct PendingRow {
-        std::vector<int> columns;  // positions in tableColumns_, in the order set
-        std::vector<strataloom::db::Cell> values;
+    // The row that SetFieldValue fills: the columns in the order set.
+    struct RowInHand {
+        std::vector<int> columns;                 // positions in the table's columns
+        std::vector<strataloom::db::Cell> cells;  // cells[i] for columns[i]; more kept for reuse
+        bool open = false;
     };
-    int CurrentColumn(const char* column) const;
-    const strataloom::db::Slot* CurrentSlot(const char* column) const;
-    void SetCell(const char* column, strataloom::db::Cell cell);
+    Field Located(const char* column) const;
+    // The current row's value of a field; false, with the reason noted, when
+    // there is none.
+    bool CurrentValue(const Field& field, strataloom::db::Value& value) const;
+    int TableColumn(const char* column);
+    // The cell of column in the row in hand, cleared; null when refused.
+    strataloom::db::Cell* CellFor(const char* column);
     void RefusePending(std::string reason);
+    // Ends the row in hand: stored at once or packed with the pending rows.
+    void EndRow();
+    bool StoreRow(const std::vector<int>& columns,
+                  const std::vector<strataloom::db::Value>& values);
     bool InsertPending();
-    bool LargerThanTheEngineTakes() const;
+    void StopStreaming();
     int OpenTable(const std::string& table);
     // Acquires the connection on first use; false, with the reason noted,
     // when the database cannot be opened.
     bool Connected();
     bool RefuseZeroByte(const std::string& text);
+    // A statement while the rows of a save are being stored fails, and the write with it.
+    bool RefuseWhileStoring();
     // Notes why the statement in hand failed.
     void NoteStatementFailure(const std::string& message) const;
 
     std::string connect_;
     std::shared_ptr<strataloom::db::Connection> connection_;
     std::string statement_;  // the text run last, as failure reasons quote it
-    strataloom::db::ResultSet result_;
+    std::unique_ptr<strataloom::db::Rows> rows_;
+    bool onRow_ = false;
+    bool readStarted_ = false;
     // The columns asked for last, by the address of the name: data classes
     // ask for the same few names row after row.
     struct ColumnMemo {
         const char* name = nullptr;
         int index = -1;
     };
-    static constexpr int kMemoSize = 8;
+    static constexpr int kMemoSize = 16;
     mutable ColumnMemo memo_[kMemoSize];
     mutable int memoNext_ = 0;
-    std::size_t row_ = 0;
-    bool readStarted_ = false;
-    std::string table_;
-    std::vector<std::string> tableColumns_;
-    std::vector<PendingRow> pending_;
+    std::vector<std::pair<const void*, std::vector<Field>>> fields_;
+
+    std::string tableName_;
+    std::shared_ptr<const strataloom::db::TableShape> table_;
+    ColumnMemo writeMemo_[kMemoSize];
+    int writeMemoNext_ = 0;
+    RowInHand row_;
+    std::vector<strataloom::db::Value> values_;  // the row in hand as a driver binds it
+    strataloom::db::PendingRows pending_;
+    std::size_t rowsAdded_ = 0;  // since the last SaveData
+    bool streamArmed_ = false;   // StoreRowsAsAdded was called
+    bool streaming_ = false;
+    bool streamed_ = false;  // a row went to the table before SaveData
     bool pendingFault_ = false;
     std::string pendingReason_;
 };

@@ -82,14 +82,14 @@ bool Connection::FinishWrite(bool commit) {
 
 bool Connection::BeginRead() {
     if (depth_ > 0 || reading_) return false;
-    reading_ = Control(ReadBeginStatement());
+    reading_ = BeginReadTransaction();
     return reading_;
 }
 
 void Connection::EndRead() {
     if (!reading_) return;
     reading_ = false;
-    if (!Control("COMMIT")) Control("ROLLBACK");
+    EndReadTransaction();
 }
 
 bool Connection::RunControl(const std::string& sql) {

@@ -3,12 +3,21 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "dbaccess/cell.h"
 
 namespace strataloom::db {
+
+// A table as the table check found it: its columns, in order, and on the
+// server their type identifiers.
+struct TableShape {
+    std::string name;
+    std::vector<std::string> columns;
+    std::vector<unsigned int> types;
+};
 
 // One open connection to one database, used by the sessions that one thread
 // opens on one connection string: they share the transaction of a writing
@@ -19,17 +28,22 @@ class Connection {
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Runs a statement and reads every row it yields.
-    virtual bool Query(const std::string& sql, ResultSet& out) = 0;
+    // Runs a statement (in the host's dialect, as the data class built it);
+    // its rows are read one at a time. Null when it failed.
+    virtual std::unique_ptr<Rows> Query(const std::string& sql) = 0;
     // 2 when the table does not exist, else 0 when it holds a row and 1 when
-    // it is empty; columns receives the table's column names.
-    virtual int ProbeTable(const std::string& table, std::vector<std::string>& columns) = 0;
+    // it is empty; shape receives the table's columns.
+    virtual int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) = 0;
     // Runs a statement that yields no rows.
     virtual bool Execute(const std::string& sql) = 0;
-    // Inserts rows that all set the same columns, through one prepared
-    // statement with bound parameters.
-    virtual bool Insert(const std::string& table, const std::vector<std::string>& columns,
-                        const std::vector<const std::vector<Cell>*>& rows) = 0;
+    // Stores one row: values[i] in column columns[i] of the table. Rows that
+    // set the same columns go through one prepared statement; a driver may
+    // hold rows back until EndInserts. The values' bytes need to stay only
+    // until the call returns.
+    virtual bool InsertRow(const TableShape& table, const std::vector<int>& columns,
+                           const std::vector<Value>& values) = 0;
+    // Stores whatever InsertRow held back; false when a row failed.
+    virtual bool EndInserts() { return true; }
     // Called when an idle connection is handed to a new operation. False when
     // it can no longer serve (the project file was replaced, the link to the
     // server broke and could not be made again): a new one is opened.
@@ -61,6 +75,12 @@ class Connection {
     void EndRead();
     bool Reading() const { return reading_; }
 
+    // The rows of a save go to the table as they are added, the save having
+    // promised that no other statement runs on the connection before it
+    // ends (see CDbManage::StoreRowsAsAdded).
+    void SetRowStream(bool on) { rowStream_ = on; }
+    bool RowStream() const { return rowStream_; }
+
     const std::string& LastError() const { return lastError_; }
     // Whether the running transaction lost a race with another writer (the
     // engine refused to serialise it); the whole operation may start over.
@@ -76,6 +96,12 @@ class Connection {
     virtual bool FinishWrite(bool commit);
     virtual std::string BeginStatement() const { return "BEGIN"; }
     virtual std::string ReadBeginStatement() const { return "BEGIN"; }
+    // Begins and ends the transaction of a read snapshot; a driver may send
+    // them along with the statements around them.
+    virtual bool BeginReadTransaction() { return Control(ReadBeginStatement()); }
+    virtual void EndReadTransaction() {
+        if (!Control("COMMIT")) Control("ROLLBACK");
+    }
 
     // Control, with the reason noted when it fails.
     bool RunControl(const std::string& sql);
@@ -99,6 +125,7 @@ class Connection {
     bool lostRace_ = false;
     bool doomed_ = false;
     bool reading_ = false;
+    bool rowStream_ = false;
     std::string lastError_;
 };
 

@@ -1,24 +1,32 @@
 #include "dbaccess/dialect.h"
 
-#include <cctype>
+#include <string>
 
 namespace strataloom::db {
 
 namespace {
 
+// ASCII classes, without the locale: every statement passes through here.
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool IsWordChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+    const char lower = Lower(c);
+    return (lower >= 'a' && lower <= 'z') || IsDigit(c) || c == '_' ||
            static_cast<unsigned char>(c) >= 0x80;
 }
 bool IsBlank(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // Matches a whole word at pos, ignoring case; returns the position after it.
 std::size_t MatchWord(const std::string& s, std::size_t pos, const char* word) {
     std::size_t i = pos;
     for (const char* w = word; *w; ++w, ++i) {
-        if (i >= s.size() || std::tolower(static_cast<unsigned char>(s[i])) != *w) {
+        if (i >= s.size() || Lower(s[i]) != *w) {
             return std::string::npos;
         }
     }
@@ -60,8 +68,9 @@ std::size_t MatchEmptyInList(const std::string& s, std::size_t pos) {
     return i + 1;
 }
 
-// Position after the quoted text that starts at pos (a doubled quote stays inside).
-std::size_t SkipQuoted(const std::string& s, std::size_t pos) {
+// Position after the quoted text that starts at pos (a doubled quote stays
+// inside); closed tells whether its closing quote was found.
+std::size_t SkipQuoted(const std::string& s, std::size_t pos, bool* closed = nullptr) {
     const char quote = s[pos];
     std::size_t i = pos + 1;
     while (i < s.size()) {
@@ -70,59 +79,159 @@ std::size_t SkipQuoted(const std::string& s, std::size_t pos) {
                 i += 2;
                 continue;
             }
+            if (closed) *closed = true;
             return i + 1;
         }
         ++i;
     }
+    if (closed) *closed = false;
     return i;
 }
 
-}  // namespace
+// Whether the statement's first word allows parameters: a select, delete or
+// update. Definitions (a trigger's condition, a column default) take none.
+bool TakesParameters(const std::string& s) {
+    std::size_t i = SkipBlanks(s, 0);
+    while (i < s.size() && s[i] == '(') i = SkipBlanks(s, i + 1);
+    for (const char* word : {"select", "delete", "update"}) {
+        if (MatchWord(s, i, word) != std::string::npos) return true;
+    }
+    return false;
+}
 
-std::string AdaptStatement(const std::string& sql) {
-    std::string out;
+// The text of a literal that starts at pos, its doubled quotes made single.
+std::string LiteralValue(const std::string& s, std::size_t pos, std::size_t end) {
+    std::string value;
+    value.reserve(end - pos);
+    for (std::size_t i = pos + 1; i + 1 < end; ++i) {
+        value += s[i];
+        if (s[i] == '\'' && i + 2 < end && s[i + 1] == '\'') ++i;
+    }
+    return value;
+}
+
+// The last token met, as far as the choice of parameters needs it.
+enum class Token { None, Name, In, Operator, OpenList, ListMember, ListComma, Other };
+
+// Walks the statement once: rewrites the dialect, and with markers turns the
+// literals compared with a column into parameters. False when more than
+// kMostParameters literals would become parameters.
+bool Walk(const std::string& sql, Markers markers, StatementShape& shape) {
+    shape.text.clear();
+    shape.values.clear();
+    std::string& out = shape.text;
     std::size_t copied = 0;  // sql[copied..] not yet in out
-    std::size_t i = 0;
     auto replace = [&](std::size_t start, std::size_t end, const std::string& with) {
         out.append(sql, copied, start - copied);
         out += with;
         copied = end;
     };
+    const bool parameters = markers != Markers::None && TakesParameters(sql);
+    Token last = Token::None;
+    Token beforeOperator = Token::None;
+    bool inList = false;
+    std::size_t i = 0;
     while (i < sql.size()) {
         const char c = sql[i];
-        if (c == '\'' || c == '"') {
-            i = SkipQuoted(sql, i);
-            continue;
-        }
-        const bool wordStart = IsWordChar(c) && (i == 0 || !IsWordChar(sql[i - 1]));
-        if (!wordStart) {
+        if (IsBlank(c)) {
             ++i;
             continue;
         }
-        std::size_t lastStart = 0;
-        std::size_t end = MatchPhrase(sql, i, "delete", "*", "from", lastStart);
-        if (end != std::string::npos) {
-            replace(i, end, sql.substr(i, 6) + " " + sql.substr(lastStart, end - lastStart));
+        if (c == '\'') {
+            bool closed = false;
+            const std::size_t end = SkipQuoted(sql, i, &closed);
+            const bool compared = last == Token::Operator && beforeOperator == Token::Name;
+            const bool member = inList && (last == Token::OpenList || last == Token::ListComma);
+            if (parameters && closed && (compared || member)) {
+                if (shape.values.size() == kMostParameters) return false;
+                shape.values.push_back(LiteralValue(sql, i, end));
+                std::string marker = markers == Markers::Question
+                                         ? std::string("?")
+                                         : "$" + std::to_string(shape.values.size());
+                // A literal ends itself; a marker runs into a word that follows it.
+                if (end < sql.size() && (IsWordChar(sql[end]) || sql[end] == '\'')) marker += ' ';
+                replace(i, end, marker);
+            }
+            last = member ? Token::ListMember : Token::Other;
             i = end;
             continue;
         }
-        end = MatchPhrase(sql, i, "select", "all", "distinct", lastStart);
-        if (end != std::string::npos) {
-            replace(i, end, sql.substr(i, 6) + " " + sql.substr(lastStart, end - lastStart));
-            i = end;
+        if (c == '"') {
+            i = SkipQuoted(sql, i);
+            last = Token::Name;
             continue;
         }
-        end = MatchEmptyInList(sql, i);
-        if (end != std::string::npos) {
-            replace(i, end, sql.substr(i, 2) + " (NULL)");
-            i = end;
+        if (IsWordChar(c)) {
+            std::size_t wordEnd = i;
+            while (wordEnd < sql.size() && IsWordChar(sql[wordEnd])) ++wordEnd;
+            // Only "delete", "select" and "in" start a phrase the dialect rewrites.
+            const std::size_t length = wordEnd - i;
+            const char initial = Lower(c);
+            std::size_t lastStart = 0;
+            std::size_t end = std::string::npos;
+            if (length == 6 && initial == 'd') {
+                end = MatchPhrase(sql, i, "delete", "*", "from", lastStart);
+            } else if (length == 6 && initial == 's') {
+                end = MatchPhrase(sql, i, "select", "all", "distinct", lastStart);
+            }
+            if (end != std::string::npos) {
+                replace(i, end, sql.substr(i, 6) + " " + sql.substr(lastStart, end - lastStart));
+                i = end;
+                last = Token::Other;
+                continue;
+            }
+            const bool in = length == 2 && initial == 'i' && Lower(sql[i + 1]) == 'n';
+            if (in) {
+                end = MatchEmptyInList(sql, i);
+                if (end != std::string::npos) {
+                    replace(i, end, sql.substr(i, 2) + " (NULL)");
+                    i = end;
+                    last = Token::Other;
+                    continue;
+                }
+            }
+            last = in && last == Token::Name ? Token::In : IsDigit(c) ? Token::Other : Token::Name;
+            inList = false;
+            i = wordEnd;
             continue;
         }
-        while (i < sql.size() && IsWordChar(sql[i])) ++i;
+        ++i;
+        if (c == '.' && last == Token::Name) continue;  // a qualified name goes on
+        if (c == '=' || c == '<' || c == '>' || c == '!') {
+            if (last != Token::Operator) beforeOperator = last;
+            last = Token::Operator;
+            continue;
+        }
+        if (c == '(' && last == Token::In) {
+            inList = true;
+            last = Token::OpenList;
+            continue;
+        }
+        if (c == ',' && inList && last == Token::ListMember) {
+            last = Token::ListComma;
+            continue;
+        }
+        inList = false;
+        last = Token::Other;
     }
-    if (copied == 0) return sql;
-    out.append(sql, copied, std::string::npos);
-    return out;
+    if (copied == 0) {
+        out = sql;
+    } else {
+        out.append(sql, copied, std::string::npos);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string AdaptStatement(const std::string& sql) {
+    StatementShape shape;
+    Walk(sql, Markers::None, shape);
+    return std::move(shape.text);
+}
+
+void ShapeStatement(const std::string& sql, Markers markers, StatementShape& shape) {
+    if (!Walk(sql, markers, shape)) Walk(sql, Markers::None, shape);
 }
 
 }  // namespace strataloom::db

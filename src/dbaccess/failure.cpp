@@ -8,6 +8,7 @@ namespace {
 
 struct ThreadFailure {
     std::string reason;
+    bool late = false;         // a statement failed after handing out rows
     int operations = 0;        // operations open on this thread, nested ones included
     unsigned long serial = 0;  // of the outermost operation, counted per thread
 };
@@ -41,6 +42,12 @@ void NoteFailure(std::string reason) {
     ThisThread().reason = OneLine(std::move(reason));
 }
 
+void NoteLateFailure(std::string reason) {
+    ThreadFailure& failure = ThisThread();
+    failure.reason = OneLine(std::move(reason));
+    failure.late = true;
+}
+
 std::string FailureText(const std::string& message, const std::string& where,
                         const std::string& statement) {
     std::string text = OneLine(message);
@@ -52,6 +59,7 @@ std::string FailureText(const std::string& message, const std::string& where,
 OperationRecord::OperationRecord() noexcept : outermost_(ThisThread().operations++ == 0) {
     if (!outermost_) return;
     ThisThread().reason.clear();
+    ThisThread().late = false;
     ++ThisThread().serial;
 }
 
@@ -63,6 +71,10 @@ int OperationRecord::Finish(int result) noexcept {
     if (!outermost_ || finished_) return result;
     finished_ = true;
     ThreadFailure& failure = ThisThread();
+    if (failure.late) {
+        failure.late = false;
+        result = 0;
+    }
     if (result != 0) {
         failure.reason.clear();
         return result;
@@ -77,7 +89,9 @@ int OperationRecord::Finish(int result) noexcept {
 }
 
 void OperationRecord::Restart() noexcept {
-    if (outermost_) ThisThread().reason.clear();
+    if (!outermost_) return;
+    ThisThread().reason.clear();
+    ThisThread().late = false;
 }
 
 }  // namespace strataloom::db

@@ -17,6 +17,11 @@ const std::string& LastFailure();
 // Records why the call in hand failed; a later note replaces it.
 void NoteFailure(std::string reason);
 
+// Records why a statement failed after it had handed out rows: its reader
+// took the failure for the end of the rows, so the operation running on
+// this thread ends with 0 whatever it returns.
+void NoteLateFailure(std::string reason);
+
 // "message [where] in: statement", on one line.
 std::string FailureText(const std::string& message, const std::string& where,
                         const std::string& statement = std::string());

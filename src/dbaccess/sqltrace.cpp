@@ -1,5 +1,6 @@
 #include "dbaccess/sqltrace.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -19,6 +20,10 @@ std::shared_ptr<const TraceListener>& Listener() {
     return listener;
 }
 
+// Whether a listener is installed: most statements run with none, and need
+// not take the lock to learn it.
+std::atomic<bool> g_listening{false};
+
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -32,12 +37,13 @@ void SetTraceListener(TraceListener listener) {
     } else {
         Listener().reset();
     }
+    g_listening.store(Listener() != nullptr, std::memory_order_release);
 }
 
 void TraceStatement(const std::string& text) {
     const char* path = std::getenv("STRATALOOM_SQL_TRACE");
     std::shared_ptr<const TraceListener> listener;
-    {
+    if (g_listening.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> lock(TraceMutex());
         listener = Listener();
     }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dbaccess/cdbmanage.h"
 #include "dbaccess/dbvariant.h"
 
 namespace {
@@ -50,7 +49,11 @@ void VariantToDoubleArray(const DbVariant& variant, long byteLength, double* val
     CopyLittleEndian(values, variant.Data(), usable / sizeof(double));
 }
 
-int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbManage& session) {
+namespace {
+
+// Column: a name, or a field located once per result.
+template <class Column>
+int ReadArray(const Column& column, std::vector<double>& values, CDbManage& session) {
     long byteLength = 0;
     if (!session.GetActualSize(column, byteLength)) return 0;
     // Every array this module stores reads back, one or two values included;
@@ -68,6 +71,25 @@ int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbMan
     values.resize(count);
     VariantToDoubleArray(DbVariant(bytes), static_cast<long>(count * sizeof(double)),
                          values.data());
+    return 1;
+}
+
+}  // namespace
+
+int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbManage& session) {
+    return ReadArray(column, values, session);
+}
+
+int ReadDoubleArrayField(const CDbManage::Field& column, std::vector<double>& values,
+                         CDbManage& session) {
+    return ReadArray(column, values, session);
+}
+
+int WriteDoubleArrayFieldInPlace(const char* column, const std::vector<double>& values,
+                                 CDbManage& session) {
+    if (values.empty()) return 0;
+    if (!kLittleEndianHost) return WriteDoubleArrayField(column, values, session);
+    session.SetFieldBytesInPlace(column, values.data(), values.size() * sizeof(double));
     return 1;
 }
 

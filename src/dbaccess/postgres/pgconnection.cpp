@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -11,8 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
+#include "dbaccess/dialect.h"
 #include "dbaccess/failure.h"
 #include "dbaccess/sessionlimits.h"
 #include "dbaccess/sqltext.h"
@@ -30,7 +33,10 @@ enum : Oid {
     kInt4 = 23,
     kOid = 26,
     kFloat4 = 700,
+    kText = 25,
     kFloat8 = 701,
+    kBpchar = 1042,
+    kVarchar = 1043,
     kNumeric = 1700,
 };
 
@@ -38,6 +44,19 @@ using Clock = std::chrono::steady_clock;
 
 // The largest bytea the server stores: 1 GiB less its length word.
 constexpr std::size_t kLargestServerValue = 0x3fffffff - 4;
+
+// Statements kept prepared per connection; the one used least recently goes
+// first. Longer texts (long in-lists) run as they stand.
+constexpr std::size_t kPreparedLimit = 128;
+constexpr std::size_t kLongestPrepared = 2000;
+
+// The savepoint every statement of a write runs under.
+const char kSavepoint[] = "SAVEPOINT strataloom_stmt";
+const char kReleaseSavepoint[] = "RELEASE SAVEPOINT strataloom_stmt";
+const char kRollbackToSavepoint[] = "ROLLBACK TO SAVEPOINT strataloom_stmt";
+
+// Rows of a COPY are handed to the client library in pieces of about this size.
+constexpr std::size_t kCopyChunk = 256 * 1024;
 
 void IgnoreNotice(void*, const char*) {}
 
@@ -67,74 +86,75 @@ double NumericValue(const char* bytes, int size, bool& integral) {
     return sign == 0x4000 ? -value : value;
 }
 
-void DecodeBinary(Oid type, const char* bytes, int size, ResultSet& out) {
+// A value of a binary result as the session reads it; text and bytes point
+// into the result.
+Value DecodeBinary(Oid type, const char* bytes, int size) {
     switch (type) {
         case kBool:
-            out.AddInteger(size > 0 && bytes[0] != 0);
-            return;
+            return Value::Integer(size > 0 && bytes[0] != 0);
         case kBytea:
-            out.AddBlob(ByteArray::Copy(bytes, static_cast<std::size_t>(size)));
-            return;
+            return Value::Bytes(ValueKind::Blob, bytes, static_cast<std::size_t>(size));
         case kInt2:
-            out.AddInteger(static_cast<int16_t>(BigEndian(bytes, 2)));
-            return;
+            return Value::Integer(static_cast<int16_t>(BigEndian(bytes, 2)));
         case kInt4:
-            out.AddInteger(static_cast<int32_t>(BigEndian(bytes, 4)));
-            return;
+            return Value::Integer(static_cast<int32_t>(BigEndian(bytes, 4)));
         case kOid:
-            out.AddInteger(static_cast<uint32_t>(BigEndian(bytes, 4)));
-            return;
+            return Value::Integer(static_cast<uint32_t>(BigEndian(bytes, 4)));
         case kInt8:
-            out.AddInteger(static_cast<long long>(BigEndian(bytes, 8)));
-            return;
+            return Value::Integer(static_cast<long long>(BigEndian(bytes, 8)));
         case kFloat4: {
             const auto bits = static_cast<uint32_t>(BigEndian(bytes, 4));
             float value;
             std::memcpy(&value, &bits, sizeof value);
-            out.AddReal(value);
-            return;
+            return Value::Real(value);
         }
         case kFloat8: {
             const unsigned long long bits = BigEndian(bytes, 8);
             double value;
             std::memcpy(&value, &bits, sizeof value);
-            out.AddReal(value);
-            return;
+            return Value::Real(value);
         }
         case kNumeric: {
             bool integral = false;
             const double value = NumericValue(bytes, size, integral);
             if (integral && std::fabs(value) < 9e15) {
-                out.AddInteger(static_cast<long long>(value));
-            } else {
-                out.AddReal(value);
+                return Value::Integer(static_cast<long long>(value));
             }
-            return;
+            return Value::Real(value);
         }
-        default:
-            out.AddText(bytes, static_cast<std::size_t>(size));  // text and its kin
+        default:  // text and its kin
+            return Value::Bytes(ValueKind::Text, bytes, static_cast<std::size_t>(size));
     }
 }
 
-bool ReadResult(PGresult* result, ResultSet& out) {
-    out.Clear();
-    const int columns = PQnfields(result);
-    const int rows = PQntuples(result);
-    out.columns.reserve(columns);
-    for (int c = 0; c < columns; ++c) out.columns.emplace_back(PQfname(result, c));
-    out.Reserve(static_cast<std::size_t>(rows));
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            if (PQgetisnull(result, r, c)) {
-                out.AddNull();
-            } else {
-                DecodeBinary(PQftype(result, c), PQgetvalue(result, r, c),
-                             PQgetlength(result, r, c), out);
-            }
-        }
+// The rows of a server's answer, read where the client library holds them.
+class PgRows final : public Rows {
+  public:
+    explicit PgRows(PgResult result) : result_(std::move(result)) {
+        auto names = std::make_shared<std::vector<std::string>>();
+        const int columns = PQnfields(result_.get());
+        names->reserve(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c) names->emplace_back(PQfname(result_.get(), c));
+        columns_ = std::move(names);
+        rows_ = PQntuples(result_.get());
     }
-    return true;
-}
+    bool Next() override {
+        if (row_ < rows_) ++row_;
+        return row_ < rows_;
+    }
+    Value At(std::size_t column) const override {
+        const int c = static_cast<int>(column);
+        if (row_ < 0 || row_ >= rows_ || PQgetisnull(result_.get(), row_, c)) return Value();
+        return DecodeBinary(PQftype(result_.get(), c), PQgetvalue(result_.get(), row_, c),
+                            PQgetlength(result_.get(), row_, c));
+    }
+    std::size_t Count() override { return static_cast<std::size_t>(rows_); }
+
+  private:
+    PgResult result_;
+    int rows_ = 0;
+    int row_ = -1;
+};
 
 std::string LowerAscii(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -177,17 +197,107 @@ bool Consume(const std::string& lowered, std::size_t& pos, const char* prefix) {
 }
 
 // A number as the server reads it in text form, bit-exact for doubles.
-std::string NumberText(const Cell& cell, Oid type) {
+std::string NumberText(const Value& value, Oid type) {
     const bool integerTarget = type == kInt2 || type == kInt4 || type == kInt8;
-    if (cell.kind == Cell::Kind::Integer) return std::to_string(cell.integer);
-    if (integerTarget && std::isfinite(cell.real)) {
-        return std::to_string(static_cast<long long>(cell.real));
+    if (value.kind == ValueKind::Integer) return std::to_string(value.integer);
+    if (integerTarget && std::isfinite(value.real)) {
+        return std::to_string(static_cast<long long>(value.real));
     }
-    if (std::isnan(cell.real)) return "NaN";
-    if (std::isinf(cell.real)) return cell.real > 0 ? "Infinity" : "-Infinity";
+    if (std::isnan(value.real)) return "NaN";
+    if (std::isinf(value.real)) return value.real > 0 ? "Infinity" : "-Infinity";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.17g", cell.real);
+    std::snprintf(buffer, sizeof buffer, "%.17g", value.real);
     return buffer;
+}
+
+void PutBigEndian(std::string& out, unsigned long long value, int size) {
+    for (int shift = 8 * (size - 1); shift >= 0; shift -= 8) {
+        out += static_cast<char>((value >> shift) & 0xff);
+    }
+}
+
+// A whole number for an integer column of size bytes, as the text form
+// would give it (a real cut toward zero); false when it does not fit.
+bool IntegerFor(const Value& value, int size, long long& whole) {
+    if (value.kind == ValueKind::Integer) {
+        whole = value.integer;
+    } else if (std::isfinite(value.real) && std::fabs(value.real) < 9.2e18) {
+        whole = static_cast<long long>(value.real);
+    } else {
+        return false;
+    }
+    const long long limit = size == 8 ? 0 : (1LL << (8 * size - 1));
+    return size == 8 || (whole >= -limit && whole < limit);
+}
+
+// Whether COPY's binary form carries a value for a column of type type as
+// it is (a text for a number column does not: such a row goes through an
+// insert statement, whose text form the server converts as it always did).
+bool CopyForm(const Value& value, Oid type) {
+    const bool number = value.kind == ValueKind::Integer || value.kind == ValueKind::Real;
+    switch (value.kind == ValueKind::Null ? 0u : type) {
+        case 0:
+            return true;
+        case kText:
+        case kVarchar:
+        case kBpchar:
+            return value.kind == ValueKind::Text;
+        case kBytea:
+            return (value.kind == ValueKind::Text || value.kind == ValueKind::Blob) &&
+                   value.size <= 0x7fffffffu;
+        case kFloat8:
+        case kFloat4:
+            return number;
+        case kInt2:
+        case kInt4:
+        case kInt8: {
+            long long whole = 0;
+            return number && IntegerFor(value, type == kInt2 ? 2 : type == kInt4 ? 4 : 8, whole);
+        }
+        default:
+            return false;
+    }
+}
+
+// Appends a value CopyForm accepted in the binary form of COPY: its length,
+// then for numbers their bytes. True when the value's own bytes must follow.
+bool EncodeCopyValue(const Value& value, Oid type, std::string& out) {
+    if (value.kind == ValueKind::Null) {
+        PutBigEndian(out, 0xffffffffu, 4);
+        return false;
+    }
+    const double real =
+        value.kind == ValueKind::Integer ? static_cast<double>(value.integer) : value.real;
+    switch (type) {
+        case kFloat8: {
+            unsigned long long bits;
+            std::memcpy(&bits, &real, sizeof bits);
+            PutBigEndian(out, 8, 4);
+            PutBigEndian(out, bits, 8);
+            return false;
+        }
+        case kFloat4: {
+            const auto single = static_cast<float>(real);
+            std::uint32_t bits;
+            std::memcpy(&bits, &single, sizeof bits);
+            PutBigEndian(out, 4, 4);
+            PutBigEndian(out, bits, 4);
+            return false;
+        }
+        case kInt2:
+        case kInt4:
+        case kInt8: {
+            const int size = type == kInt2 ? 2 : type == kInt4 ? 4 : 8;
+            long long whole = 0;
+            IntegerFor(value, size, whole);
+            PutBigEndian(out, static_cast<unsigned long long>(size), 4);
+            PutBigEndian(out, static_cast<unsigned long long>(whole), size);
+            return false;
+        }
+        default:
+            PutBigEndian(out, value.size, 4);
+            return true;
+    }
 }
 
 const char* OptionValue(const ServerOptions& options, const char* keyword) {
@@ -300,7 +410,13 @@ PgConn ConnectToDatabase(ServerOptions options, const std::string& database) {
     return connection;
 }
 
+std::atomic<unsigned long> g_roundTrips{0};
+
 }  // namespace
+
+unsigned long ServerRoundTrips() {
+    return g_roundTrips.load(std::memory_order_relaxed);
+}
 
 bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error,
                           std::chrono::seconds* answerLimit) {
@@ -360,12 +476,19 @@ PgConnection::PgConnection(ServerOptions options, std::chrono::seconds answerLim
       answerLimit_(answerLimit) {}
 
 PgConnection::~PgConnection() {
+    if (copy_.open) FinishCopy("the connection closed");
     ReleaseWriterLock();
 }
 
 bool PgConnection::Connect() {
     prepared_.clear();
-    savepoints_ = 0;
+    unprepare_.clear();
+    tables_.clear();
+    pendingBegin_.clear();
+    deferred_ = 0;
+    inTransaction_ = false;
+    copy_ = Copy();
+    fresh_ = false;
     std::vector<const char*> keywords, values;
     for (const auto& [key, value] : options_) {
         keywords.push_back(key.c_str());
@@ -380,7 +503,7 @@ bool PgConnection::Connect() {
         return false;
     }
     PQsetNoticeProcessor(handle_.get(), &IgnoreNotice, nullptr);
-    // Every wait for the server goes through Await, which bounds it.
+    // Every wait for the server goes through RoundTrip, which bounds it.
     PQsetnonblocking(handle_.get(), 1);
     // Quotes are doubled in every literal the module builds; a backslash must
     // stay a plain character whatever the server, database, role or
@@ -388,46 +511,22 @@ bool PgConnection::Connect() {
     // the writers' queue gives up before the wait for an answer does.
     const long long lockWait = std::max<long long>(
         1000, std::chrono::duration_cast<std::chrono::milliseconds>(answerLimit_).count() / 2);
-    const std::string setup =
-        "SET standard_conforming_strings = on; SET lock_timeout = " + std::to_string(lockWait);
-    if (!Succeeded(Exchange([&](PGconn* c) { return PQsendQuery(c, setup.c_str()); }))) {
+    std::vector<Request> setup(2);
+    setup[0].sql = "SET standard_conforming_strings = on";
+    setup[1].sql = "SET lock_timeout = " + std::to_string(lockWait);
+    std::vector<Result> answers;
+    RoundTrip(setup, answers);
+    if (!handle_ || !Succeeded(answers[0]) || !Succeeded(answers[1])) {
         handle_.reset();
         return false;
     }
-    const char* conforming =
-        handle_ ? PQparameterStatus(handle_.get(), "standard_conforming_strings") : nullptr;
+    const char* conforming = PQparameterStatus(handle_.get(), "standard_conforming_strings");
     if (!conforming || std::strcmp(conforming, "on") != 0) {
         SetError("the server keeps backslashes as escapes in quoted text");
         handle_.reset();
         return false;
     }
     return true;
-}
-
-template <class Send>
-PgConnection::Result PgConnection::Exchange(Send&& send) {
-    const bool first = fresh_;
-    fresh_ = false;
-    for (int attempt = 0;; ++attempt) {
-        if (!handle_) return nullptr;
-        const bool noTransaction = PQtransactionStatus(handle_.get()) == PQTRANS_IDLE;
-        Result result;
-        if (send(handle_.get()) == 1) {
-            result = Await();
-        } else {
-            SetError(PQerrorMessage(handle_.get()));
-        }
-        // A kept connection that broke while idle fails the first request of
-        // the next operation: nothing of the operation has run yet, so it
-        // runs on a new connection instead.
-        const bool broken = handle_ && PQstatus(handle_.get()) == CONNECTION_BAD;
-        if (broken && first && attempt == 0 && noTransaction) {
-            if (!Connect()) return nullptr;
-            continue;
-        }
-        if (broken) Abandon(LastError());
-        return result;
-    }
 }
 
 bool PgConnection::WaitForSocket(short events, Clock::time_point deadline) {
@@ -443,47 +542,252 @@ bool PgConnection::WaitForSocket(short events, Clock::time_point deadline) {
     }
 }
 
-PgConnection::Result PgConnection::Await() {
+bool PgConnection::Silence() {
+    Abandon("no answer from the server for " + std::to_string(answerLimit_.count()) + " s");
+    return false;
+}
+
+// Hands everything sent to the server; reads what it says meanwhile, so that
+// neither side waits for the other with full buffers.
+bool PgConnection::Flush(Clock::time_point deadline) {
     PGconn* c = handle_.get();
-    const auto silence = [&] {
-        Abandon("no answer from the server for " + std::to_string(answerLimit_.count()) + " s");
-        return Result();
-    };
-    auto deadline = Clock::now() + answerLimit_;
     for (;;) {
         const int flushed = PQflush(c);
-        if (flushed == 0) break;
+        if (flushed == 0) return true;
         if (flushed < 0) {
             SetError(PQerrorMessage(c));
-            return nullptr;
+            return false;
         }
-        if (!WaitForSocket(POLLOUT | POLLIN, deadline)) return silence();
+        if (!WaitForSocket(POLLOUT | POLLIN, deadline)) return Silence();
         if (PQconsumeInput(c) == 0) {
             SetError(PQerrorMessage(c));
-            return nullptr;
+            return false;
         }
-        deadline = Clock::now() + answerLimit_;
     }
-    // The first failure is the answer; else the last result.
-    Result answer;
+}
+
+// Waits for the next result of the pipeline; null at the end of a statement's results.
+namespace {
+
+bool AwaitResult(PGconn* c, PgResult& next, const std::function<bool()>& wait) {
+    while (PQisBusy(c)) {
+        if (!wait()) return false;
+        if (PQconsumeInput(c) == 0) return false;
+    }
+    next.reset(PQgetResult(c));
+    return true;
+}
+
+}  // namespace
+
+bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
+    PGconn* c = handle_.get();
+    auto wait = [&] {
+        if (!WaitForSocket(POLLIN, deadline)) return Silence();
+        deadline = Clock::now() + answerLimit_;
+        return true;
+    };
+    answer.reset();
     for (;;) {
-        while (PQisBusy(c)) {
-            if (!WaitForSocket(POLLIN, deadline)) return silence();
-            if (PQconsumeInput(c) == 0) {
-                SetError(PQerrorMessage(c));
-                return nullptr;
-            }
-            deadline = Clock::now() + answerLimit_;
+        Result next;
+        if (!AwaitResult(c, next, wait)) {
+            if (handle_) SetError(PQerrorMessage(c));
+            answer.reset();
+            return false;
         }
-        Result next(PQgetResult(c));
-        if (!next) break;
-        const ExecStatusType status = answer ? PQresultStatus(answer.get()) : PGRES_COMMAND_OK;
-        if (!answer || status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+        if (!next) return true;
+        const ExecStatusType status = PQresultStatus(next.get());
+        if (status == PGRES_PIPELINE_ABORTED) {
+            answer.reset();
+            continue;
+        }
+        // The first failure is the answer; else the last result.
+        const ExecStatusType kept = answer ? PQresultStatus(answer.get()) : PGRES_COMMAND_OK;
+        if (!answer || kept == PGRES_COMMAND_OK || kept == PGRES_TUPLES_OK) {
             answer = std::move(next);
         }
     }
-    if (!answer) SetError(PQerrorMessage(c));
-    return answer;
+}
+
+bool PgConnection::ReadSync(Clock::time_point& deadline) {
+    PGconn* c = handle_.get();
+    auto wait = [&] {
+        if (!WaitForSocket(POLLIN, deadline)) return Silence();
+        deadline = Clock::now() + answerLimit_;
+        return true;
+    };
+    for (;;) {
+        Result next;
+        if (!AwaitResult(c, next, wait)) {
+            if (handle_) SetError(PQerrorMessage(c));
+            return false;
+        }
+        if (next && PQresultStatus(next.get()) == PGRES_PIPELINE_SYNC) return true;
+    }
+}
+
+bool PgConnection::ReadDeferred(Clock::time_point& deadline) {
+    while (deferred_ > 0) {
+        if (!ReadSync(deadline)) return false;
+        --deferred_;
+    }
+    return true;
+}
+
+bool PgConnection::Send(const Request& request, std::vector<Expect>& expected, int answer) {
+    PGconn* c = handle_.get();
+    const std::size_t count = request.values.size();
+    std::vector<const char*> values(count);
+    std::vector<int> lengths(count), formats(count, 0);
+    for (std::size_t p = 0; p < count; ++p) {
+        const int format = p < request.formats.size() ? request.formats[p] : 0;
+        values[p] = format == kNullParameter ? nullptr : request.values[p].data();
+        lengths[p] = static_cast<int>(request.values[p].size());
+        formats[p] = format == 1 ? 1 : 0;
+    }
+    const int resultFormat = request.binaryResult ? 1 : 0;
+    int sent = 0;
+    if (!request.prepared) {
+        sent = PQsendQueryParams(c, request.sql.c_str(), static_cast<int>(count), nullptr,
+                                 values.data(), lengths.data(), formats.data(), resultFormat);
+    } else {
+        Prepared& prepared = prepared_[request.sql];
+        prepared.lastUse = ++uses_;
+        if (prepared.name.empty()) {
+            prepared.name = "strataloom_" + std::to_string(uses_);
+            if (PQsendPrepare(c, prepared.name.c_str(), request.sql.c_str(), 0, nullptr) != 1) {
+                prepared_.erase(request.sql);
+                return false;
+            }
+            expected.push_back(Expect{kNoAnswer, &request.sql});
+        }
+        sent = PQsendQueryPrepared(c, prepared.name.c_str(), static_cast<int>(count), values.data(),
+                                   lengths.data(), formats.data(), resultFormat);
+    }
+    if (sent != 1) return false;
+    expected.push_back(Expect{answer, nullptr});
+    if (request.syncAfter) {
+        if (PQpipelineSync(c) != 1) return false;
+        expected.push_back(Expect{kSync, nullptr});
+    }
+    return true;
+}
+
+void PgConnection::TrimPrepared() {
+    while (prepared_.size() > kPreparedLimit) {
+        auto oldest = prepared_.begin();
+        for (auto it = prepared_.begin(); it != prepared_.end(); ++it) {
+            if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+        }
+        if (oldest->second.confirmed) unprepare_.push_back(oldest->second.name);
+        prepared_.erase(oldest);
+    }
+}
+
+void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<Result>& answers) {
+    g_roundTrips.fetch_add(1, std::memory_order_relaxed);
+    answers.clear();
+    answers.resize(requests.size());
+    const bool first = fresh_;
+    fresh_ = false;
+    TrimPrepared();
+    for (int attempt = 0;; ++attempt) {
+        if (!handle_) return;
+        PGconn* c = handle_.get();
+        const bool idle = !inTransaction_;
+        // Statements kept prepared no more, each in a segment of its own (it
+        // may fail in an aborted transaction, and nothing else with it); then
+        // the deferred BEGIN, in the segment of the first statement.
+        std::vector<Request> before;
+        for (const std::string& name : unprepare_) {
+            Request request;
+            request.sql = "DEALLOCATE " + name;
+            request.syncAfter = true;
+            before.push_back(std::move(request));
+        }
+        unprepare_.clear();
+        const std::string begin = std::move(pendingBegin_);
+        pendingBegin_.clear();
+        if (!begin.empty()) {
+            Request request;
+            request.sql = begin;
+            before.push_back(std::move(request));
+            inTransaction_ = true;
+        }
+        std::vector<Expect> expected;
+        bool sent = PQpipelineStatus(c) == PQ_PIPELINE_ON || PQenterPipelineMode(c) == 1;
+        for (std::size_t i = 0; sent && i < before.size(); ++i) {
+            const bool isBegin = !begin.empty() && i + 1 == before.size();
+            sent = Send(before[i], expected, isBegin ? kBeginAnswer : kNoAnswer);
+        }
+        for (std::size_t i = 0; sent && i < requests.size(); ++i) {
+            sent = Send(requests[i], expected, static_cast<int>(i));
+        }
+        if (sent && (expected.empty() || expected.back().answer != kSync)) {
+            sent = PQpipelineSync(c) == 1;
+            expected.push_back(Expect{kSync, nullptr});
+        }
+        if (!sent) SetError(PQerrorMessage(c));
+        auto deadline = Clock::now() + answerLimit_;
+        bool read = sent && Flush(deadline) && ReadDeferred(deadline);
+        Result beginResult;
+        Result refused;  // a PREPARE's failure: the answer of its execution
+        for (std::size_t e = 0; read && e < expected.size(); ++e) {
+            const Expect& expect = expected[e];
+            if (expect.answer == kSync) {
+                read = ReadSync(deadline);
+                continue;
+            }
+            Result answer;
+            read = ReadAnswer(answer, deadline);
+            if (!expect.prepared && refused) {
+                if (!answer) answer = std::move(refused);
+                refused.reset();
+            }
+            if (expect.answer >= 0) {
+                answers[static_cast<std::size_t>(expect.answer)] = std::move(answer);
+            } else if (expect.answer == kBeginAnswer) {
+                beginResult = std::move(answer);
+            } else if (expect.prepared) {
+                // A statement the server did not prepare is prepared anew next time.
+                const bool accepted = answer && PQresultStatus(answer.get()) == PGRES_COMMAND_OK;
+                auto found = prepared_.find(*expect.prepared);
+                if (found != prepared_.end()) {
+                    if (accepted) {
+                        found->second.confirmed = true;
+                    } else {
+                        prepared_.erase(found);
+                    }
+                }
+                if (!accepted) refused = std::move(answer);
+            }
+        }
+        // A kept connection that broke while idle fails the first request of
+        // the next operation: nothing of the operation has run yet, so it
+        // runs on a new connection instead.
+        const bool broken = handle_ && PQstatus(c) == CONNECTION_BAD;
+        if (broken && first && attempt == 0 && idle) {
+            if (!Connect()) return;
+            pendingBegin_ = begin;
+            answers.clear();
+            answers.resize(requests.size());
+            continue;
+        }
+        if (handle_ && (broken || !read)) Abandon(LastError());
+        if (read && !begin.empty() && !Succeeded(beginResult)) BeginFailed(begin);
+        return;
+    }
+}
+
+// The transaction sent with a round trip did not begin: its statements did
+// not run. A write's scope then fails every write until it ends.
+void PgConnection::BeginFailed(const std::string& begin) {
+    inTransaction_ = false;
+    if (begin != BeginStatement()) return;
+    const std::string error = LastError();
+    ReleaseWriterLock();
+    BreakScope();
+    SetError(error);
 }
 
 void PgConnection::Abandon(const std::string& reason) {
@@ -491,6 +795,10 @@ void PgConnection::Abandon(const std::string& reason) {
     // The server drops the session, its transaction and its locks with it.
     handle_.reset();
     holdsWriterLock_ = false;
+    inTransaction_ = false;
+    deferred_ = 0;
+    pendingBegin_.clear();
+    copy_ = Copy();
 }
 
 bool PgConnection::Revive() {
@@ -511,9 +819,20 @@ std::size_t PgConnection::LargestValue() const {
 bool PgConnection::Succeeded(const Result& result) {
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return true;
-    if (!result) return false;  // Exchange said why
+    if (!result) {
+        // Skipped after an earlier failure, or the link failed: LastError says why.
+        if (LastError().empty()) SetError("the statement did not run");
+        return false;
+    }
     SetError(ServerMessage(result.get()));
-    if (LostRaceState(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE))) NoteLostRace();
+    const char* state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+    if (LostRaceState(state)) NoteLostRace();
+    // A statement kept prepared whose table changed its columns is prepared anew.
+    if (state && std::strcmp(state, "0A000") == 0) {
+        for (auto& [text, prepared] : prepared_) unprepare_.push_back(prepared.name);
+        prepared_.clear();
+        tables_.clear();
+    }
     return false;
 }
 
@@ -524,31 +843,56 @@ bool PgConnection::StatementSucceeded(const Result& result) {
     return false;
 }
 
-PgConnection::Result PgConnection::RunOnce(const std::string& sql, bool binaryResult) {
-    return Exchange([&](PGconn* c) {
-        return PQsendQueryParams(c, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
-                                 binaryResult ? 1 : 0);
-    });
+PgConnection::Request PgConnection::Statement(const std::string& sql, bool binaryResult) const {
+    Request request;
+    StatementShape shape;
+    ShapeStatement(sql, Markers::Numbered, shape);
+    request.prepared = shape.text.size() <= kLongestPrepared;
+    request.sql = std::move(shape.text);
+    request.values = std::move(shape.values);
+    request.binaryResult = binaryResult;
+    return request;
 }
 
-PgConnection::Result PgConnection::Run(const std::string& sql, bool binaryResult) {
-    if (!InScope()) return RunOnce(sql, binaryResult);
-    const std::string savepoint = "strataloom_stmt" + std::to_string(++savepoints_);
-    RunOnce("SAVEPOINT " + savepoint, false);
-    Result result = RunOnce(sql, binaryResult);
+PgConnection::Result PgConnection::RunOne(Request request) {
+    std::vector<Request> requests;
+    requests.push_back(std::move(request));
+    std::vector<Result> answers;
+    RoundTrip(requests, answers);
+    return std::move(answers[0]);
+}
+
+PgConnection::Result PgConnection::Run(Request request) {
+    if (!InScope()) return RunOne(std::move(request));
+    // SAVEPOINT, the statement, RELEASE: one round trip; a failure rolls
+    // back to the savepoint in a second.
+    std::vector<Request> requests(3);
+    requests[0].sql = kSavepoint;
+    requests[1] = std::move(request);
+    requests[2].sql = kReleaseSavepoint;
+    std::vector<Result> answers;
+    RoundTrip(requests, answers);
+    Result result = std::move(answers[1]);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
-        RunOnce("RELEASE SAVEPOINT " + savepoint, false);
-    } else if (handle_) {
-        RunOnce("ROLLBACK TO SAVEPOINT " + savepoint, false);
-        RunOnce("RELEASE SAVEPOINT " + savepoint, false);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && handle_ &&
+        Succeeded(answers[0])) {
+        const std::string error = LastError();
+        std::vector<Request> undo(2);
+        undo[0].sql = kRollbackToSavepoint;
+        undo[1].sql = kReleaseSavepoint;
+        std::vector<Result> ignored;
+        RoundTrip(undo, ignored);
+        SetError(error);
     }
-    --savepoints_;
     return result;
 }
 
 bool PgConnection::Control(const std::string& sql) {
-    Result result = RunOnce(sql, false);
+    if (copy_.open) FinishCopy("the save was abandoned");
+    Request request;
+    request.sql = sql;
+    Result result = RunOne(std::move(request));
+    if (sql == "COMMIT" || sql == "ROLLBACK") inTransaction_ = false;
     if (!Succeeded(result)) return false;
     // A transaction the server had already aborted answers COMMIT with ROLLBACK.
     if (sql == "COMMIT" && std::strcmp(PQcmdStatus(result.get()), "COMMIT") != 0) {
@@ -556,6 +900,34 @@ bool PgConnection::Control(const std::string& sql) {
         return false;
     }
     return true;
+}
+
+// The snapshot's BEGIN goes out with its first statement, and its COMMIT
+// without waiting: its answer is read with the next round trip. A read
+// costs no round trip beyond its statements.
+bool PgConnection::BeginReadTransaction() {
+    if (!handle_) return false;
+    pendingBegin_ = ReadBeginStatement();
+    return true;
+}
+
+void PgConnection::EndReadTransaction() {
+    if (!pendingBegin_.empty()) {
+        pendingBegin_.clear();  // no statement ran: nothing began
+        return;
+    }
+    if (!handle_ || !inTransaction_) return;
+    inTransaction_ = false;
+    PGconn* c = handle_.get();
+    const bool sent =
+        (PQpipelineStatus(c) == PQ_PIPELINE_ON || PQenterPipelineMode(c) == 1) &&
+        PQsendQueryParams(c, "COMMIT", 0, nullptr, nullptr, nullptr, nullptr, 0) == 1 &&
+        PQpipelineSync(c) == 1 && Flush(Clock::now() + answerLimit_);
+    if (sent) {
+        ++deferred_;
+    } else if (handle_) {
+        Abandon(PQerrorMessage(c));
+    }
 }
 
 bool PgConnection::BeginWrite() {
@@ -567,17 +939,16 @@ bool PgConnection::BeginWrite() {
 // the transaction before it begins: the transaction's snapshot then comes
 // after the commit of the writer ahead, so the server has no cause to refuse
 // it. The lock waits for a statement that names its table; a write's first
-// statement is its table check.
+// statement is its table check. The BEGIN goes out with that statement.
 bool PgConnection::EnsureBegun(const std::string& table) {
     if (!beginPending_) return true;
     beginPending_ = false;
     const std::string lock = "SELECT pg_advisory_lock(" + std::to_string(WriterKey(table)) + ")";
-    bool begun = false;
     if (RunControl(lock)) {
         holdsWriterLock_ = true;
-        begun = RunControl(BeginStatement());
+        pendingBegin_ = BeginStatement();
+        return true;
     }
-    if (begun) return true;
     ReleaseWriterLock();
     BreakScope();
     return false;
@@ -587,7 +958,9 @@ void PgConnection::ReleaseWriterLock() {
     if (!holdsWriterLock_ || !handle_) return;
     holdsWriterLock_ = false;
     // A lock that stays would stop every other writer: close the connection.
-    if (!Succeeded(RunOnce("SELECT pg_advisory_unlock_all()", false))) Abandon(LastError());
+    Request unlock;
+    unlock.sql = "SELECT pg_advisory_unlock_all()";
+    if (!Succeeded(RunOne(std::move(unlock)))) Abandon(LastError());
 }
 
 bool PgConnection::FinishWrite(bool commit) {
@@ -595,8 +968,17 @@ bool PgConnection::FinishWrite(bool commit) {
         beginPending_ = false;  // no statement ran: nothing to end
         return commit;
     }
+    if (copy_.open) {
+        FinishCopy("the save was abandoned");
+        commit = false;
+    }
     // A connection given up took its transaction with it; its reason stands.
     if (!handle_) return false;
+    if (!pendingBegin_.empty()) {
+        pendingBegin_.clear();  // the BEGIN never went out
+        ReleaseWriterLock();
+        return commit;
+    }
     bool committed = commit && RunControl("COMMIT");
     if (!committed && handle_) Control("ROLLBACK");
     ReleaseWriterLock();
@@ -609,54 +991,99 @@ bool PgConnection::Ready(const std::string& text, TextIs what) {
         SetError("the write transaction could not begin");
         return false;
     }
+    if (copy_.open && !FinishCopy(nullptr)) return false;
     if (!beginPending_) return true;
     return EnsureBegun(what == TextIs::Table ? text : FirstTable(text));
 }
 
-bool PgConnection::Query(const std::string& sql, ResultSet& out) {
-    out.Clear();
-    if (!Ready(sql, TextIs::Statement)) return false;
+std::unique_ptr<Rows> PgConnection::Query(const std::string& sql) {
+    if (!Ready(sql, TextIs::Statement)) return nullptr;
     bool handled = false;
-    const bool listed = AnswerDatabaseList(sql, out, handled);
-    if (handled) return listed;
-    Result result = Run(sql, true);
-    if (!StatementSucceeded(result)) {
-        out.Clear();
-        return false;
-    }
-    return ReadResult(result.get(), out);
+    std::unique_ptr<Rows> rows;
+    const bool listed = AnswerDatabaseList(sql, rows, handled);
+    if (handled) return listed ? std::move(rows) : nullptr;
+    Result result = Run(Statement(sql, true));
+    if (!StatementSucceeded(result)) return nullptr;
+    return std::make_unique<PgRows>(std::move(result));
 }
 
 // "select * from sysdatabases where name='N'" asks whether database N exists;
 // the server keeps that list in pg_database.
-bool PgConnection::AnswerDatabaseList(const std::string& sql, ResultSet& out, bool& handled) {
+bool PgConnection::AnswerDatabaseList(const std::string& sql, std::unique_ptr<Rows>& out,
+                                      bool& handled) {
     const std::string lowered = LowerAscii(sql);
     std::size_t pos = 0;
     if (!Consume(lowered, pos, "select * from sysdatabases where name='")) return false;
     std::string name;
     if (!ReadLiteral(sql, pos, name) || pos != sql.size()) return false;
     handled = true;
-    const char* values[] = {name.c_str()};
-    Result result = Exchange([&](PGconn* c) {
-        return PQsendQueryParams(c,
-                                 "SELECT datname AS name FROM pg_catalog.pg_database "
-                                 "WHERE datname = $1",
-                                 1, nullptr, values, nullptr, nullptr, 1);
-    });
+    Request request;
+    request.sql = "SELECT datname AS name FROM pg_catalog.pg_database WHERE datname = $1";
+    request.values.push_back(name);
+    request.binaryResult = true;
+    Result result = RunOne(std::move(request));
     if (!StatementSucceeded(result)) return false;
-    return ReadResult(result.get(), out);
+    out = std::make_unique<PgRows>(std::move(result));
+    return true;
 }
 
-int PgConnection::ProbeTable(const std::string& table, std::vector<std::string>& columns) {
+int PgConnection::ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) {
     if (!Ready(table, TextIs::Table)) return 2;
     const std::string name = QuoteIdentifier(LowerAscii(table));
-    Result shape = Run("SELECT * FROM " + name + " LIMIT 0", true);
-    if (!StatementSucceeded(shape)) return 2;
-    columns.clear();
-    for (int c = 0; c < PQnfields(shape.get()); ++c) columns.emplace_back(PQfname(shape.get(), c));
-    Result any = Run("SELECT 1 FROM " + name + " LIMIT 1", true);
-    if (!StatementSucceeded(any)) return 2;
-    return PQntuples(any.get()) > 0 ? 0 : 1;
+    auto known = tables_.find(table);
+    // The columns and their types once per connection; whether the table
+    // holds a row every time. Both in one round trip.
+    std::vector<Request> requests;
+    if (InScope()) {
+        requests.emplace_back();
+        requests.back().sql = kSavepoint;
+    }
+    const std::size_t anyAt = requests.size();
+    requests.emplace_back();
+    requests.back().sql = "SELECT 1 FROM " + name + " LIMIT 1";
+    requests.back().prepared = true;
+    requests.back().binaryResult = true;
+    const std::size_t shapeAt = requests.size();
+    if (known == tables_.end()) {
+        requests.emplace_back();
+        requests.back().sql = "SELECT * FROM " + name + " LIMIT 0";
+        requests.back().binaryResult = true;
+    }
+    if (InScope()) {
+        requests.emplace_back();
+        requests.back().sql = kReleaseSavepoint;
+    }
+    std::vector<Result> answers;
+    RoundTrip(requests, answers);
+    const bool found =
+        Succeeded(answers[anyAt]) && (known != tables_.end() || Succeeded(answers[shapeAt]));
+    if (!found) {
+        const std::string error = LastError();
+        const char* state =
+            answers[anyAt] ? PQresultErrorField(answers[anyAt].get(), PG_DIAG_SQLSTATE) : nullptr;
+        if (InScope() && handle_ && Succeeded(answers[0])) {
+            std::vector<Request> undo(2);
+            undo[0].sql = kRollbackToSavepoint;
+            undo[1].sql = kReleaseSavepoint;
+            std::vector<Result> ignored;
+            RoundTrip(undo, ignored);
+        }
+        SetError(error);
+        StatementFailed(!RefusedForItsText(state));
+        return 2;
+    }
+    if (known == tables_.end()) {
+        auto fresh = std::make_shared<TableShape>();
+        fresh->name = table;
+        const PGresult* columns = answers[shapeAt].get();
+        for (int c = 0; c < PQnfields(columns); ++c) {
+            fresh->columns.emplace_back(PQfname(columns, c));
+            fresh->types.push_back(PQftype(columns, c));
+        }
+        known = tables_.emplace(table, std::move(fresh)).first;
+    }
+    shape = known->second;
+    return PQntuples(answers[anyAt].get()) > 0 ? 0 : 1;
 }
 
 bool PgConnection::Execute(const std::string& sql) {
@@ -664,7 +1091,7 @@ bool PgConnection::Execute(const std::string& sql) {
     bool handled = false;
     const bool restored = RestoreDatabase(sql, handled);
     if (handled) return restored;
-    return StatementSucceeded(Run(sql, false));
+    return StatementSucceeded(Run(Statement(sql, false)));
 }
 
 // "RESTORE FILELISTONLY FROM DISK = 'B' RESTORE DATABASE N FROM DISK = 'B'
@@ -700,11 +1127,10 @@ bool PgConnection::RestoreDatabase(const std::string& sql, bool& handled) {
         return false;
     }
     const std::string database = QuoteIdentifier(name);
-    if (!Succeeded(RunOnce("CREATE DATABASE " + database +
-                               " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'",
-                           false))) {
-        return false;
-    }
+    Request create;
+    create.sql = "CREATE DATABASE " + database +
+                 " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'";
+    if (!Succeeded(RunOne(std::move(create)))) return false;
     bool loaded = false;
     if (auto target = ConnectToDatabase(options_, name)) {
         Result result(PQexec(target.get(), script.str().c_str()));
@@ -714,96 +1140,222 @@ bool PgConnection::RestoreDatabase(const std::string& sql, bool& handled) {
     } else {
         SetError("the new database cannot be reached: " + name);
     }
-    if (!loaded) RunOnce("DROP DATABASE IF EXISTS " + database, false);
+    if (!loaded) {
+        Request drop;
+        drop.sql = "DROP DATABASE IF EXISTS " + database;
+        RunOne(std::move(drop));
+    }
     return loaded;
 }
 
-const PgConnection::Prepared* PgConnection::PrepareInsert(const std::string& sql) {
-    auto found = prepared_.find(sql);
-    if (found != prepared_.end()) return &found->second;
-    Prepared prepared;
-    prepared.name = "strataloom_insert" + std::to_string(prepared_.size() + 1);
-    const char* name = prepared.name.c_str();
-    if (!Succeeded(
-            Exchange([&](PGconn* c) { return PQsendPrepare(c, name, sql.c_str(), 0, nullptr); }))) {
-        return nullptr;
+// The rows of a save go to the server by COPY in its binary form: no
+// statement per row, and value arrays as the bytes they are.
+bool PgConnection::StartCopy(const TableShape& table, const std::vector<int>& columns) {
+    // COPY runs outside pipeline mode, after every answer still due.
+    if (!pendingBegin_.empty()) {
+        std::vector<Result> none;
+        RoundTrip({}, none);
+        if (!handle_) return false;
     }
-    Result description = Exchange([&](PGconn* c) { return PQsendDescribePrepared(c, name); });
-    if (!Succeeded(description)) return nullptr;
-    for (int p = 0; p < PQnparams(description.get()); ++p) {
-        prepared.parameterTypes.push_back(PQparamtype(description.get(), p));
-    }
-    return &prepared_.emplace(sql, std::move(prepared)).first->second;
-}
-
-bool PgConnection::Insert(const std::string& table, const std::vector<std::string>& columns,
-                          const std::vector<const std::vector<Cell>*>& rows) {
-    if (!Ready(table, TextIs::Table)) return false;
-    std::string sql = "INSERT INTO " + QuoteIdentifier(LowerAscii(table));
-    if (columns.empty()) {
-        sql += " DEFAULT VALUES";
-    } else {
-        std::string values;
-        sql += " (";
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (c) {
-                sql += ',';
-                values += ',';
-            }
-            sql += QuoteIdentifier(columns[c]);
-            values += '$' + std::to_string(c + 1);
-        }
-        sql += ") VALUES (" + values + ")";
-    }
-    const Prepared* prepared = PrepareInsert(sql);
-    if (!prepared) {
-        StatementFailed(true);
+    PGconn* c = handle_.get();
+    auto deadline = Clock::now() + answerLimit_;
+    if (!ReadDeferred(deadline)) return false;
+    if (PQpipelineStatus(c) != PQ_PIPELINE_OFF && PQexitPipelineMode(c) != 1) {
+        SetError(PQerrorMessage(c));
         return false;
     }
-    const std::size_t count = prepared->parameterTypes.size();
-    std::vector<const char*> values(count);
-    std::vector<int> lengths(count), formats(count);
-    std::vector<std::string> texts(count);
-    for (const std::vector<Cell>* row : rows) {
-        for (std::size_t p = 0; p < count && p < row->size(); ++p) {
-            const Cell& cell = (*row)[p];
-            const Oid type = prepared->parameterTypes[p];
-            formats[p] = 0;
-            if (cell.kind == Cell::Kind::Null) {
-                values[p] = nullptr;
-            } else if (cell.kind == Cell::Kind::Blob && type == kBytea) {
-                // Byte arrays travel in binary form: no text encoding either way.
-                values[p] = cell.blob->Data();
-                lengths[p] = static_cast<int>(cell.blob->size);
-                formats[p] = 1;
-            } else if (cell.kind == Cell::Kind::Text && type == kBytea) {
-                values[p] = cell.text.data();
-                lengths[p] = static_cast<int>(cell.text.size());
-                formats[p] = 1;
-            } else if (cell.kind == Cell::Kind::Blob || cell.kind == Cell::Kind::Text) {
-                if (cell.kind == Cell::Kind::Blob) {
-                    texts[p].assign(cell.blob->Data(), cell.blob->size);
-                }
-                const std::string& text = cell.kind == Cell::Kind::Text ? cell.text : texts[p];
-                if (text.find('\0') != std::string::npos) {
-                    SetError("text holds a zero byte");
-                    StatementFailed(true);
-                    return false;
-                }
-                values[p] = text.c_str();
-            } else {
-                texts[p] = NumberText(cell, type);
-                values[p] = texts[p].c_str();
-            }
+    std::string sql = "COPY " + QuoteIdentifier(LowerAscii(table.name)) + " (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i) sql += ',';
+        sql += QuoteIdentifier(table.columns[static_cast<std::size_t>(columns[i])]);
+    }
+    sql += ") FROM STDIN (FORMAT binary)";
+    g_roundTrips.fetch_add(1, std::memory_order_relaxed);
+    if (PQsendQuery(c, sql.c_str()) != 1 || !Flush(deadline)) {
+        if (handle_) SetError(PQerrorMessage(c));
+        return false;
+    }
+    Result started;
+    auto wait = [&] { return WaitForSocket(POLLIN, deadline) || Silence(); };
+    if (!AwaitResult(c, started, wait) || !started ||
+        PQresultStatus(started.get()) != PGRES_COPY_IN) {
+        if (!handle_) return false;
+        Succeeded(started);
+        // The statement's results end with a null.
+        Result rest;
+        while (AwaitResult(c, rest, wait) && rest) {
         }
-        const char* name = prepared->name.c_str();
-        Result result = Exchange([&](PGconn* c) {
-            return PQsendQueryPrepared(c, name, static_cast<int>(count), values.data(),
-                                       lengths.data(), formats.data(), 0);
-        });
-        if (!StatementSucceeded(result)) return false;
+        return false;
+    }
+    copy_.open = true;
+    copy_.table = &table;
+    copy_.columns = columns;
+    copy_.chunk.assign("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+    return true;
+}
+
+bool PgConnection::PutCopy(const char* data, std::size_t size) {
+    PGconn* c = handle_.get();
+    auto deadline = Clock::now() + answerLimit_;
+    while (size > 0) {
+        const int piece = static_cast<int>(std::min<std::size_t>(size, 1 << 30));
+        const int put = PQputCopyData(c, data, piece);
+        if (put < 0) {
+            SetError(PQerrorMessage(c));
+            return false;
+        }
+        if (put == 0) {
+            // The client library's buffer is full: let the server take some.
+            if (!WaitForSocket(POLLOUT, deadline)) return Silence();
+            if (PQflush(c) < 0) {
+                SetError(PQerrorMessage(c));
+                return false;
+            }
+            continue;
+        }
+        data += piece;
+        size -= static_cast<std::size_t>(piece);
+        deadline = Clock::now() + answerLimit_;
     }
     return true;
+}
+
+// Ends the COPY: with abandon null it stores the rows, else the server
+// throws them away with that reason. False when the rows were not stored.
+bool PgConnection::FinishCopy(const char* abandon) {
+    copy_.open = false;
+    if (!handle_) return false;
+    PGconn* c = handle_.get();
+    bool put = true;
+    if (!abandon) {
+        PutBigEndian(copy_.chunk, 0xffff, 2);  // the trailer
+        put = PutCopy(copy_.chunk.data(), copy_.chunk.size());
+    }
+    copy_.chunk.clear();
+    copy_.chunk.shrink_to_fit();
+    if (!handle_) return false;
+    auto deadline = Clock::now() + answerLimit_;
+    int ended;
+    while ((ended = PQputCopyEnd(c, put ? abandon : "the rows could not be sent")) == 0) {
+        if (!WaitForSocket(POLLOUT, deadline)) return Silence();
+    }
+    if (ended < 0 || !Flush(deadline)) {
+        if (handle_) Abandon(PQerrorMessage(c));
+        return false;
+    }
+    g_roundTrips.fetch_add(1, std::memory_order_relaxed);
+    Result answer;
+    if (!ReadAnswer(answer, deadline)) {
+        if (handle_) Abandon(LastError());
+        return false;
+    }
+    if (abandon || !put) return false;
+    return StatementSucceeded(answer);
+}
+
+bool PgConnection::InsertRow(const TableShape& table, const std::vector<int>& columns,
+                             const std::vector<Value>& values) {
+    if (copy_.open && (copy_.table != &table || copy_.columns != columns) && !FinishCopy(nullptr)) {
+        return false;
+    }
+    if (!CopyCarries(table, columns, values)) {
+        if (copy_.open && !FinishCopy(nullptr)) return false;
+        return Ready(table.name, TextIs::Table) && InsertByStatement(table, columns, values);
+    }
+    if (!copy_.open) {
+        if (!Ready(table.name, TextIs::Table)) return false;
+        if (!StartCopy(table, columns)) {
+            StatementFailed(true);
+            return false;
+        }
+    }
+    std::string& chunk = copy_.chunk;
+    PutBigEndian(chunk, columns.size(), 2);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Value& value = values[i];
+        if (!EncodeCopyValue(value, table.types[static_cast<std::size_t>(columns[i])], chunk)) {
+            continue;  // the value is whole in the chunk
+        }
+        // Text and bytes follow their length: large ones go to the client
+        // library where they lie, small ones join the chunk.
+        if (value.size < kCopyChunk) {
+            chunk.append(value.data ? value.data : "", value.size);
+            continue;
+        }
+        if (!PutCopy(chunk.data(), chunk.size()) || !PutCopy(value.data, value.size)) return false;
+        chunk.clear();
+    }
+    if (chunk.size() >= kCopyChunk) {
+        if (!PutCopy(chunk.data(), chunk.size())) return false;
+        chunk.clear();
+    }
+    return true;
+}
+
+bool PgConnection::EndInserts() {
+    if (!copy_.open) return true;
+    return FinishCopy(nullptr);
+}
+
+bool PgConnection::CopyCarries(const TableShape& table, const std::vector<int>& columns,
+                               const std::vector<Value>& values) const {
+    if (table.types.size() != table.columns.size()) return false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!CopyForm(values[i], table.types[static_cast<std::size_t>(columns[i])])) return false;
+    }
+    return true;
+}
+
+// A row the COPY form does not carry goes through an insert statement, each
+// value in the text form the server converts (byte arrays in binary form).
+bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<int>& columns,
+                                     const std::vector<Value>& values) {
+    Request request;
+    request.sql = "INSERT INTO " + QuoteIdentifier(LowerAscii(table.name));
+    if (columns.empty()) {
+        request.sql += " DEFAULT VALUES";
+    } else {
+        std::string marks;
+        request.sql += " (";
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (c) {
+                request.sql += ',';
+                marks += ',';
+            }
+            request.sql += QuoteIdentifier(table.columns[static_cast<std::size_t>(columns[c])]);
+            marks += '$' + std::to_string(c + 1);
+        }
+        request.sql += ") VALUES (" + marks + ")";
+    }
+    request.prepared = true;
+    for (std::size_t p = 0; p < values.size(); ++p) {
+        const Value& value = values[p];
+        const Oid type =
+            p < columns.size() && static_cast<std::size_t>(columns[p]) < table.types.size()
+                ? table.types[static_cast<std::size_t>(columns[p])]
+                : 0;
+        int format = 0;
+        std::string text;
+        if (value.kind == ValueKind::Null) {
+            format = kNullParameter;
+        } else if ((value.kind == ValueKind::Blob || value.kind == ValueKind::Text) &&
+                   type == kBytea) {
+            text.assign(value.data ? value.data : "", value.size);
+            format = 1;
+        } else if (value.kind == ValueKind::Blob || value.kind == ValueKind::Text) {
+            text.assign(value.data ? value.data : "", value.size);
+            if (text.find('\0') != std::string::npos) {
+                SetError("text holds a zero byte");
+                StatementFailed(true);
+                return false;
+            }
+        } else {
+            text = NumberText(value, type);
+        }
+        request.values.push_back(std::move(text));
+        request.formats.push_back(format);
+    }
+    return StatementSucceeded(RunOne(std::move(request)));
 }
 
 }  // namespace strataloom::db

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ using ServerOptions = std::vector<std::pair<std::string, std::string>>;
 bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error,
                           std::chrono::seconds* answerLimit = nullptr);
 
+// How often this process has waited for a server's answer: the round trips
+// of every server connection, for measurements.
+unsigned long ServerRoundTrips();
+
 class PgConnection final : public Connection {
   public:
     // Null, with the reason in error, when the server cannot be reached or
@@ -31,11 +36,12 @@ class PgConnection final : public Connection {
     static std::unique_ptr<Connection> Open(const std::string& connect, std::string& error);
     ~PgConnection() override;
 
-    bool Query(const std::string& sql, ResultSet& out) override;
-    int ProbeTable(const std::string& table, std::vector<std::string>& columns) override;
+    std::unique_ptr<Rows> Query(const std::string& sql) override;
+    int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) override;
     bool Execute(const std::string& sql) override;
-    bool Insert(const std::string& table, const std::vector<std::string>& columns,
-                const std::vector<const std::vector<Cell>*>& rows) override;
+    bool InsertRow(const TableShape& table, const std::vector<int>& columns,
+                   const std::vector<Value>& values) override;
+    bool EndInserts() override;
     bool Revive() override;
     std::string Describe() const override { return description_; }
     std::size_t LargestValue() const override;
@@ -51,29 +57,74 @@ class PgConnection final : public Connection {
     std::string ReadBeginStatement() const override {
         return "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
     }
+    bool BeginReadTransaction() override;
+    void EndReadTransaction() override;
 
   private:
     using Result = PgResult;
+
+    // One statement of a round trip.
+    struct Request {
+        std::string sql;                  // shaped: $1, $2... mark the parameters
+        std::vector<std::string> values;  // the parameters, in text form unless formats says
+        std::vector<int> formats;  // per parameter: 0 text, 1 binary, kNullParameter; empty: text
+        bool prepared = false;     // kept prepared on the connection under its text
+        bool binaryResult = false;
+        bool syncAfter = false;  // ends a segment: what follows runs whatever this did
+    };
+    // What a round trip reads, in order: the answer to a request (its place),
+    // to the statement of no request (kNoAnswer; a PREPARE names its text),
+    // to the deferred BEGIN, or the end of a segment.
+    static constexpr int kNoAnswer = -1;
+    static constexpr int kSync = -2;
+    static constexpr int kBeginAnswer = -3;
+    // A parameter format that sends the parameter as NULL.
+    static constexpr int kNullParameter = -1;
+    struct Expect {
+        int answer;
+        const std::string* prepared;
+    };
+    // A statement kept prepared on the server.
     struct Prepared {
         std::string name;
-        std::vector<unsigned int> parameterTypes;
+        bool confirmed = false;  // the server accepted it
+        std::uint64_t lastUse = 0;
+    };
+    // A binary COPY into a table, open while the rows of a save arrive.
+    struct Copy {
+        bool open = false;
+        const TableShape* table = nullptr;
+        std::vector<int> columns;
+        std::string chunk;  // encoded rows not handed to the client library yet
     };
 
     PgConnection(ServerOptions options, std::chrono::seconds answerLimit);
     // Connects (again) and sets the session up; false with LastError set.
     bool Connect();
-    // Sends a request and waits for its whole answer; null when the link
-    // broke or the server stayed silent too long (LastError says which).
-    template <class Send>
-    Result Exchange(Send&& send);
-    Result Await();
+    // Sends requests in pipeline mode, each with the statements that must go
+    // before it (the deferred BEGIN), and reads every answer: one round trip.
+    // answers[i] is the answer to requests[i], null when the server skipped
+    // it after an earlier failure or the link failed (LastError says why).
+    void RoundTrip(const std::vector<Request>& requests, std::vector<Result>& answers);
+    bool Send(const Request& request, std::vector<Expect>& expected, int answer);
+    void BeginFailed(const std::string& begin);
+    // Statements beyond the limit are deallocated with the next round trip.
+    void TrimPrepared();
+    bool Flush(std::chrono::steady_clock::time_point deadline);
     bool WaitForSocket(short events, std::chrono::steady_clock::time_point deadline);
+    // Reads the answer to one statement; the first failure, else the last result.
+    bool ReadAnswer(Result& answer, std::chrono::steady_clock::time_point& deadline);
+    bool ReadSync(std::chrono::steady_clock::time_point& deadline);
+    // Reads the answers of the segments sent without waiting (a snapshot's COMMIT).
+    bool ReadDeferred(std::chrono::steady_clock::time_point& deadline);
+    bool Silence();
     // Closes a connection that can no longer be trusted to answer.
     void Abandon(const std::string& reason);
-    // Runs a statement; inside a transaction under its own savepoint, so a
-    // failure does not abort the whole transaction.
-    Result Run(const std::string& sql, bool binaryResult);
-    Result RunOnce(const std::string& sql, bool binaryResult);
+    // One statement of an operation, inside a write under a savepoint of its
+    // own, so that a failure does not abort the whole transaction.
+    Result Run(Request request);
+    Result RunOne(Request request);
+    Request Statement(const std::string& sql, bool binaryResult) const;
     bool Succeeded(const Result& result);
     // Succeeded, for a statement of an operation: see StatementFailed.
     bool StatementSucceeded(const Result& result);
@@ -84,19 +135,32 @@ class PgConnection final : public Connection {
     bool Ready(const std::string& text, TextIs what);
     bool EnsureBegun(const std::string& table);
     void ReleaseWriterLock();
-    const Prepared* PrepareInsert(const std::string& sql);
-    bool AnswerDatabaseList(const std::string& sql, ResultSet& out, bool& handled);
+    bool AnswerDatabaseList(const std::string& sql, std::unique_ptr<Rows>& out, bool& handled);
     bool RestoreDatabase(const std::string& sql, bool& handled);
+    // The COPY of inserted rows.
+    bool StartCopy(const TableShape& table, const std::vector<int>& columns);
+    bool PutCopy(const char* data, std::size_t size);
+    bool FinishCopy(const char* abandon);
+    bool CopyCarries(const TableShape& table, const std::vector<int>& columns,
+                     const std::vector<Value>& values) const;
+    bool InsertByStatement(const TableShape& table, const std::vector<int>& columns,
+                           const std::vector<Value>& values);
 
     ServerOptions options_;
     std::string description_;
     std::chrono::seconds answerLimit_;
     PgConn handle_;
     std::map<std::string, Prepared> prepared_;
-    int savepoints_ = 0;
-    bool fresh_ = false;         // no statement yet since an operation took it up
-    bool beginPending_ = false;  // a write scope is open, its transaction not begun
+    std::vector<std::string> unprepare_;  // names to deallocate with the next round trip
+    std::uint64_t uses_ = 0;
+    std::map<std::string, std::shared_ptr<const TableShape>> tables_;
+    std::string pendingBegin_;    // sent before the next statement
+    int deferred_ = 0;            // segments whose answers are still to be read
+    bool inTransaction_ = false;  // a BEGIN went out, its end did not
+    bool fresh_ = false;          // no statement yet since an operation took it up
+    bool beginPending_ = false;   // a write scope is open, its transaction not begun
     bool holdsWriterLock_ = false;
+    Copy copy_;
 };
 
 }  // namespace strataloom::db

@@ -3,12 +3,14 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <random>
 #include <thread>
 
+#include "dbaccess/dialect.h"
 #include "dbaccess/failure.h"
 #include "dbaccess/sessionlimits.h"
 #include "dbaccess/sqltext.h"
@@ -17,7 +19,11 @@ namespace strataloom::db {
 
 namespace {
 
+// Statements kept prepared per connection; the one used least recently goes
+// first. Texts longer than kLongestKept (long in-lists) are prepared for one
+// use only.
 constexpr std::size_t kStatementCacheLimit = 64;
+constexpr std::size_t kLongestKept = 2000;
 
 struct FileIdentity {
     dev_t device = 0;
@@ -47,61 +53,170 @@ bool Succeeds(sqlite3* handle, const char* sql) {
     return sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-void ReadColumn(sqlite3_stmt* statement, int column, ResultSet& out) {
-    switch (sqlite3_column_type(statement, column)) {
+// The column's value of the current row: one call to the engine for the
+// value, one for each part of it.
+Value ColumnValue(sqlite3_stmt* statement, int column) {
+    sqlite3_value* value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
-            out.AddInteger(sqlite3_column_int64(statement, column));
-            return;
+            return Value::Integer(sqlite3_value_int64(value));
         case SQLITE_FLOAT:
-            out.AddReal(sqlite3_column_double(statement, column));
-            return;
+            return Value::Real(sqlite3_value_double(value));
         case SQLITE_TEXT: {
-            auto text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            out.AddText(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-            return;
+            auto text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            return Value::Bytes(ValueKind::Text, text,
+                                static_cast<std::size_t>(sqlite3_value_bytes(value)));
         }
         case SQLITE_BLOB: {
-            const void* data = sqlite3_column_blob(statement, column);
-            const int size = sqlite3_column_bytes(statement, column);
-            out.AddBlob(ByteArray::Copy(data, static_cast<std::size_t>(size)));
-            return;
+            auto data = static_cast<const char*>(sqlite3_value_blob(value));
+            return Value::Bytes(ValueKind::Blob, data,
+                                static_cast<std::size_t>(sqlite3_value_bytes(value)));
         }
         default:
-            out.AddNull();
+            return Value();
     }
 }
 
-// Text and blob parameters point into the caller's cells, which outlive the
-// step. Lengths travel in 64 bits: the engine refuses what exceeds its limit
-// instead of storing a truncated value.
-int Bind(sqlite3_stmt* statement, int index, const Cell& cell) {
-    switch (cell.kind) {
-        case Cell::Kind::Integer:
-            return sqlite3_bind_int64(statement, index, cell.integer);
-        case Cell::Kind::Real:
+// Text and blob parameters point into memory that outlives the step. Lengths
+// travel in 64 bits: the engine refuses what exceeds its limit instead of
+// storing a truncated value.
+int Bind(sqlite3_stmt* statement, int index, const Value& value) {
+    switch (value.kind) {
+        case ValueKind::Integer:
+            return sqlite3_bind_int64(statement, index, value.integer);
+        case ValueKind::Real:
             // The engine keeps no NaN as a number (it would store NULL, read
             // back as 0): the text "NaN" reads back as NaN.
-            if (std::isnan(cell.real)) {
+            if (std::isnan(value.real)) {
                 return sqlite3_bind_text(statement, index, "NaN", 3, SQLITE_STATIC);
             }
-            return sqlite3_bind_double(statement, index, cell.real);
-        case Cell::Kind::Text:
-            return sqlite3_bind_text64(statement, index, cell.text.data(), cell.text.size(),
-                                       SQLITE_STATIC, SQLITE_UTF8);
-        case Cell::Kind::Blob:
-            return sqlite3_bind_blob64(statement, index, cell.blob->Data(), cell.blob->size,
-                                       SQLITE_STATIC);
-        case Cell::Kind::Null:
+            return sqlite3_bind_double(statement, index, value.real);
+        case ValueKind::Text:
+            return sqlite3_bind_text64(statement, index, value.data, value.size, SQLITE_STATIC,
+                                       SQLITE_UTF8);
+        case ValueKind::Blob:
+            return sqlite3_bind_blob64(statement, index, value.data, value.size, SQLITE_STATIC);
+        case ValueKind::Null:
             break;
     }
     return sqlite3_bind_null(statement, index);
 }
 
+std::shared_ptr<const std::vector<std::string>> ColumnNames(sqlite3_stmt* statement) {
+    auto names = std::make_shared<std::vector<std::string>>();
+    const int count = sqlite3_column_count(statement);
+    names->reserve(static_cast<std::size_t>(count));
+    for (int c = 0; c < count; ++c) names->emplace_back(sqlite3_column_name(statement, c));
+    return names;
+}
+
+int RepreparedCount(sqlite3_stmt* statement) {
+    return sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+}
+
+bool OnlyBlanks(const char* text) {
+    while (text && *text) {
+        if (!std::isspace(static_cast<unsigned char>(*text)) && *text != ';') return false;
+        ++text;
+    }
+    return true;
+}
+
 }  // namespace
 
-void SqliteConnection::StatementCloser::operator()(sqlite3_stmt* statement) const {
-    sqlite3_finalize(statement);
-}
+// The rows of a query, stepped as the session reads them. Before anything
+// changes the database on the connection, the rows not read yet are read
+// into memory and the statement is given back (Detach).
+class SqliteRows final : public Rows {
+  public:
+    SqliteRows(SqliteConnection& owner, SqliteConnection::Lease lease,
+               std::vector<std::string> parameters)
+        : owner_(&owner), lease_(std::move(lease)), parameters_(std::move(parameters)) {
+        columns_ = lease_.columns;
+        owner_->readers_.push_back(this);
+    }
+    ~SqliteRows() override { Release(); }
+
+    // Binds the parameters; false when the engine refuses one.
+    bool Bind() {
+        for (std::size_t p = 0; p < parameters_.size(); ++p) {
+            const std::string& value = parameters_[p];
+            if (sqlite3_bind_text64(lease_.handle, static_cast<int>(p + 1), value.data(),
+                                    value.size(), SQLITE_STATIC, SQLITE_UTF8) != SQLITE_OK) {
+                owner_->FailStatement();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Next() override {
+        if (detached_) return detached_->Next();
+        if (!lease_.handle) return false;
+        const int step = sqlite3_step(lease_.handle);
+        if (onRow_) ++passed_;
+        onRow_ = step == SQLITE_ROW;
+        if (onRow_) return true;
+        if (step != SQLITE_DONE) {
+            failed_ = true;
+            owner_->FailStatement();
+        }
+        Release();
+        return false;
+    }
+
+    Value At(std::size_t column) const override {
+        if (detached_) return detached_->At(column);
+        if (!onRow_) return Value();
+        return ColumnValue(lease_.handle, static_cast<int>(column));
+    }
+
+    std::shared_ptr<ByteArray> TakeBytes(std::size_t column) override {
+        if (detached_) return detached_->TakeBytes(column);
+        return Rows::TakeBytes(column);
+    }
+
+    std::size_t Count() override {
+        Detach();
+        return detached_->Count();
+    }
+
+    // Reads what is left (the current row included) into memory.
+    void Detach() {
+        if (detached_) return;
+        ResultSet rest;
+        rest.columns = *columns_;
+        const bool current = onRow_;
+        for (bool row = onRow_; row;) {
+            for (std::size_t c = 0; c < rest.columns.size(); ++c) {
+                rest.Add(ColumnValue(lease_.handle, static_cast<int>(c)));
+            }
+            const int step = sqlite3_step(lease_.handle);
+            row = step == SQLITE_ROW;
+            if (!row && step != SQLITE_DONE) {
+                failed_ = true;
+                owner_->FailStatement();
+            }
+        }
+        Release();
+        detached_ = std::make_unique<BufferedRows>(std::move(rest), passed_, current);
+    }
+
+  private:
+    void Release() {
+        if (!owner_) return;
+        owner_->Forget(this);
+        owner_->GiveBack(lease_);
+        owner_ = nullptr;
+    }
+
+    SqliteConnection* owner_;
+    SqliteConnection::Lease lease_;
+    std::vector<std::string> parameters_;  // bound where they lie
+    std::size_t passed_ = 0;               // rows stepped before the current one
+    bool onRow_ = false;
+    std::unique_ptr<BufferedRows> detached_;
+};
 
 std::unique_ptr<Connection> SqliteConnection::Open(const std::string& path, std::string& error) {
     const std::string where = "project file " + path;
@@ -150,7 +265,7 @@ SqliteConnection::SqliteConnection(sqlite3* handle, std::string path, dev_t devi
     : handle_(handle), path_(std::move(path)), device_(device), inode_(inode) {}
 
 SqliteConnection::~SqliteConnection() {
-    cache_.clear();
+    for (auto& [text, prepared] : cache_) sqlite3_finalize(prepared.handle);
     sqlite3_close_v2(handle_);
 }
 
@@ -207,122 +322,242 @@ bool SqliteConnection::FailStatement() {
     return false;
 }
 
-sqlite3_stmt* SqliteConnection::Cached(const std::string& sql) {
-    auto found = cache_.find(sql);
-    if (found != cache_.end()) {
-        sqlite3_reset(found->second.get());
-        sqlite3_clear_bindings(found->second.get());
-        return found->second.get();
+bool SqliteConnection::Lend(const std::string& text, Lease& lease, bool* tail) {
+    lease = Lease();
+    if (tail) *tail = false;
+    auto found = cache_.find(text);
+    if (found != cache_.end() && !found->second.inUse) {
+        Prepared& prepared = found->second;
+        prepared.inUse = true;
+        prepared.lastUse = ++uses_;
+        lease.handle = prepared.handle;
+        lease.kept = &prepared;
+        lease.columns = prepared.columns;
+        return true;
     }
+    const bool keep = found == cache_.end() && text.size() <= kLongestKept;
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(handle_, sql.c_str(), static_cast<int>(sql.size()),
-                           SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+    const char* rest = nullptr;
+    if (sqlite3_prepare_v3(handle_, text.c_str(), static_cast<int>(text.size()),
+                           keep ? SQLITE_PREPARE_PERSISTENT : 0, &statement, &rest) != SQLITE_OK) {
         sqlite3_finalize(statement);
-        FailStatement();
-        return nullptr;
-    }
-    if (cache_.size() >= kStatementCacheLimit) cache_.clear();
-    cache_.emplace(sql, std::unique_ptr<sqlite3_stmt, StatementCloser>(statement));
-    return statement;
-}
-
-bool SqliteConnection::Query(const std::string& sql, ResultSet& out) {
-    out.Clear();
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(handle_, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) !=
-        SQLITE_OK) {
         return FailStatement();
     }
-    std::unique_ptr<sqlite3_stmt, StatementCloser> statement(raw);
-    if (!raw) return true;  // blank text: ran, no row
-    const int columns = sqlite3_column_count(raw);
-    out.columns.reserve(columns);
-    for (int c = 0; c < columns; ++c) out.columns.emplace_back(sqlite3_column_name(raw, c));
-    for (;;) {
-        const int step = sqlite3_step(raw);
-        if (step == SQLITE_DONE) return true;
-        if (step != SQLITE_ROW) {
-            out.Clear();
-            return FailStatement();
+    if (!statement) return true;  // blank text
+    const bool single = OnlyBlanks(rest);
+    if (tail) *tail = !single;
+    lease.handle = statement;
+    lease.columns = ColumnNames(statement);
+    if (!keep || !single) return true;
+    if (cache_.size() >= kStatementCacheLimit) Evict();
+    Prepared& prepared = cache_[text];
+    prepared.handle = statement;
+    prepared.columns = lease.columns;
+    prepared.inUse = true;
+    prepared.lastUse = ++uses_;
+    lease.kept = &prepared;
+    return true;
+}
+
+void SqliteConnection::GiveBack(Lease& lease) {
+    if (!lease.handle) return;
+    sqlite3_reset(lease.handle);
+    if (lease.kept) {
+        // A statement prepared again after a change of the schema may name
+        // other columns.
+        lease.kept->inUse = false;
+    } else {
+        sqlite3_finalize(lease.handle);
+    }
+    lease = Lease();
+}
+
+void SqliteConnection::Evict() {
+    auto oldest = cache_.end();
+    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+        if (it->second.inUse) continue;
+        if (oldest == cache_.end() || it->second.lastUse < oldest->second.lastUse) oldest = it;
+    }
+    if (oldest == cache_.end()) return;
+    if (lastInsert_.prepared == &oldest->second) lastInsert_ = LastInsert();
+    sqlite3_finalize(oldest->second.handle);
+    cache_.erase(oldest);
+}
+
+void SqliteConnection::DetachReaders() {
+    while (!readers_.empty()) readers_.back()->Detach();
+}
+
+void SqliteConnection::Forget(SqliteRows* reader) {
+    for (std::size_t i = 0; i < readers_.size(); ++i) {
+        if (readers_[i] == reader) {
+            readers_[i] = readers_.back();
+            readers_.pop_back();
+            return;
         }
-        for (int c = 0; c < columns; ++c) ReadColumn(raw, c, out);
     }
 }
 
-int SqliteConnection::ProbeTable(const std::string& table, std::vector<std::string>& columns) {
-    const std::string name = QuoteIdentifier(table);
-    sqlite3_stmt* shape = Cached("SELECT * FROM " + name + " LIMIT 0");
-    if (!shape) return 2;
-    columns.clear();
-    const int count = sqlite3_column_count(shape);
-    for (int c = 0; c < count; ++c) columns.emplace_back(sqlite3_column_name(shape, c));
-    sqlite3_stmt* any = Cached("SELECT 1 FROM " + name + " LIMIT 1");
-    if (!any) return 2;
-    const int step = sqlite3_step(any);
-    if (step == SQLITE_ROW || step == SQLITE_DONE) {
-        sqlite3_reset(any);
-        return step == SQLITE_ROW ? 0 : 1;
+std::unique_ptr<Rows> SqliteConnection::Query(const std::string& sql) {
+    StatementShape shape;
+    ShapeStatement(sql, Markers::Question, shape);
+    Lease lease;
+    if (!Lend(shape.text, lease)) return nullptr;
+    if (!lease.handle) return std::make_unique<BufferedRows>(ResultSet());  // blank: no row
+    auto rows = std::make_unique<SqliteRows>(*this, std::move(lease), std::move(shape.values));
+    if (!rows->Bind()) return nullptr;
+    return rows;
+}
+
+int SqliteConnection::ProbeTable(const std::string& table,
+                                 std::shared_ptr<const TableShape>& shape) {
+    TableEntry& entry = tables_[table];
+    if (entry.anySql.empty()) {
+        const std::string name = QuoteIdentifier(table);
+        entry.shapeSql = "SELECT * FROM " + name + " LIMIT 0";
+        entry.anySql = "SELECT 1 FROM " + name + " LIMIT 1";
     }
-    FailStatement();
-    sqlite3_reset(any);
-    return 2;
+    Lease any;
+    if (!Lend(entry.anySql, any)) {
+        tables_.erase(table);
+        return 2;
+    }
+    const int step = sqlite3_step(any.handle);
+    const int reprepared = RepreparedCount(any.handle);
+    GiveBack(any);
+    if (step != SQLITE_ROW && step != SQLITE_DONE) {
+        FailStatement();
+        tables_.erase(table);
+        return 2;
+    }
+    // The columns are read again when the schema changed since.
+    if (!entry.shape || entry.reprepared != reprepared) {
+        Discard(entry.shapeSql);
+        Lease columns;
+        if (!Lend(entry.shapeSql, columns)) {
+            tables_.erase(table);
+            return 2;
+        }
+        auto fresh = std::make_shared<TableShape>();
+        fresh->name = table;
+        fresh->columns = *columns.columns;
+        GiveBack(columns);
+        entry.shape = std::move(fresh);
+        entry.reprepared = reprepared;
+    }
+    shape = entry.shape;
+    return step == SQLITE_ROW ? 0 : 1;
+}
+
+bool SqliteConnection::Step(Lease& lease) {
+    const int step = sqlite3_step(lease.handle);
+    const bool done = step == SQLITE_DONE || step == SQLITE_ROW;
+    if (!done) FailStatement();
+    GiveBack(lease);
+    return done;
+}
+
+void SqliteConnection::Discard(const std::string& text) {
+    auto found = cache_.find(text);
+    if (found == cache_.end() || found->second.inUse) return;
+    if (lastInsert_.prepared == &found->second) lastInsert_ = LastInsert();
+    sqlite3_finalize(found->second.handle);
+    cache_.erase(found);
 }
 
 bool SqliteConnection::Execute(const std::string& sql) {
+    DetachReaders();
     if (ScopeBroken()) {
         SetError("the write transaction could not begin");
         return false;
     }
-    if (sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        return FailStatement();
+    StatementShape shape;
+    ShapeStatement(sql, Markers::Question, shape);
+    Lease lease;
+    bool tail = false;
+    if (!Lend(shape.text, lease, &tail)) return false;
+    if (!lease.handle) return true;
+    if (tail) {
+        // Several statements in one text run one after the other.
+        GiveBack(lease);
+        const std::string adapted = AdaptStatement(sql);
+        if (sqlite3_exec(handle_, adapted.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            return FailStatement();
+        }
+        return true;
     }
-    return true;
+    for (std::size_t p = 0; p < shape.values.size(); ++p) {
+        const std::string& value = shape.values[p];
+        sqlite3_bind_text64(lease.handle, static_cast<int>(p + 1), value.data(), value.size(),
+                            SQLITE_STATIC, SQLITE_UTF8);
+    }
+    return Step(lease);
 }
 
 bool SqliteConnection::Control(const std::string& sql) {
-    if (sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) return Fail();
-    return true;
+    DetachReaders();
+    Lease lease;
+    if (!Lend(sql, lease)) return Fail();
+    if (!lease.handle) return true;
+    const int step = sqlite3_step(lease.handle);
+    const bool done = step == SQLITE_DONE || step == SQLITE_ROW;
+    if (!done) Fail();
+    GiveBack(lease);
+    return done;
 }
 
-bool SqliteConnection::Insert(const std::string& table, const std::vector<std::string>& columns,
-                              const std::vector<const std::vector<Cell>*>& rows) {
-    if (ScopeBroken()) {
-        SetError("the write transaction could not begin");
-        return false;
+sqlite3_stmt* SqliteConnection::InsertStatement(const TableShape& table,
+                                                const std::vector<int>& columns) {
+    if (lastInsert_.prepared && lastInsert_.table == &table && lastInsert_.columns == columns &&
+        !lastInsert_.prepared->inUse) {
+        lastInsert_.prepared->lastUse = ++uses_;
+        return lastInsert_.prepared->handle;
     }
-    std::string sql = "INSERT INTO " + QuoteIdentifier(table) + " (";
+    std::string sql = "INSERT INTO " + QuoteIdentifier(table.name) + " (";
     std::string values;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         if (c) {
             sql += ',';
             values += ',';
         }
-        sql += QuoteIdentifier(columns[c]);
+        sql += QuoteIdentifier(table.columns[static_cast<std::size_t>(columns[c])]);
         values += '?';
     }
     sql += ") VALUES (" + values + ")";
-    if (columns.empty()) sql = "INSERT INTO " + QuoteIdentifier(table) + " DEFAULT VALUES";
-    sqlite3_stmt* statement = Cached(sql);
-    if (!statement) return false;
-    for (const std::vector<Cell>* row : rows) {
-        sqlite3_reset(statement);
-        for (std::size_t c = 0; c < row->size(); ++c) {
-            if (Bind(statement, static_cast<int>(c + 1), (*row)[c]) != SQLITE_OK) {
-                FailStatement();
-                sqlite3_clear_bindings(statement);
-                return false;
-            }
-        }
-        if (sqlite3_step(statement) != SQLITE_DONE) {
-            FailStatement();
-            sqlite3_reset(statement);
-            sqlite3_clear_bindings(statement);
-            return false;
-        }
+    if (columns.empty()) sql = "INSERT INTO " + QuoteIdentifier(table.name) + " DEFAULT VALUES";
+    Lease lease;
+    if (!Lend(sql, lease) || !lease.handle) return nullptr;
+    if (!lease.kept) {
+        // Too long to keep: used for this row alone.
+        lastInsert_ = LastInsert();
+        oneOff_ = lease;
+        return lease.handle;
     }
+    lease.kept->inUse = false;  // kept by the cache; lastInsert_ only points to it
+    lastInsert_.table = &table;
+    lastInsert_.columns = columns;
+    lastInsert_.prepared = lease.kept;
+    return lease.kept->handle;
+}
+
+bool SqliteConnection::InsertRow(const TableShape& table, const std::vector<int>& columns,
+                                 const std::vector<Value>& values) {
+    if (ScopeBroken()) {
+        SetError("the write transaction could not begin");
+        return false;
+    }
+    DetachReaders();
+    sqlite3_stmt* statement = InsertStatement(table, columns);
+    if (!statement) return false;
+    bool stored = true;
+    for (std::size_t c = 0; c < values.size() && stored; ++c) {
+        stored = Bind(statement, static_cast<int>(c + 1), values[c]) == SQLITE_OK;
+    }
+    stored = stored && sqlite3_step(statement) == SQLITE_DONE;
+    if (!stored) FailStatement();
     sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-    return true;
+    GiveBack(oneOff_);
+    return stored;
 }
 
 }  // namespace strataloom::db

@@ -4,9 +4,11 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <map>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "dbaccess/connection.h"
 
@@ -14,6 +16,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace strataloom::db {
+
+class SqliteRows;
 
 class SqliteConnection final : public Connection {
   public:
@@ -23,11 +27,11 @@ class SqliteConnection final : public Connection {
     static std::unique_ptr<Connection> Open(const std::string& path, std::string& error);
     ~SqliteConnection() override;
 
-    bool Query(const std::string& sql, ResultSet& out) override;
-    int ProbeTable(const std::string& table, std::vector<std::string>& columns) override;
+    std::unique_ptr<Rows> Query(const std::string& sql) override;
+    int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) override;
     bool Execute(const std::string& sql) override;
-    bool Insert(const std::string& table, const std::vector<std::string>& columns,
-                const std::vector<const std::vector<Cell>*>& rows) override;
+    bool InsertRow(const TableShape& table, const std::vector<int>& columns,
+                   const std::vector<Value>& values) override;
     bool Revive() override;
     std::string Describe() const override;
     std::size_t LargestValue() const override;
@@ -38,25 +42,71 @@ class SqliteConnection final : public Connection {
     std::string BeginStatement() const override { return "BEGIN IMMEDIATE"; }
 
   private:
+    friend class SqliteRows;
+
+    // A statement kept prepared for the life of the connection, by its text.
+    struct Prepared {
+        sqlite3_stmt* handle = nullptr;
+        std::shared_ptr<const std::vector<std::string>> columns;
+        bool inUse = false;
+        std::uint64_t lastUse = 0;
+    };
+    // A prepared statement lent to one use: one kept in the cache, or one
+    // prepared for this use alone (a text in use already, or too long to keep).
+    struct Lease {
+        sqlite3_stmt* handle = nullptr;
+        Prepared* kept = nullptr;
+        std::shared_ptr<const std::vector<std::string>> columns;
+    };
+    // What the table check keeps of a table.
+    struct TableEntry {
+        std::string shapeSql;  // no row, only the columns
+        std::string anySql;    // whether the table holds a row
+        std::shared_ptr<const TableShape> shape;
+        int reprepared = -1;  // the engine's re-prepare count of anySql when shape was read
+    };
+    // The insert statement last used, for the next row of the same shape.
+    struct LastInsert {
+        const TableShape* table = nullptr;
+        std::vector<int> columns;
+        Prepared* prepared = nullptr;
+    };
+
     SqliteConnection(sqlite3* handle, std::string path, dev_t device, ino_t inode);
     static int WaitForLock(void* self, int attempt);
-    // Statements kept prepared for the life of the connection.
-    sqlite3_stmt* Cached(const std::string& sql);
+    // Lends the statement of text: false (with the failure noted) when it
+    // cannot be prepared; a blank text lends no statement. tail receives
+    // whether text holds more than one statement.
+    bool Lend(const std::string& text, Lease& lease, bool* tail = nullptr);
+    void GiveBack(Lease& lease);
+    // Makes room for one more kept statement.
+    void Evict();
+    // Readers still stepping a statement keep their rows in memory instead:
+    // a statement that changes the database must not change what they read.
+    void DetachReaders();
+    void Forget(SqliteRows* reader);
+    // Runs a lent statement that yields no rows and gives it back.
+    bool Step(Lease& lease);
+    // Drops a kept statement (to be prepared again).
+    void Discard(const std::string& text);
+    sqlite3_stmt* InsertStatement(const TableShape& table, const std::vector<int>& columns);
     // Records the engine's message for the failed call; false.
     bool Fail();
     // Fail, for a statement of an operation: see StatementFailed.
     bool FailStatement();
 
-    struct StatementCloser {
-        void operator()(sqlite3_stmt* statement) const;
-    };
     sqlite3* handle_;
     std::string path_;
     dev_t device_;
     ino_t inode_;
     std::chrono::steady_clock::time_point lockWaitEnds_;
     std::chrono::milliseconds lockWaited_{0};
-    std::map<std::string, std::unique_ptr<sqlite3_stmt, StatementCloser>> cache_;
+    std::unordered_map<std::string, Prepared> cache_;
+    std::uint64_t uses_ = 0;
+    std::unordered_map<std::string, TableEntry> tables_;
+    LastInsert lastInsert_;
+    Lease oneOff_;  // an insert too long to keep, for the row in hand
+    std::vector<SqliteRows*> readers_;
 };
 
 }  // namespace strataloom::db
