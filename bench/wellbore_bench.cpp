@@ -19,7 +19,8 @@
 // database. The server engine runs when STRATALOOM_BENCH_SERVER holds a
 // key=value connection string ("host=... port=... user=... dbname=..."):
 // databases are made for the run from the server backup script and dropped
-// at the end. --only=TEXT runs the cases whose name holds TEXT.
+// at the end. --only=TEXT runs the cases whose name holds TEXT; --only=memory
+// measures the peak memory alone.
 
 #include <malloc.h>
 #include <time.h>
@@ -896,7 +897,8 @@ bool RunEngine(const Places& places, const Data& data, const Options& options,
         {"growth", [&](Engine& e, std::string& why) { return SeedGrowth(e, data, why); },
          [&](Engine& e, std::vector<Case>& out) { AddGrowth(e, data, server, out); }},
     };
-    if (options.memory && options.only.empty()) {
+    const bool memoryOnly = options.only == "memory";
+    if (options.memory && (options.only.empty() || memoryOnly)) {
         std::fprintf(stderr, "%-7s memory\n", label);
         auto engine = OpenEngine(places, "memory", error);
         if (!engine) {
@@ -906,6 +908,7 @@ bool RunEngine(const Places& places, const Data& data, const Options& options,
         MeasureMemory(*engine, memory);
     }
     for (const Section& section : sections) {
+        if (memoryOnly) break;
         std::vector<Case> planned;
         auto engine = OpenEngine(places, section.name, error);
         if (!engine) {

@@ -14,7 +14,7 @@ std::string InList(const NameList& names) {
 }
 
 bool OpenTable(CDbManage& session, const char* table) {
-    return session.GetDataFromDB(table) != CDbManage::kFailed;
+    return session.CheckTable(table);
 }
 
 int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,

@@ -171,7 +171,7 @@ int CDbManage::GetDataFromDB(const char* sql) {
     return GetDataFromDB(std::string(OrEmpty(sql)));
 }
 
-int CDbManage::GetDataFromDB(const std::string& text) {
+void CDbManage::StartStatement(const std::string& text) {
     strataloom::db::TraceStatement(text);
     statement_ = text;
     rows_.reset();
@@ -179,6 +179,24 @@ int CDbManage::GetDataFromDB(const std::string& text) {
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     onRow_ = false;
     readStarted_ = false;
+}
+
+bool CDbManage::CheckTable(const char* table) {
+    const std::string name(OrEmpty(table));
+    if (!IsBareTableName(name) || !Connected() || connection_->InScope() ||
+        connection_->RowStream()) {
+        return GetDataFromDB(name) != kFailed;
+    }
+    std::shared_ptr<const strataloom::db::TableShape> shape = connection_->KnownTable(name);
+    if (!shape) return GetDataFromDB(name) != kFailed;
+    StartStatement(name);
+    strataloom::db::JoinReadScope(connection_);
+    AdoptTable(name, std::move(shape));
+    return true;
+}
+
+int CDbManage::GetDataFromDB(const std::string& text) {
+    StartStatement(text);
     if (!Connected() || RefuseZeroByte(text) || RefuseWhileStoring()) return kFailed;
     strataloom::db::JoinReadScope(connection_);
     if (IsBareTableName(text)) return OpenTable(text);
@@ -205,6 +223,12 @@ int CDbManage::OpenTable(const std::string& table) {
         NoteStatementFailure(connection_->LastError());
         return kFailed;
     }
+    AdoptTable(table, std::move(shape));
+    return probe;
+}
+
+void CDbManage::AdoptTable(const std::string& table,
+                           std::shared_ptr<const strataloom::db::TableShape> shape) {
     if (tableName_ != table) {
         pending_.Clear();
         row_.open = false;
@@ -215,7 +239,6 @@ int CDbManage::OpenTable(const std::string& table) {
     }
     tableName_ = table;
     table_ = std::move(shape);
-    return probe;
 }
 
 bool CDbManage::Read() {

@@ -36,6 +36,10 @@ class CDbManage {
     // the engine after the first row fails the operation that runs it.
     int GetDataFromDB(const std::string& sql);
     int GetDataFromDB(const char* sql);
+    // The table check of a data class: GetDataFromDB(table) != kFailed, the
+    // table opened for adding rows. Outside a write, a table the connection
+    // knows already is taken as it is, with no statement run for it.
+    bool CheckTable(const char* table);
     // The first call yields the first row, each later call the next one.
     bool Read();
 
@@ -130,7 +134,11 @@ class CDbManage {
                   const std::vector<strataloom::db::Value>& values);
     bool InsertPending();
     void StopStreaming();
+    // Forgets the result and the statement of before; traces text.
+    void StartStatement(const std::string& text);
     int OpenTable(const std::string& table);
+    void AdoptTable(const std::string& table,
+                    std::shared_ptr<const strataloom::db::TableShape> shape);
     // Acquires the connection on first use; false, with the reason noted,
     // when the database cannot be opened.
     bool Connected();

@@ -34,6 +34,12 @@ class Connection {
     // 2 when the table does not exist, else 0 when it holds a row and 1 when
     // it is empty; shape receives the table's columns.
     virtual int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) = 0;
+    // The columns of a table this connection has probed before; null when it
+    // has not. Answers the table check of a read without asking the engine:
+    // a table dropped since makes the read's own statement fail instead.
+    virtual std::shared_ptr<const TableShape> KnownTable(const std::string&) const {
+        return nullptr;
+    }
     // Runs a statement that yields no rows.
     virtual bool Execute(const std::string& sql) = 0;
     // Stores one row: values[i] in column columns[i] of the table. Rows that

@@ -1027,6 +1027,11 @@ bool PgConnection::AnswerDatabaseList(const std::string& sql, std::unique_ptr<Ro
     return true;
 }
 
+std::shared_ptr<const TableShape> PgConnection::KnownTable(const std::string& table) const {
+    auto found = tables_.find(table);
+    return found == tables_.end() ? nullptr : found->second;
+}
+
 int PgConnection::ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) {
     if (!Ready(table, TextIs::Table)) return 2;
     const std::string name = QuoteIdentifier(LowerAscii(table));
@@ -1215,6 +1220,10 @@ bool PgConnection::PutCopy(const char* data, std::size_t size) {
         }
         data += piece;
         size -= static_cast<std::size_t>(piece);
+        // The client library keeps what the socket did not take in a buffer
+        // of its own, which would grow to the size of the whole save: the
+        // piece goes out before the next one is put.
+        if (!Flush(deadline)) return false;
         deadline = Clock::now() + answerLimit_;
     }
     return true;

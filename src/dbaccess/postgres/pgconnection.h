@@ -38,6 +38,7 @@ class PgConnection final : public Connection {
 
     std::unique_ptr<Rows> Query(const std::string& sql) override;
     int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) override;
+    std::shared_ptr<const TableShape> KnownTable(const std::string& table) const override;
     bool Execute(const std::string& sql) override;
     bool InsertRow(const TableShape& table, const std::vector<int>& columns,
                    const std::vector<Value>& values) override;

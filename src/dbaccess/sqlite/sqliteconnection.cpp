@@ -409,6 +409,11 @@ std::unique_ptr<Rows> SqliteConnection::Query(const std::string& sql) {
     return rows;
 }
 
+std::shared_ptr<const TableShape> SqliteConnection::KnownTable(const std::string& table) const {
+    auto found = tables_.find(table);
+    return found == tables_.end() ? nullptr : found->second.shape;
+}
+
 int SqliteConnection::ProbeTable(const std::string& table,
                                  std::shared_ptr<const TableShape>& shape) {
     TableEntry& entry = tables_[table];
