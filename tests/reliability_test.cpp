@@ -123,6 +123,28 @@ TEST_P(ReliabilityTest, EveryFailureLeavesItsReasonAndSuccessClearsIt) {
               trace.failures);
 }
 
+// A read takes a table its connection checked before as it is: the trace
+// still shows the table check, and a table dropped since fails the read
+// through its own statement, with the engine's reason.
+TEST_P(ReliabilityTest, ReadOfAKnownTableStillShowsItsCheckAndFailsOnceTheTableIsGone) {
+    BasicWellRecord record;
+    record.WellName = "W1";
+    ASSERT_EQ(1, wells->SaveWell("P", record));
+    {
+        testsupport::StatementLog trace;
+        EXPECT_EQ(1, wells->IsWellExist("P", "W1"));
+        EXPECT_EQ((std::vector<std::string>{
+                      "w_well_data",
+                      "select WellName from  w_well_data where WellName='W1' and ProjectName='P'"}),
+                  trace.texts);
+    }
+    Exec("drop table w_well_data");
+    EXPECT_EQ(0, wells->IsWellExist("P", "W1"));
+    const std::string reason = StrataloomLastError();
+    EXPECT_TRUE(Contains(reason, "w_well_data")) << reason;
+    EXPECT_EQ(0, wells->SaveWell("P", record));
+}
+
 TEST_P(ReliabilityTest, WritesWhoseStatementsFailChangeNothing) {
     ASSERT_EQ(1, markers->SaveWellData(Markers("W1", "A", 5)));
     RefuseDeletesFrom("w_marker_data");
