@@ -7,6 +7,7 @@
 
 #include "dbaccess/connectionregistry.h"
 #include "dbaccess/dbwritescope.h"
+#include "dbaccess/postgres/pgconnection.h"
 #include "support/projectdb.h"
 
 namespace {
@@ -150,6 +151,19 @@ TEST_P(ServerOnlyTest, TextTheServerCannotStoreFailsTheSaveAndKeepsTheOldRows) {
     ASSERT_EQ(1, markers->LoadWellData("W1", loaded));
     EXPECT_TRUE(IsOneVersion(loaded));
     EXPECT_EQ('A', loaded.Records[0].MarkerName[0]);
+}
+
+// The calls a host makes most take one round trip each once the connection
+// knows the table: no table check and no transaction of their own.
+TEST_P(ServerOnlyTest, ExistenceTestsTakeOneRoundTrip) {
+    auto markers = Create<IMarkerData>("IMarkerData");
+    ASSERT_EQ(1, markers->SaveWellData(Markers("W1", "A", 5)));
+    ASSERT_EQ(1, markers->IsWellDataExist("W1"));
+    for (const char* well : {"W1", "W2"}) {
+        const unsigned long before = strataloom::db::ServerRoundTrips();
+        EXPECT_EQ(std::string(well) == "W1" ? 1 : 0, markers->IsWellDataExist(well));
+        EXPECT_EQ(1u, strataloom::db::ServerRoundTrips() - before) << well;
+    }
 }
 
 TEST_P(ServerOnlyTest, CreatedDatabaseServesWellsMarkersAndCurves) {

@@ -1,7 +1,10 @@
 // The database session against real project databases.
 #include <thread>
 
+#include "dbaccess/connection.h"
+#include "dbaccess/connectionregistry.h"
 #include "dbaccess/dialect.h"
+#include "dbaccess/readscope.h"
 #include "dbaccess/sqltext.h"
 #include "support/projectdb.h"
 #include "support/statementlog.h"
@@ -244,6 +247,28 @@ TEST_P(SessionTest, StatementTraceRecordsTheTextsAsBuilt) {
     EXPECT_EQ((std::vector<std::string>{"w_marker_data", "delete * from w_marker_data",
                                         "SaveData w_marker_data 1"}),
               trace.texts);
+}
+
+// A read of one statement is a snapshot by itself and needs no transaction;
+// inside an outer read it still joins the outer snapshot.
+TEST_P(SessionTest, OneStatementReadBeginsATransactionOnlyInsideAnOuterRead) {
+    InsertMarker("W1", "M1", 100.0);
+    const auto connection = strataloom::db::AcquireConnection(Connect());
+    ASSERT_TRUE(connection);
+    {
+        DbReadScope one(ReadStatements::One);
+        CDbManage session(Connect().c_str());
+        ASSERT_EQ(0, session.GetDataFromDB("select * from w_marker_data"));
+        EXPECT_FALSE(connection->Reading());
+    }
+    {
+        DbReadScope outer;
+        DbReadScope one(ReadStatements::One);
+        CDbManage session(Connect().c_str());
+        ASSERT_EQ(0, session.GetDataFromDB("select * from w_marker_data"));
+        EXPECT_TRUE(connection->Reading());
+    }
+    EXPECT_FALSE(connection->Reading());
 }
 
 TEST_P(SessionTest, WritersInTwoThreadsBothLand) {

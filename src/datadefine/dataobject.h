@@ -71,12 +71,12 @@ void NoteException(std::exception_ptr caught) noexcept;
 // the operation, and of the operations it calls, sees one state of the
 // database: what other hosts commit meanwhile shows only to later operations.
 template <class Body>
-int Guarded(Body&& body) noexcept {
+int Guarded(Body&& body, ReadStatements statements = ReadStatements::Several) noexcept {
     db::OperationRecord record;
     try {
         int result;
         {
-            DbReadScope snapshot;
+            DbReadScope snapshot(statements);
             result = body();
         }
         return record.Finish(result);

@@ -68,11 +68,13 @@ class TableData : public DataObject<Interface> {
   protected:
     // Runs a reading operation on one session of its own.
     template <class Body>
-    int Read(Body&& body) {
-        return Guarded([&] {
-            CDbManage session(this->Connect());
-            return body(session);
-        });
+    int Read(Body&& body, ReadStatements statements = ReadStatements::Several) {
+        return Guarded(
+            [&] {
+                CDbManage session(this->Connect());
+                return body(session);
+            },
+            statements);
     }
 
     // Runs a writing operation on one session inside one transaction, after
@@ -107,26 +109,30 @@ class TableData : public DataObject<Interface> {
     // rows gives 0 unless noRows says that is no failure.
     int ListNames(const std::string& query, const char* column, NameList& names,
                   NoRows noRows = NoRows::Fail) {
-        return Read([&](CDbManage& session) {
-            return ReadNameList(session, query, column, names, noRows);
-        });
+        return Read(
+            [&](CDbManage& session) { return ReadNameList(session, query, column, names, noRows); },
+            ReadStatements::One);
     }
 
     // The same after the table check.
     int ListNamesInTable(const char* table, const std::string& query, const char* column,
                          NameList& names) {
-        return Read([&](CDbManage& session) {
-            if (!OpenTable(session, table)) return 0;
-            return ReadNameList(session, query, column, names);
-        });
+        return Read(
+            [&](CDbManage& session) {
+                if (!OpenTable(session, table)) return 0;
+                return ReadNameList(session, query, column, names);
+            },
+            ReadStatements::One);
     }
 
     // 1 when query yields a row; after the table check when a table is named.
     int HasRows(const char* table, const std::string& query) {
-        return Read([&](CDbManage& session) {
-            if (table && !OpenTable(session, table)) return 0;
-            return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
-        });
+        return Read(
+            [&](CDbManage& session) {
+                if (table && !OpenTable(session, table)) return 0;
+                return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
+            },
+            ReadStatements::One);
     }
 
     // Runs one delete statement; its own result is not looked at.

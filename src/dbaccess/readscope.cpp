@@ -36,11 +36,13 @@ void JoinReadScope(const std::shared_ptr<Connection>& connection) {
 
 }  // namespace strataloom::db
 
-DbReadScope::DbReadScope() noexcept {
-    ++ThisThread().depth;
+DbReadScope::DbReadScope(ReadStatements statements) noexcept
+    : counted_(statements == ReadStatements::Several || ThisThread().depth > 0) {
+    if (counted_) ++ThisThread().depth;
 }
 
 DbReadScope::~DbReadScope() {
+    if (!counted_) return;
     ThreadReads& reads = ThisThread();
     if (--reads.depth > 0) return;
     for (const auto& connection : reads.joined) connection->EndRead();

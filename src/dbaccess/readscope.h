@@ -16,10 +16,19 @@ void JoinReadScope(const std::shared_ptr<Connection>& connection);
 
 }  // namespace strataloom::db
 
+// How many statements an operation reads with. One (a table check aside,
+// which only decides whether the statement runs) is a snapshot by itself:
+// unless an outer operation's scope is open, no read transaction is begun
+// for it, and the engine runs the statement as it would alone.
+enum class ReadStatements { Several, One };
+
 class DbReadScope {
   public:
-    DbReadScope() noexcept;
+    explicit DbReadScope(ReadStatements statements = ReadStatements::Several) noexcept;
     ~DbReadScope();
     DbReadScope(const DbReadScope&) = delete;
     DbReadScope& operator=(const DbReadScope&) = delete;
+
+  private:
+    bool counted_;
 };
