@@ -130,7 +130,7 @@ class PerWellData : public TableData<Interface> {
     // Loads the rows query selects into set. The set takes the well's name
     // once the query has rows; records present on entry stay in front.
     int LoadWell(const std::string& query, const char* well, Set& set) {
-        return this->Read([&](CDbManage& session) {
+        return this->ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             set.WellName = TextOrEmpty(well);
             while (session.Read()) {

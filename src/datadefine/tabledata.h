@@ -77,6 +77,13 @@ class TableData : public DataObject<Interface> {
             statements);
     }
 
+    // The same for an operation that reads with one statement (a table check
+    // aside): it needs no snapshot of its own.
+    template <class Body>
+    int ReadOne(Body&& body) {
+        return Read(std::forward<Body>(body), ReadStatements::One);
+    }
+
     // Runs a writing operation on one session inside one transaction, after
     // the table check when a table is named. Everything it did stays only
     // when it returns 1.
@@ -109,30 +116,26 @@ class TableData : public DataObject<Interface> {
     // rows gives 0 unless noRows says that is no failure.
     int ListNames(const std::string& query, const char* column, NameList& names,
                   NoRows noRows = NoRows::Fail) {
-        return Read(
-            [&](CDbManage& session) { return ReadNameList(session, query, column, names, noRows); },
-            ReadStatements::One);
+        return ReadOne([&](CDbManage& session) {
+            return ReadNameList(session, query, column, names, noRows);
+        });
     }
 
     // The same after the table check.
     int ListNamesInTable(const char* table, const std::string& query, const char* column,
                          NameList& names) {
-        return Read(
-            [&](CDbManage& session) {
-                if (!OpenTable(session, table)) return 0;
-                return ReadNameList(session, query, column, names);
-            },
-            ReadStatements::One);
+        return ReadOne([&](CDbManage& session) {
+            if (!OpenTable(session, table)) return 0;
+            return ReadNameList(session, query, column, names);
+        });
     }
 
     // 1 when query yields a row; after the table check when a table is named.
     int HasRows(const char* table, const std::string& query) {
-        return Read(
-            [&](CDbManage& session) {
-                if (table && !OpenTable(session, table)) return 0;
-                return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
-            },
-            ReadStatements::One);
+        return ReadOne([&](CDbManage& session) {
+            if (table && !OpenTable(session, table)) return 0;
+            return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
+        });
     }
 
     // Runs one delete statement; its own result is not looked at.
@@ -188,7 +191,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecord(const std::string& query, const ColumnTable<Record>& columns, Record& record,
                    KeyColumns keys) {
-        return Read([&](CDbManage& session) {
+        return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             return columns.Read(session, record, keys) ? 1 : 0;
         });
@@ -199,7 +202,7 @@ class TableData : public DataObject<Interface> {
     template <class Record, class NameRecord>
     int LoadNamedRecord(const std::string& query, const ColumnTable<Record>& columns,
                         Record& record, NameRecord&& nameRecord) {
-        return Read([&](CDbManage& session) {
+        return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameRecord();
             return columns.Read(session, record, KeyColumns::Skip) ? 1 : 0;
@@ -212,7 +215,7 @@ class TableData : public DataObject<Interface> {
     template <class Record, class NameOwner>
     int LoadOwnedRecords(const std::string& query, const ColumnTable<Record>& columns,
                          std::vector<Record>& records, NameOwner&& nameOwner) {
-        return Read([&](CDbManage& session) {
+        return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameOwner();
             while (session.Read()) {
@@ -229,7 +232,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadKeyedRecords(const std::string& query, const ColumnTable<Record>& columns,
                          const Record& keyed, std::vector<Record>& records) {
-        return Read([&](CDbManage& session) {
+        return ReadOne([&](CDbManage& session) {
             return ForEachRow(session, query, [&] {
                 Record record = keyed;
                 if (!columns.Read(session, record, KeyColumns::Skip)) return false;
@@ -251,7 +254,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecordsInTable(const char* table, const std::string& query,
                            const ColumnTable<Record>& columns, std::vector<Record>& records) {
-        return Read([&](CDbManage& session) {
+        return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
             return ForEachRow(session, query, [&] {
                 Record record;
