@@ -1,8 +1,10 @@
 // The database session against real project databases.
+#include <functional>
 #include <thread>
 
 #include "dbaccess/connection.h"
 #include "dbaccess/connectionregistry.h"
+#include "dbaccess/dbwritescope.h"
 #include "dbaccess/dialect.h"
 #include "dbaccess/readscope.h"
 #include "dbaccess/sqltext.h"
@@ -144,6 +146,46 @@ TEST_P(SessionTest, SaveDataStoresEveryPendingRowOrNone) {
     }
     EXPECT_FALSE(session.SaveData());
     EXPECT_EQ(5, Count("w_marker_data"));
+}
+
+// A save whose rows go to the table as they are added: they land with the
+// write that commits them, and a refused row, a failing row or a statement
+// run between the rows fails that write with every row in it.
+TEST_P(SessionTest, RowsStoredAsAddedLandOnlyWithTheWriteThatCommits) {
+    const auto saveMarkers = [&](const char* well, const std::function<void(CDbManage&)>& rows) {
+        DbWriteScope scope(Connect());
+        EXPECT_TRUE(scope.Active());
+        CDbManage session(Connect().c_str());
+        EXPECT_NE(CDbManage::kFailed, session.GetDataFromDB("w_marker_data"));
+        session.StoreRowsAsAdded();
+        for (int i = 0; i < 3; ++i) {
+            session.AddNew();
+            session.SetFieldValue("WellName", well);
+            session.SetFieldValue("MarkerName", "M" + std::to_string(i));
+            session.SetFieldValue("TopDepth", 100.0 + i);
+        }
+        rows(session);
+        return session.SaveData() && scope.Commit();
+    };
+    EXPECT_TRUE(saveMarkers("W1", [](CDbManage&) {}));
+    EXPECT_EQ(3, Count("w_marker_data where WellName='W1'"));
+    EXPECT_EQ(1, Count("w_marker_data where WellName='W1' and TopDepth=102"));
+
+    EXPECT_FALSE(saveMarkers("W2", [](CDbManage& session) {
+        session.AddNew();
+        session.SetFieldValue("MarkerName", std::string("zero\0byte", 9));
+    }));
+    RefuseInsertsWhere("w_marker_data", "MarkerName", "bad");
+    EXPECT_FALSE(saveMarkers("W3", [](CDbManage& session) {
+        session.AddNew();
+        session.SetFieldValue("MarkerName", "bad");
+        session.AddNew();
+        session.SetFieldValue("MarkerName", "after");
+    }));
+    EXPECT_FALSE(saveMarkers("W4", [](CDbManage& session) {
+        EXPECT_FALSE(session.ExecuteSQL("delete from w_well_data"));
+    }));
+    EXPECT_EQ(3, Count("w_marker_data"));
 }
 
 TEST_P(SessionTest, AddNewWithoutAnOpenTableFailsTheSave) {
