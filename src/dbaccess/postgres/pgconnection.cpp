@@ -391,12 +391,8 @@ long long WriterKey(const std::string& table) {
     return static_cast<long long>(hash >> 1);
 }
 
-// Connects to another database of the same server.
-PgConn ConnectToDatabase(ServerOptions options, const std::string& database) {
-    for (auto& [key, value] : options) {
-        if (key == "dbname") value = database;
-    }
-    SetDefault(options, "dbname", database);
+// Connects with the options as libpq's keyword and value lists.
+PGconn* ConnectWith(const ServerOptions& options) {
     std::vector<const char*> keywords, values;
     for (const auto& [key, value] : options) {
         keywords.push_back(key.c_str());
@@ -404,7 +400,16 @@ PgConn ConnectToDatabase(ServerOptions options, const std::string& database) {
     }
     keywords.push_back(nullptr);
     values.push_back(nullptr);
-    PgConn connection(PQconnectdbParams(keywords.data(), values.data(), 0));
+    return PQconnectdbParams(keywords.data(), values.data(), 0);
+}
+
+// Connects to another database of the same server.
+PgConn ConnectToDatabase(ServerOptions options, const std::string& database) {
+    for (auto& [key, value] : options) {
+        if (key == "dbname") value = database;
+    }
+    SetDefault(options, "dbname", database);
+    PgConn connection(ConnectWith(options));
     if (!connection || PQstatus(connection.get()) != CONNECTION_OK) return nullptr;
     PQsetNoticeProcessor(connection.get(), &IgnoreNotice, nullptr);
     return connection;
@@ -489,14 +494,7 @@ bool PgConnection::Connect() {
     inTransaction_ = false;
     copy_ = Copy();
     fresh_ = false;
-    std::vector<const char*> keywords, values;
-    for (const auto& [key, value] : options_) {
-        keywords.push_back(key.c_str());
-        values.push_back(value.c_str());
-    }
-    keywords.push_back(nullptr);
-    values.push_back(nullptr);
-    handle_.reset(PQconnectdbParams(keywords.data(), values.data(), 0));
+    handle_.reset(ConnectWith(options_));
     if (!handle_ || PQstatus(handle_.get()) != CONNECTION_OK) {
         SetError(handle_ ? PQerrorMessage(handle_.get()) : "out of memory");
         handle_.reset();
