@@ -1,5 +1,6 @@
 // Log curves against a real project database.
 #include <algorithm>
+#include <map>
 
 #include "strataloom/ilogdata.h"
 #include "support/projectdb.h"
@@ -111,6 +112,34 @@ TEST_P(LogDataTest, WellLoadLinksEveryCurveToItsDepthCurve) {
         const LogCurveRecord& fresh = set.Records[i + 4];
         EXPECT_EQ(old.CurveName, fresh.CurveName);
         EXPECT_EQ(old.DepthCurve < 0 ? -1 : old.DepthCurve + 4, fresh.DepthCurve) << i;
+    }
+}
+
+// Repeated curve names: per name, the scan of the loaded records stops where
+// the curve and its depth curve have both been met, and links the last
+// record of the name met until then to the last of its depth curve.
+TEST_P(LogDataTest, RepeatedNamesLinkAsAScanOfTheLoadedRecordsFindsThem) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"GR", "DEPT"}, {"DEPT", "DEPT"}, {"GR", "DEPT"},   {"DEPT", "DEPT"}, {"SP", "DEPT"},
+        {"SP", "DEPT"}, {"RT", "NONE"},   {"TDEP", "TDEP"}, {"CAL", "TDEP"},  {"TDEP", "TDEP"}};
+    std::map<std::string, std::string> depthOf;
+    for (const auto& [curve, depth] : rows) {
+        AddRow("W1", curve, depth);
+        depthOf[curve] = depth;
+    }
+    LogCurveSet set;
+    ASSERT_EQ(1, logs->LoadWellData("W1", set));
+    ASSERT_EQ(rows.size(), set.Records.size());
+    for (const auto& [curve, depth] : depthOf) {
+        int curveAt = -1;
+        int depthAt = -1;
+        for (std::size_t i = 0; i < set.Records.size(); ++i) {
+            if (set.Records[i].CurveName == curve) curveAt = static_cast<int>(i);
+            if (set.Records[i].CurveName == depth) depthAt = static_cast<int>(i);
+            if (curveAt >= 0 && depthAt >= 0) break;
+        }
+        ASSERT_GE(curveAt, 0) << curve;
+        EXPECT_EQ(depthAt, set.Records[static_cast<std::size_t>(curveAt)].DepthCurve) << curve;
     }
 }
 

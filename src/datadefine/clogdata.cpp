@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
-#include <unordered_map>
+#include <numeric>
+#include <utility>
 
 #include "dbaccess/valuearray.h"
 
@@ -68,53 +68,84 @@ void CheckNamesItself(const LogCurveRecord& depth, const std::string& named) {
 #endif
 }
 
-// The positions, from first on, of the records of each curve name, ascending.
-std::unordered_map<std::string, std::vector<int>> PositionsByName(
-    const std::vector<LogCurveRecord>& records, std::size_t first) {
-    std::unordered_map<std::string, std::vector<int>> positions;
-    positions.reserve(records.size() - first);
-    for (std::size_t i = first; i < records.size(); ++i) {
-        positions[records[i].CurveName].push_back(static_cast<int>(i));
-    }
-    return positions;
-}
+// The records from first on, ordered by curve name and, within a name, by
+// position: the positions of a name are one ascending run, found by a
+// binary search. Nothing is copied or allocated per name.
+class CurvePositions {
+  public:
+    using Run = std::pair<const int*, const int*>;
 
-// The last of positions at or before limit; -1 when there is none.
-int LastUpTo(const std::vector<int>& positions, int limit) {
-    auto after = std::upper_bound(positions.begin(), positions.end(), limit);
-    return after == positions.begin() ? -1 : *(after - 1);
+    CurvePositions(const std::vector<LogCurveRecord>& records, std::size_t first)
+        : byName_{records}, order_(records.size() - first) {
+        std::iota(order_.begin(), order_.end(), static_cast<int>(first));
+        std::stable_sort(order_.begin(), order_.end(), byName_);
+    }
+
+    // The positions of name, ascending; an empty run when no record has it.
+    Run Of(const std::string& name) const {
+        const auto run = std::equal_range(order_.begin(), order_.end(), name, byName_);
+        return {order_.data() + (run.first - order_.begin()),
+                order_.data() + (run.second - order_.begin())};
+    }
+
+    // Calls visit(run) for the positions of each name in turn.
+    template <class Visit>
+    void ForEachName(Visit&& visit) const {
+        const int* begin = order_.data();
+        const int* end = begin + order_.size();
+        while (begin != end) {
+            const int* next = std::upper_bound(begin, end, byName_.Name(*begin), byName_);
+            visit(Run{begin, next});
+            begin = next;
+        }
+    }
+
+  private:
+    struct ByName {
+        const std::vector<LogCurveRecord>& records;
+        const std::string& Name(int at) const {
+            return records[static_cast<std::size_t>(at)].CurveName;
+        }
+        bool operator()(int a, int b) const { return Name(a) < Name(b); }
+        bool operator()(int a, const std::string& name) const { return Name(a) < name; }
+        bool operator()(const std::string& name, int a) const { return name < Name(a); }
+    };
+    ByName byName_;
+    std::vector<int> order_;
+};
+
+// The last position of run at or before limit; -1 when there is none.
+int LastUpTo(CurvePositions::Run run, int limit) {
+    const int* after = std::upper_bound(run.first, run.second, limit);
+    return after == run.first ? -1 : *(after - 1);
 }
 
 // Links each curve loaded from first on to its depth curve among the curves
 // of the same load, as a scan of the records from first on finds them: per
-// curve name in ascending order, the scan stops at the first place where
-// both the curve and its depth curve have been met, and takes the last
-// record of each name met until then (the last of each name when one of
-// them is missing). Records present before first keep their links. Found
-// through the positions of each name, not by scanning again per curve: a
-// well of thousands of curves links in time proportional to its curves.
+// curve name (each links records of its own name only, so the order of the
+// names does not matter), the scan stops at the first place where both the
+// curve and its depth curve have been met, and takes the last record of each
+// name met until then (the last of each name when one of them is missing).
+// depthNames holds the depth-curve name read with each record from first on;
+// the last record of a name gives the name's. Records present before first
+// keep their links. A well of thousands of curves links in time close to
+// proportional to its curves.
 void LinkDepthCurves(std::vector<LogCurveRecord>& records, std::size_t first,
-                     const std::map<std::string, std::string>& depthOf) {
-    const auto positions = PositionsByName(records, first);
-    static const std::vector<int> kNone;
-    auto of = [&](const std::string& name) -> const std::vector<int>& {
-        auto found = positions.find(name);
-        return found == positions.end() ? kNone : found->second;
-    };
-    for (const auto& [curve, depth] : depthOf) {
-        const std::vector<int>& curves = of(curve);
-        const std::vector<int>& depths = of(depth);
-        if (curves.empty()) continue;
-        int curveAt = curves.back();
-        int depthAt = depths.empty() ? -1 : depths.back();
-        if (!depths.empty()) {
+                     const std::vector<std::string>& depthNames) {
+    const CurvePositions positions(records, first);
+    positions.ForEachName([&](CurvePositions::Run curves) {
+        const std::size_t last = static_cast<std::size_t>(*(curves.second - 1)) - first;
+        const CurvePositions::Run depths = positions.Of(depthNames[last]);
+        int curveAt = *(curves.second - 1);
+        int depthAt = -1;
+        if (depths.first != depths.second) {
             // Where the scan stops: both names met.
-            const int stop = std::max(curves.front(), depths.front());
+            const int stop = std::max(*curves.first, *depths.first);
             curveAt = LastUpTo(curves, stop);
             depthAt = LastUpTo(depths, stop);
         }
         records[static_cast<std::size_t>(curveAt)].DepthCurve = depthAt;
-    }
+    });
 }
 
 bool ReadCurveAndDepthNames(CDbManage& session, std::string& curve, std::string& depth) {
@@ -247,21 +278,20 @@ int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
 }
 
 int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
-    return Read([&](CDbManage& session) {
+    return ReadOne([&](CDbManage& session) {
         const std::string sql = "select * from w_log_data where " + WellIs(well);
         if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         set.WellName = strataloom::TextOrEmpty(well);
         const std::size_t first = set.Records.size();
-        // Depth-curve name per curve name; a later row of the same name wins.
-        std::map<std::string, std::string> depthOf;
+        std::vector<std::string> depthNames;
         while (session.Read()) {
             LogCurveRecord record;
             std::string depthCurve;
             if (!ReadCurveRow(session, set, record, depthCurve)) return 0;
-            depthOf[record.CurveName] = std::move(depthCurve);
+            depthNames.push_back(std::move(depthCurve));
             set.Records.push_back(std::move(record));
         }
-        LinkDepthCurves(set.Records, first, depthOf);
+        LinkDepthCurves(set.Records, first, depthNames);
         return 1;
     });
 }
