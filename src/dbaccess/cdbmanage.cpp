@@ -385,6 +385,20 @@ bool CDbManage::GetActualSize(const Field& field, long& size) {
     return true;
 }
 
+std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeHeldBytes(const Field& field) {
+    if (field.index < 0 || !onRow_) return nullptr;
+    return rows_->TakeHeldBytes(static_cast<std::size_t>(field.index));
+}
+
+bool CDbManage::CopyBytes(const Field& field, void* out, std::size_t size) const {
+    Value current;
+    if (!CurrentValue(field, current)) return false;
+    if (current.kind != ValueKind::Blob && current.kind != ValueKind::Text) return false;
+    if (current.size < size || (size > 0 && !current.data)) return false;
+    if (size > 0) std::memcpy(out, current.data, size);
+    return true;
+}
+
 std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeBytes(const Field& field) {
     if (field.index < 0 || !onRow_) return nullptr;
     const Value current = rows_->At(static_cast<std::size_t>(field.index));

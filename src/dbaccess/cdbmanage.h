@@ -82,6 +82,17 @@ class CDbManage {
         return TakeBytes(Located(column));
     }
     std::shared_ptr<strataloom::db::ByteArray> TakeBytes(const Field& field);
+    // The same only where the session holds the bytes already; null otherwise.
+    std::shared_ptr<strataloom::db::ByteArray> TakeHeldBytes(const char* column) {
+        return TakeHeldBytes(Located(column));
+    }
+    std::shared_ptr<strataloom::db::ByteArray> TakeHeldBytes(const Field& field);
+    // Copies the first size bytes of the current row's text or byte value
+    // to out; false when it holds fewer, or is of another kind.
+    bool CopyBytes(const char* column, void* out, std::size_t size) const {
+        return CopyBytes(Located(column), out, size);
+    }
+    bool CopyBytes(const Field& field, void* out, std::size_t size) const;
 
     void AddNew();
     // A value the save cannot store as given (a text holding a zero byte, a

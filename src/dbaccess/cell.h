@@ -113,6 +113,9 @@ class Rows {
     virtual Value At(std::size_t column) const = 0;
     // The bytes of a byte-array value of the current row, to keep.
     virtual std::shared_ptr<ByteArray> TakeBytes(std::size_t column);
+    // The same when the rows hold the value as a byte array already (handed
+    // over without a copy); null otherwise.
+    virtual std::shared_ptr<ByteArray> TakeHeldBytes(std::size_t) { return nullptr; }
     // The number of rows of the whole answer, those read already included.
     virtual std::size_t Count() = 0;
     bool Failed() const { return failed_; }
@@ -132,6 +135,9 @@ class BufferedRows : public Rows {
     bool Next() override;
     Value At(std::size_t column) const override;
     std::shared_ptr<ByteArray> TakeBytes(std::size_t column) override;
+    std::shared_ptr<ByteArray> TakeHeldBytes(std::size_t column) override {
+        return result_.TakeBlob(row_, column);
+    }
     std::size_t Count() override { return before_ + result_.RowCount(); }
 
   private:

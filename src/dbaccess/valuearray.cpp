@@ -60,7 +60,16 @@ int ReadArray(const Column& column, std::vector<double>& values, CDbManage& sess
     // only a column without a whole value (NULL, empty) leaves the vector.
     const std::size_t count = static_cast<std::size_t>(byteLength) / sizeof(double);
     if (count == 0) return 1;
-    std::shared_ptr<strataloom::db::ByteArray> bytes = session.TakeBytes(column);
+    std::shared_ptr<strataloom::db::ByteArray> bytes = session.TakeHeldBytes(column);
+    if (!bytes && kLittleEndianHost) {
+        // Bytes the engine holds go straight into the vector: one copy, one allocation.
+        std::vector<double> read(count);
+        if (session.CopyBytes(column, read.data(), count * sizeof(double))) {
+            values = std::move(read);
+            return 1;
+        }
+    }
+    if (!bytes) bytes = session.TakeBytes(column);
     if (!bytes) return 0;
     if (kLittleEndianHost && bytes.use_count() == 1) {
         // The session held the only reference: its doubles become the vector.

@@ -175,6 +175,9 @@ class SqliteRows final : public Rows {
         if (detached_) return detached_->TakeBytes(column);
         return Rows::TakeBytes(column);
     }
+    std::shared_ptr<ByteArray> TakeHeldBytes(std::size_t column) override {
+        return detached_ ? detached_->TakeHeldBytes(column) : nullptr;
+    }
 
     std::size_t Count() override {
         Detach();
