@@ -171,7 +171,15 @@ int CDbManage::GetDataFromDB(const char* sql) {
     return GetDataFromDB(std::string(OrEmpty(sql)));
 }
 
-void CDbManage::StartStatement(const std::string& text) {
+bool CDbManage::CheckTable(const char* table) {
+    return Run(OrEmpty(table), TableRows::NotAsked) != kFailed;
+}
+
+int CDbManage::GetDataFromDB(const std::string& text) {
+    return Run(text, TableRows::Asked);
+}
+
+int CDbManage::Run(const std::string& text, TableRows tableRows) {
     strataloom::db::TraceStatement(text);
     statement_ = text;
     rows_.reset();
@@ -179,27 +187,9 @@ void CDbManage::StartStatement(const std::string& text) {
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     onRow_ = false;
     readStarted_ = false;
-}
-
-bool CDbManage::CheckTable(const char* table) {
-    const std::string name(OrEmpty(table));
-    if (!IsBareTableName(name) || !Connected() || connection_->InScope() ||
-        connection_->RowStream()) {
-        return GetDataFromDB(name) != kFailed;
-    }
-    std::shared_ptr<const strataloom::db::TableShape> shape = connection_->KnownTable(name);
-    if (!shape) return GetDataFromDB(name) != kFailed;
-    StartStatement(name);
-    strataloom::db::JoinReadScope(connection_);
-    AdoptTable(name, std::move(shape));
-    return true;
-}
-
-int CDbManage::GetDataFromDB(const std::string& text) {
-    StartStatement(text);
     if (!Connected() || RefuseZeroByte(text) || RefuseWhileStoring()) return kFailed;
     strataloom::db::JoinReadScope(connection_);
-    if (IsBareTableName(text)) return OpenTable(text);
+    if (IsBareTableName(text)) return OpenTable(text, tableRows);
     rows_ = connection_->Query(text);
     if (!rows_) {
         NoteStatementFailure(connection_->LastError());
@@ -216,7 +206,15 @@ int CDbManage::GetDataFromDB(const std::string& text) {
     return kNoRow;
 }
 
-int CDbManage::OpenTable(const std::string& table) {
+int CDbManage::OpenTable(const std::string& table, TableRows tableRows) {
+    // Outside a write, a table the connection knows is taken as it is: a
+    // table dropped since fails the statement that reads it.
+    if (tableRows == TableRows::NotAsked && !connection_->InScope()) {
+        if (auto known = connection_->KnownTable(table)) {
+            AdoptTable(table, std::move(known));
+            return kRows;  // whether it holds a row was not asked
+        }
+    }
     std::shared_ptr<const strataloom::db::TableShape> shape;
     const int probe = connection_->ProbeTable(table, shape);
     if (probe == kFailed) {

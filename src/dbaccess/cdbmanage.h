@@ -145,9 +145,10 @@ class CDbManage {
                   const std::vector<strataloom::db::Value>& values);
     bool InsertPending();
     void StopStreaming();
-    // Forgets the result and the statement of before; traces text.
-    void StartStatement(const std::string& text);
-    int OpenTable(const std::string& table);
+    // Whether opening a table asks the engine whether the table holds a row.
+    enum class TableRows { Asked, NotAsked };
+    int Run(const std::string& text, TableRows tableRows);
+    int OpenTable(const std::string& table, TableRows tableRows);
     void AdoptTable(const std::string& table,
                     std::shared_ptr<const strataloom::db::TableShape> shape);
     // Acquires the connection on first use; false, with the reason noted,
