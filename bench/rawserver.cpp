@@ -170,9 +170,8 @@ class RawServer : public RawEngine {
     bool LoadWell(const std::string& well, RawWell& out) override {
         out.name = well;
         const char* values[] = {well.c_str()};
-        Result result(
-            PQexecPrepared(connection_.get(), "select_curves", 1, values, nullptr, nullptr, 1));
-        if (!Succeeded(result)) return Fail(result);
+        Result result = Select("select_curves", 1, values);
+        if (!result) return false;
         const PGresult* rows = result.get();
         const int count = PQntuples(rows);
         out.curves.reserve(out.curves.size() + static_cast<std::size_t>(count));
@@ -193,9 +192,8 @@ class RawServer : public RawEngine {
 
     bool LoadProject(const std::string& project, std::vector<RawWell>& out) override {
         const char* values[] = {project.c_str()};
-        Result wells(
-            PQexecPrepared(connection_.get(), "select_wells", 1, values, nullptr, nullptr, 1));
-        if (!Succeeded(wells)) return Fail(wells);
+        Result wells = Select("select_wells", 1, values);
+        if (!wells) return false;
         for (int r = 0; r < PQntuples(wells.get()); ++r) {
             RawWell well;
             if (!LoadWell(Text(wells.get(), r, 0), well)) return false;
@@ -213,9 +211,8 @@ class RawServer : public RawEngine {
     }
 
     bool LoadMarkers(std::vector<RawMarkerWell>& out) override {
-        Result result(
-            PQexecPrepared(connection_.get(), "select_markers", 0, nullptr, nullptr, nullptr, 1));
-        if (!Succeeded(result)) return Fail(result);
+        Result result = Select("select_markers", 0, nullptr);
+        if (!result) return false;
         const PGresult* rows = result.get();
         for (int r = 0; r < PQntuples(rows); ++r) {
             const char* well = PQgetvalue(rows, r, 0);
@@ -236,27 +233,24 @@ class RawServer : public RawEngine {
 
     bool HasMarkers(const std::string& well, bool& found) override {
         const char* values[] = {well.c_str()};
-        Result result(PQexecPrepared(connection_.get(), "select_well_markers", 1, values, nullptr,
-                                     nullptr, 1));
-        if (!Succeeded(result)) return Fail(result);
+        Result result = Select("select_well_markers", 1, values);
+        if (!result) return false;
         found = PQntuples(result.get()) > 0;
         return true;
     }
 
     bool HasWell(const std::string& project, const std::string& well, bool& found) override {
         const char* values[] = {well.c_str(), project.c_str()};
-        Result result(
-            PQexecPrepared(connection_.get(), "select_well", 2, values, nullptr, nullptr, 1));
-        if (!Succeeded(result)) return Fail(result);
+        Result result = Select("select_well", 2, values);
+        if (!result) return false;
         found = PQntuples(result.get()) > 0;
         return true;
     }
 
     bool LoadWellHeaders(const std::string& project, std::vector<BasicWellRecord>& out) override {
         const char* values[] = {project.c_str()};
-        Result result(
-            PQexecPrepared(connection_.get(), "select_headers", 1, values, nullptr, nullptr, 1));
-        if (!Succeeded(result)) return Fail(result);
+        Result result = Select("select_headers", 1, values);
+        if (!result) return false;
         const PGresult* rows = result.get();
         const int count = PQntuples(rows);
         for (int r = 0; r < count; ++r) {
@@ -353,6 +347,15 @@ class RawServer : public RawEngine {
     bool Fail(const Result& result) {
         error_ = PQresultErrorMessage(result.get());
         return false;
+    }
+
+    // Runs a prepared select, text parameters in, binary rows out; null, with
+    // the reason kept, when it failed.
+    Result Select(const char* name, int count, const char* const* values) {
+        Result result(PQexecPrepared(connection_.get(), name, count, values, nullptr, nullptr, 1));
+        if (Succeeded(result)) return result;
+        Fail(result);
+        return nullptr;
     }
 
     // Commits when every step went through, else rolls back.
