@@ -12,6 +12,9 @@
 
 namespace {
 
+// A table opened whole, for adding rows.
+constexpr auto WholeTable = &strataloom::db::Statement::WholeTable;
+
 using testsupport::ProjectDbTest;
 
 MarkerSet Markers(const std::string& well, const std::string& prefix, int count) {
@@ -105,10 +108,10 @@ TEST_P(SharedDatabaseTest, FailedStatementInsideAWriteKeepsTheRestOfIt) {
     DbWriteScope scope(Connect());
     ASSERT_TRUE(scope.Active());
     CDbManage session(Connect().c_str());
-    ASSERT_NE(2, session.GetDataFromDB("w_marker_data"));
+    ASSERT_NE(2, session.GetDataFromDB(WholeTable("w_marker_data")));
     EXPECT_FALSE(session.ExecuteSQL("delete from no_such_table"));
     EXPECT_EQ(2, session.GetDataFromDB("select * from no_such_table"));
-    ASSERT_NE(2, session.GetDataFromDB("w_marker_data"));
+    ASSERT_NE(2, session.GetDataFromDB(WholeTable("w_marker_data")));
     session.AddNew();
     session.SetFieldValue("WellName", "W1");
     EXPECT_TRUE(session.SaveData());
@@ -120,7 +123,7 @@ TEST_P(SharedDatabaseTest, InnerWriteThatFailsUndoesTheWholeOperation) {
     {
         DbWriteScope outer(Connect());
         CDbManage session(Connect().c_str());
-        ASSERT_NE(2, session.GetDataFromDB("w_marker_data"));
+        ASSERT_NE(2, session.GetDataFromDB(WholeTable("w_marker_data")));
         session.AddNew();
         session.SetFieldValue("WellName", "W1");
         ASSERT_TRUE(session.SaveData());

@@ -2,6 +2,7 @@
 // the connection string may set; connections that break or go quiet; servers
 // that never answer. Server engine only.
 #include <arpa/inet.h>
+#include <libpq-fe.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -193,6 +194,54 @@ TEST_P(ServerLinkTest, ServerThatNeverAnswersFailsTheOperationInTime) {
         const std::string reason = StrataloomLastError();
         EXPECT_NE(std::string::npos, reason.find(greet ? "no answer" : "timeout")) << reason;
     }
+}
+
+// Waits longer than the server may stay silent: the server answers a check
+// on a connection of its own that it is at work, so the wait goes on.
+constexpr auto kLongWork = std::chrono::seconds(25);
+
+TEST_P(ServerLinkTest, SaveWhoseStatementTheServerWorksOnLongIsWaitedFor) {
+    Exec(
+        "CREATE FUNCTION slow_marker() RETURNS trigger LANGUAGE plpgsql AS "
+        "$$ BEGIN PERFORM pg_sleep(25); RETURN NEW; END $$");
+    Exec(
+        "CREATE TRIGGER slow_marker BEFORE INSERT ON w_marker_data "
+        "FOR EACH STATEMENT EXECUTE FUNCTION slow_marker()");
+    const auto start = Clock::now();
+    EXPECT_EQ(1, markers->SaveWellData(Markers("W1"))) << StrataloomLastError();
+    EXPECT_GE(Clock::now() - start, kLongWork);
+    EXPECT_EQ(3u, MarkerCount("W1"));
+}
+
+TEST_P(ServerLinkTest, ReadWaitingOnAnotherSessionsLockIsWaitedFor) {
+    ASSERT_EQ(1, markers->SaveWellData(Markers("W1")));
+    std::atomic<bool> locked{false};
+    std::thread holder([&] {
+        PGconn* other = PQconnectdb(Connect().c_str());
+        PQclear(PQexec(other, "BEGIN; LOCK TABLE w_marker_data IN ACCESS EXCLUSIVE MODE"));
+        locked = true;
+        PQclear(PQexec(other, "SELECT pg_sleep(25); COMMIT"));
+        PQfinish(other);
+    });
+    while (!locked) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto start = Clock::now();
+    EXPECT_EQ(3u, MarkerCount("W1")) << StrataloomLastError();
+    EXPECT_GE(Clock::now() - start, kLongWork - std::chrono::seconds(1));
+    holder.join();
+}
+
+// A server that takes the connection and then says nothing is asked whether
+// it works, says nothing again, and is given up in time.
+TEST_P(ServerLinkTest, ServerThatStoppedFailsWithinThirtySeconds) {
+    SilentServer server(true);
+    std::string connect = server.Connect();
+    connect = connect.substr(0, connect.find(" connect_timeout="));
+    markers->SetConnectString(connect.c_str());
+    const auto start = Clock::now();
+    EXPECT_EQ(0, markers->SaveWellData(Markers("W1")));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(30));
+    EXPECT_NE(std::string::npos, std::string(StrataloomLastError()).find("no answer"))
+        << StrataloomLastError();
 }
 
 TEST_P(ServerLinkTest, TimeoutsHaveDefaultsThatTheConnectionStringOverrides) {

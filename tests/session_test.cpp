@@ -6,12 +6,16 @@
 #include "dbaccess/connectionregistry.h"
 #include "dbaccess/dbwritescope.h"
 #include "dbaccess/dialect.h"
+#include "dbaccess/failure.h"
 #include "dbaccess/readscope.h"
 #include "dbaccess/sqltext.h"
 #include "support/projectdb.h"
 #include "support/statementlog.h"
 
 namespace {
+
+// A table opened whole, for adding rows.
+constexpr auto WholeTable = &strataloom::db::Statement::WholeTable;
 
 using strataloom::db::AdaptStatement;
 using testsupport::ProjectDbTest;
@@ -31,9 +35,33 @@ TEST_P(SessionTest, GetDataResultsAreRowsNoRowOrFailed) {
     EXPECT_EQ(1, session.GetDataFromDB("select * from w_marker_data where WellName='none'"));
     EXPECT_EQ(2, session.GetDataFromDB("select * from no_such_table"));
     EXPECT_EQ(2, session.GetDataFromDB("selec broken"));
-    EXPECT_EQ(0, session.GetDataFromDB("w_marker_data"));
-    EXPECT_EQ(1, session.GetDataFromDB("w_well_data"));
-    EXPECT_EQ(2, session.GetDataFromDB("no_such_table"));
+    EXPECT_EQ(0, session.GetDataFromDB(WholeTable("w_marker_data")));
+    EXPECT_EQ(1, session.GetDataFromDB(WholeTable("w_well_data")));
+    EXPECT_EQ(2, session.GetDataFromDB(WholeTable("no_such_table")));
+}
+
+// A statement whose values do not match the engine's markers (here one hides
+// in a comment) fails with the reason on every engine, and a delete so
+// built removes nothing.
+TEST_P(SessionTest, ValuesThatDoNotMatchTheMarkersFailTheStatement) {
+    using strataloom::db::Statement;
+    InsertMarker("W1", "M1", 100.0);
+    InsertMarker("W2", "M2", 200.0);
+    const Statement hidden =
+        "delete from w_marker_data -- where WellName=" + Statement::Value("W1") +
+        "\n where WellName=" + Statement::Value("W2");
+    ASSERT_EQ(2u, hidden.Values().size());
+    {
+        CDbManage session(Connect().c_str());
+        EXPECT_FALSE(session.ExecuteSQL(hidden));
+        EXPECT_NE(std::string::npos,
+                  strataloom::db::LastFailure().find("delete from w_marker_data"))
+            << strataloom::db::LastFailure();
+        const Statement select =
+            "select * from w_marker_data -- WellName=" + Statement::Value("W1") + "\n";
+        EXPECT_EQ(CDbManage::kFailed, session.GetDataFromDB(select));
+    }
+    EXPECT_EQ("2", QueryText("select count(*) as c from w_marker_data"));
 }
 
 TEST_P(SessionTest, CursorStandsOnTheFirstRowAndReadWalksEveryRow) {
@@ -70,7 +98,7 @@ TEST_P(SessionTest, ColumnsMatchWithoutRegardToCaseAndUnknownColumnsFail) {
 
 TEST_P(SessionTest, ValuesConvertBetweenOverloads) {
     CDbManage writer(Connect().c_str());
-    ASSERT_NE(2, writer.GetDataFromDB("w_well_data"));
+    ASSERT_NE(2, writer.GetDataFromDB(WholeTable("w_well_data")));
     writer.AddNew();
     writer.SetFieldValue("WellName", "W1");
     writer.SetFieldValue("WellFlag", 'Y');
@@ -106,7 +134,7 @@ TEST_P(SessionTest, ValuesConvertBetweenOverloads) {
 
 TEST_P(SessionTest, ZeroCharacterIsStoredOnEveryEngineAndReadsBackAsZero) {
     CDbManage writer(Connect().c_str());
-    ASSERT_NE(2, writer.GetDataFromDB("w_well_data"));
+    ASSERT_NE(2, writer.GetDataFromDB(WholeTable("w_well_data")));
     writer.AddNew();
     writer.SetFieldValue("WellName", "W1");
     writer.SetFieldValue("WellFlag", '\0');
@@ -121,7 +149,7 @@ TEST_P(SessionTest, ZeroCharacterIsStoredOnEveryEngineAndReadsBackAsZero) {
 TEST_P(SessionTest, SaveDataStoresEveryPendingRowOrNone) {
     CDbManage session(Connect().c_str());
     EXPECT_TRUE(session.SaveData());  // nothing pending
-    ASSERT_EQ(1, session.GetDataFromDB("w_marker_data"));
+    ASSERT_EQ(1, session.GetDataFromDB(WholeTable("w_marker_data")));
     for (int i = 0; i < 5; ++i) {
         session.AddNew();
         session.SetFieldValue("WellName", "W1");
@@ -156,7 +184,7 @@ TEST_P(SessionTest, RowsStoredAsAddedLandOnlyWithTheWriteThatCommits) {
         DbWriteScope scope(Connect());
         EXPECT_TRUE(scope.Active());
         CDbManage session(Connect().c_str());
-        EXPECT_NE(CDbManage::kFailed, session.GetDataFromDB("w_marker_data"));
+        EXPECT_NE(CDbManage::kFailed, session.GetDataFromDB(WholeTable("w_marker_data")));
         session.StoreRowsAsAdded();
         for (int i = 0; i < 3; ++i) {
             session.AddNew();
@@ -247,14 +275,14 @@ TEST_P(SessionTest, MissingDatabaseIsNeverCreated) {
     const std::string missing = Connect() + "-absent.mdb";
     CDbManage session(missing.c_str());
     EXPECT_EQ(2, session.GetDataFromDB("select 1"));
-    EXPECT_EQ(2, session.GetDataFromDB("w_well_data"));
+    EXPECT_EQ(2, session.GetDataFromDB(WholeTable("w_well_data")));
     EXPECT_FALSE(session.ExecuteSQL("delete from w_well_data"));
     session.AddNew();
     EXPECT_FALSE(session.SaveData());
     EXPECT_FALSE(std::filesystem::exists(missing));
     if (!OnServer()) {
         CDbManage prefixed(("sqlite:" + Connect()).c_str());
-        EXPECT_EQ(1, prefixed.GetDataFromDB("w_well_data"));
+        EXPECT_EQ(1, prefixed.GetDataFromDB(WholeTable("w_well_data")));
     }
     CDbManage server("postgresql://localhost/none");
     EXPECT_EQ(2, server.GetDataFromDB("select 1"));
@@ -263,7 +291,7 @@ TEST_P(SessionTest, MissingDatabaseIsNeverCreated) {
 TEST_P(SessionTest, NestedSessionsShareOneConnectionAndSeeEachOthersWrites) {
     InsertMarker("W1", "M1", 1.0);
     CDbManage outer(Connect().c_str());
-    ASSERT_EQ(0, outer.GetDataFromDB("w_marker_data"));
+    ASSERT_EQ(0, outer.GetDataFromDB(WholeTable("w_marker_data")));
     {
         CDbManage inner(Connect().c_str());
         ASSERT_EQ(0, inner.GetDataFromDB("select * from w_marker_data"));
@@ -280,7 +308,7 @@ TEST_P(SessionTest, StatementTraceRecordsTheTextsAsBuilt) {
     testsupport::StatementLog trace;
     {
         CDbManage session(Connect().c_str());
-        session.GetDataFromDB("w_marker_data");
+        session.GetDataFromDB(WholeTable("w_marker_data"));
         session.ExecuteSQL("delete * from w_marker_data");
         session.AddNew();
         session.SetFieldValue("WellName", "W1");
@@ -317,7 +345,7 @@ TEST_P(SessionTest, WritersInTwoThreadsBothLand) {
     auto writeRows = [this](const char* well) {
         for (int i = 0; i < 20; ++i) {
             CDbManage session(Connect().c_str());
-            ASSERT_NE(2, session.GetDataFromDB("w_marker_data"));
+            ASSERT_NE(2, session.GetDataFromDB(WholeTable("w_marker_data")));
             session.AddNew();
             session.SetFieldValue("WellName", well);
             ASSERT_TRUE(session.SaveData());

@@ -9,6 +9,9 @@
 
 namespace {
 
+// A table opened whole, for adding rows.
+constexpr auto WholeTable = &strataloom::db::Statement::WholeTable;
+
 using testsupport::ProjectDbTest;
 
 class ValueArrayTest : public ProjectDbTest {
@@ -16,7 +19,7 @@ class ValueArrayTest : public ProjectDbTest {
     // Stores values as the samples of one curve row and returns a session on it.
     void StoreCurve(const std::vector<double>& values) {
         CDbManage session(Connect().c_str());
-        ASSERT_NE(2, session.GetDataFromDB("w_log_data"));
+        ASSERT_NE(2, session.GetDataFromDB(WholeTable("w_log_data")));
         session.AddNew();
         session.SetFieldValue("WellName", "W1");
         WriteDoubleArrayField("CurveValue", values, session);
@@ -24,7 +27,7 @@ class ValueArrayTest : public ProjectDbTest {
     }
     void StoreRawBytes(const std::string& bytes) {
         CDbManage session(Connect().c_str());
-        ASSERT_NE(2, session.GetDataFromDB("w_log_data"));
+        ASSERT_NE(2, session.GetDataFromDB(WholeTable("w_log_data")));
         session.AddNew();
         session.SetFieldValue("WellName", "W1");
         session.SetFieldValue("CurveValue", DbVariant::FromBytes(bytes.data(), bytes.size()));

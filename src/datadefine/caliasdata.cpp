@@ -31,8 +31,7 @@ int CAliasData::LoadAllAliases(std::vector<AliasRecord>& records) {
 
 int CAliasData::SaveAlias(const AliasRecord& record) {
     // An alias names one image: its earlier mapping goes, whatever image it named.
-    return Replace(kTable,
-                   "delete from b_image_alias where AliasName='" + SqlText(record.AliasName) + "'",
+    return Replace(kTable, "delete from b_image_alias where AliasName=" + Quoted(record.AliasName),
                    [&](CDbManage& session) { InsertRecord(session, AliasColumns(), record); });
 }
 

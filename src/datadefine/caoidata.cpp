@@ -53,8 +53,8 @@ AOIRecord GlobalArea(const BasicProjectRecord& header) {
 }  // namespace
 
 int CAOIData::LoadAOI(const char* name, AOIRecord& record) {
-    return LoadNamedRecord("select * from b_aoi_data where AOIName='" + SqlText(name) + "'",
-                           AreaColumns(), record, [&] { record.AOIName = TextOrEmpty(name); });
+    return LoadNamedRecord("select * from b_aoi_data where AOIName=" + Quoted(name), AreaColumns(),
+                           record, [&] { record.AOIName = TextOrEmpty(name); });
 }
 
 int CAOIData::GetAOINames(const char*, NameList& names) {
@@ -62,12 +62,12 @@ int CAOIData::GetAOINames(const char*, NameList& names) {
 }
 
 int CAOIData::LoadProjectAOIs(const char* project, std::vector<AOIRecord>& records) {
-    return LoadRecords("select * from b_aoi_data where ProjectName='" + SqlText(project) + "'",
+    return LoadRecords("select * from b_aoi_data where ProjectName=" + Quoted(project),
                        AreaColumns(), records);
 }
 
 int CAOIData::IsAOIExist(const char* name) {
-    return HasRows(kTable, "select AOIName from b_aoi_data where AOIName='" + SqlText(name) + "'");
+    return HasRows(kTable, "select AOIName from b_aoi_data where AOIName=" + Quoted(name));
 }
 
 int CAOIData::SaveGlobalAOI(const char* project, const BasicProjectRecord& header) {
@@ -80,8 +80,7 @@ int CAOIData::SaveGlobalAOI(const char* project, const BasicProjectRecord& heade
 
 int CAOIData::SaveAOI(const char* project, const AOIRecord& record) {
     if (record.AOIName.empty()) return Refuse(kEmptyAreaName);
-    const std::string sql =
-        "delete from b_aoi_data where AOIName='" + SqlText(record.AOIName) + "'";
+    const Statement sql = "delete from b_aoi_data where AOIName=" + Quoted(record.AOIName);
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
         // Areas are addressed by name alone: the name leaves any other project.
         session.ExecuteSQL(sql);
@@ -92,5 +91,5 @@ int CAOIData::SaveAOI(const char* project, const AOIRecord& record) {
 
 int CAOIData::DeleteAOI(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptyAreaName);
-    return RunDelete(kTable, "delete from b_aoi_data where AOIName='" + SqlText(name) + "'");
+    return RunDelete(kTable, "delete from b_aoi_data where AOIName=" + Quoted(name));
 }

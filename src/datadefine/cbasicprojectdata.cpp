@@ -65,14 +65,16 @@ std::string UtcTimestamp() {
 // Restores the application's backup as a new database whose data and log
 // files lie beside the program. The backup is taken from beside the program
 // when it is there, else from beside the module or from the data folder.
-std::string RestoreStatement(const std::string& database) {
+Statement RestoreStatement(const std::string& database) {
     const std::string directory = strataloom::GetCommandDirectory();
-    const std::string backup = SqlText(strataloom::LocateDataFile(kBackupFile));
-    const std::string dataFile = SqlText(directory + "/" + database + ".mdf");
-    const std::string logFile = SqlText(directory + "/" + database + ".ldf");
-    return "RESTORE FILELISTONLY FROM DISK = '" + backup + "' RESTORE DATABASE " + database +
-           " FROM DISK = '" + backup + "' WITH MOVE '" + kBackupData + "' TO '" + dataFile +
-           "',MOVE '" + kBackupLog + "' TO '" + logFile + "'";
+    const std::string backupPath = strataloom::LocateDataFile(kBackupFile);
+    const Statement backup = Statement::Inline(backupPath);
+    const Statement dataFile = Statement::Inline(directory + "/" + database + ".mdf");
+    const Statement logFile = Statement::Inline(directory + "/" + database + ".ldf");
+    const Statement text = "RESTORE FILELISTONLY FROM DISK = " + backup + " RESTORE DATABASE " +
+                           database + " FROM DISK = " + backup + " WITH MOVE '" + kBackupData +
+                           "' TO " + dataFile + ",MOVE '" + kBackupLog + "' TO " + logFile;
+    return Statement::Request(db::StatementKind::Restore, text.Text(), {database, backupPath});
 }
 
 // The loads take the project's name from their argument. The automatic-extent
@@ -153,8 +155,9 @@ int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* ser
         const std::string database = TextOrEmpty(name);
         if (!IsBareIdentifier(database)) return Refuse(kDatabaseNotCreated);
         CDbManage session(serverConnection);
-        const std::string exists =
-            "select * from sysdatabases where name='" + SqlText(database) + "'";
+        const Statement exists = Statement::Request(
+            db::StatementKind::DatabaseList,
+            ("select * from sysdatabases where name=" + Quoted(database)).Text(), {database});
         if (session.GetDataFromDB(exists) == CDbManage::kRows) {
             db::NoteFailure("the database " + database + " exists on the server already");
             return 0;
@@ -174,20 +177,20 @@ int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* ser
 }
 
 int CBasicProjectData::LoadProject(const char* name, BasicProjectRecord& record) {
-    return LoadNamedRecord("select * from b_project_data where ProjectName='" + SqlText(name) + "'",
+    return LoadNamedRecord("select * from b_project_data where ProjectName=" + Quoted(name),
                            ProjectColumns(), record,
                            [&] { record.ProjectName = TextOrEmpty(name); });
 }
 
 int CBasicProjectData::IsProjectExist(const char* name) {
-    return HasRows(
-        kTable, "select ProjectName from b_project_data where ProjectName='" + SqlText(name) + "'");
+    return HasRows(kTable,
+                   "select ProjectName from b_project_data where ProjectName=" + Quoted(name));
 }
 
 int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
     if (record.ProjectName.empty()) return Refuse(kEmptyNameOnSave);
-    const std::string sql =
-        "delete from b_project_data where ProjectName='" + SqlText(record.ProjectName) + "'";
+    const Statement sql =
+        "delete from b_project_data where ProjectName=" + Quoted(record.ProjectName);
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
         session.ExecuteSQL(sql);
         InsertRecord(session, ProjectColumns(), record);
@@ -198,6 +201,5 @@ int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
 
 int CBasicProjectData::DeleteProject(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptyProjectName);
-    return RunDelete(kTable,
-                     "delete from b_project_data where ProjectName='" + SqlText(name) + "'");
+    return RunDelete(kTable, "delete from b_project_data where ProjectName=" + Quoted(name));
 }

@@ -52,30 +52,29 @@ NameList WellNamesOf(const std::vector<BasicWellRecord>& records) {
 }  // namespace
 
 int CBasicWellData::GetWellNames(const char* project, NameList& names) {
-    return ListNames("select WellName from w_well_data where ProjectName='" + SqlText(project) +
-                         "'order by WellName",
+    return ListNames("select WellName from w_well_data where ProjectName=" + Quoted(project) +
+                         "order by WellName",
                      "WellName", names);
 }
 
 int CBasicWellData::LoadWell(const char* well, BasicWellRecord& record) {
-    return LoadNamedRecord("select * from w_well_data where WellName='" + SqlText(well) + "'",
+    return LoadNamedRecord("select * from w_well_data where WellName=" + Quoted(well),
                            WellColumns(), record, [&] { record.WellName = TextOrEmpty(well); });
 }
 
 int CBasicWellData::LoadProjectWells(const char* project, std::vector<BasicWellRecord>& records) {
-    return LoadRecords("select * from w_well_data where ProjectName='" + SqlText(project) + "'",
+    return LoadRecords("select * from w_well_data where ProjectName=" + Quoted(project),
                        WellColumns(), records);
 }
 
 int CBasicWellData::IsWellExist(const char* project, const char* well) {
-    return HasRows(kTable, "select WellName from  w_well_data where WellName='" + SqlText(well) +
-                               "' and ProjectName='" + SqlText(project) + "'");
+    return HasRows(kTable, "select WellName from  w_well_data where WellName=" + Quoted(well) +
+                               " and ProjectName=" + Quoted(project));
 }
 
 int CBasicWellData::SaveWell(const char* project, const BasicWellRecord& record) {
     if (record.WellName.empty()) return Refuse(kEmptyWellName);
-    return Replace(kTable,
-                   "delete from  w_well_data where WellName='" + SqlText(record.WellName) + "'",
+    return Replace(kTable, "delete from  w_well_data where WellName=" + Quoted(record.WellName),
                    [&](CDbManage& session) { WriteWellRow(session, project, record); });
 }
 
@@ -97,7 +96,7 @@ int CBasicWellData::SaveWells(const char* project, const std::vector<BasicWellRe
         if (!DeleteWells(project, names)) return 0;
         // Well names are unique across projects, as SaveWell keeps them: a
         // well saved here also leaves any other project it was under.
-        const std::string moved =
+        const Statement moved =
             "delete from  w_well_data where WellName in (" + InList(names) + ")";
         session.ExecuteSQL(moved);
         session.StoreRowsAsAdded();
@@ -108,19 +107,18 @@ int CBasicWellData::SaveWells(const char* project, const std::vector<BasicWellRe
 
 int CBasicWellData::DeleteWell(const char* project, const char* well) {
     if (IsEmptyText(project) || IsEmptyText(well)) return Refuse(kEmptyProjectOrWellName);
-    return RunDelete(kTable, "delete from w_well_data where WellName='" + SqlText(well) +
-                                 "' and ProjectName='" + SqlText(project) + "'");
+    return RunDelete(kTable, "delete from w_well_data where WellName=" + Quoted(well) +
+                                 " and ProjectName=" + Quoted(project));
 }
 
 int CBasicWellData::DeleteWells(const char* project, const NameList& names) {
     if (IsEmptyText(project)) return Refuse(kEmptyProjectName);
     if (names.empty()) return Succeed();
     return RunDelete(kTable, "delete from  w_well_data where WellName in (" + InList(names) +
-                                 ") AND ProjectName='" + SqlText(project) + "'");
+                                 ") AND ProjectName=" + Quoted(project));
 }
 
 int CBasicWellData::DeleteProjectWells(const char* project) {
     if (IsEmptyText(project)) return Refuse(kEmptyProjectName);
-    return RunDelete(kTable,
-                     "delete from  w_well_data where ProjectName='" + SqlText(project) + "'");
+    return RunDelete(kTable, "delete from  w_well_data where ProjectName=" + Quoted(project));
 }

@@ -54,13 +54,13 @@ std::string AndType(int filter) {
     return "and " + TypeCondition(filter);
 }
 
-std::string MarkerRows(const char* marker, int filter) {
-    return "select * from b_cs_data where MarkerName='" + SqlText(marker) + "' " + AndType(filter);
+Statement MarkerRows(const char* marker, int filter) {
+    return "select * from b_cs_data where MarkerName=" + Quoted(marker) + " " + AndType(filter);
 }
 
-std::string DeleteLine(const std::string& marker, const std::string& name) {
-    return "delete from b_cs_data where CSName='" + SqlText(name) + "' and MarkerName='" +
-           SqlText(marker) + "'";
+Statement DeleteLine(const std::string& marker, const std::string& name) {
+    return "delete from b_cs_data where CSName=" + Quoted(name) +
+           " and MarkerName=" + Quoted(marker);
 }
 
 // The user's answer to a Yes/No question; no handler answers No.
@@ -104,8 +104,8 @@ int CCSData::GetCSNames(int filter, NameList& names) {
 }
 
 int CCSData::GetMarkerCSNames(const char* marker, int filter, NameList& names) {
-    return ListNames("select distinct CSName from b_cs_data where MarkerName='" + SqlText(marker) +
-                         "' and " + TypeCondition(filter),
+    return ListNames("select distinct CSName from b_cs_data where MarkerName=" + Quoted(marker) +
+                         " and " + TypeCondition(filter),
                      "CSName", names);
 }
 
@@ -116,10 +116,10 @@ int CCSData::LoadAllCS(int filter, std::vector<CSRecord>& records) {
 int CCSData::LoadCSByNames(const char* marker, int filter, const NameList& names,
                            std::vector<CSRecord>& records) {
     if (names.empty()) return Succeed();
-    const std::string rows = MarkerRows(marker, filter);
+    const Statement rows = MarkerRows(marker, filter);
     return Read([&](CDbManage& session) {
         for (const std::string& name : names) {
-            const std::string sql = rows + " and CSName='" + SqlText(name) + "'";
+            const Statement sql = rows + " and CSName=" + Quoted(name);
             // A name without a line is skipped; of several rows the first is taken.
             if (session.GetDataFromDB(sql) != CDbManage::kRows) continue;
             CSRecord line;
@@ -138,8 +138,8 @@ int CCSData::LoadMarkerCS(const char* marker, int filter, std::vector<CSRecord>&
 }
 
 int CCSData::LoadCS(const char* marker, const char* name, CSRecord& record) {
-    return LoadNamedRecord("select * from b_cs_data where MarkerName='" + SqlText(marker) +
-                               "' and CSName='" + SqlText(name) + "'",
+    return LoadNamedRecord("select * from b_cs_data where MarkerName=" + Quoted(marker) +
+                               " and CSName=" + Quoted(name),
                            LineColumns(), record, [&] {
                                record.MarkerName = TextOrEmpty(marker);
                                record.CSName = TextOrEmpty(name);
@@ -147,12 +147,12 @@ int CCSData::LoadCS(const char* marker, const char* name, CSRecord& record) {
 }
 
 int CCSData::IsMarkerCSExist(const char* marker) {
-    return HasRows(kTable, "select * from b_cs_data where MarkerName='" + SqlText(marker) + "'");
+    return HasRows(kTable, "select * from b_cs_data where MarkerName=" + Quoted(marker));
 }
 
 int CCSData::IsCSExist(const char* marker, const char* name) {
-    return HasRows(kTable, "select * from b_cs_data where CSName='" + SqlText(name) +
-                               "' and MarkerName='" + SqlText(marker) + "'");
+    return HasRows(kTable, "select * from b_cs_data where CSName=" + Quoted(name) +
+                               " and MarkerName=" + Quoted(marker));
 }
 
 // The user is asked before the write begins: no lock on the project waits on
@@ -184,9 +184,8 @@ int CCSData::SaveCSList(const std::vector<CSRecord>& records) {
         // The deletes and the inserts are one write: any failure leaves every line as it was.
         return Write(nullptr, [&](CDbManage& session) {
             for (const CSRecord& line : records) {
-                const std::string sql = "delete from b_cs_data where (CSName='" +
-                                        SqlText(line.CSName) + "' and MarkerName='" +
-                                        SqlText(line.MarkerName) + "')";
+                const Statement sql = "delete from b_cs_data where (CSName=" + Quoted(line.CSName) +
+                                      " and MarkerName=" + Quoted(line.MarkerName) + ")";
                 if (!session.ExecuteSQL(sql)) return 0;
             }
             if (!OpenTable(session, kTable)) return 0;
@@ -198,8 +197,8 @@ int CCSData::SaveCSList(const std::vector<CSRecord>& records) {
 
 int CCSData::DeleteMarkerCS(const char* marker, int filter) {
     if (IsEmptyText(marker)) return Refuse(kEmptyName);
-    return RunReportedDelete(kTable, "delete from b_cs_data where MarkerName='" + SqlText(marker) +
-                                         "' " + AndType(filter));
+    return RunReportedDelete(
+        kTable, "delete from b_cs_data where MarkerName=" + Quoted(marker) + " " + AndType(filter));
 }
 
 int CCSData::DeleteCS(const char* marker, const char* name) {

@@ -39,8 +39,8 @@ std::vector<ColumnShape> AliasShapes() {
 }
 const MappedTable g_mappedAliases("w_curvealias_data", &AliasShapes);
 
-std::string CurveIs(const char* name) {
-    return "CurveName='" + SqlText(name) + "'";
+Statement CurveIs(const char* name) {
+    return "CurveName=" + Quoted(name);
 }
 
 }  // namespace
@@ -62,11 +62,10 @@ int CCurveDictionary::LoadEntry(const char* name, CurveDictionaryRecord& record)
 
 // The entry of that very name, or one the text is an alias of.
 int CCurveDictionary::LoadEntryByAlias(const char* name, CurveDictionaryRecord& record) {
-    const std::string text = SqlText(name);
     return LoadRecord(
         "select * from w_curve_dictionary where CurveName in (select all distinct "
-        "CurveName from w_curvealias_data where CurveAlias = '" +
-            text + "') or CurveName = '" + text + "'",
+        "CurveName from w_curvealias_data where CurveAlias = " +
+            Quoted(name) + ") or CurveName = " + Quoted(name),
         EntryColumns(), record, KeyColumns::Read);
 }
 

@@ -62,7 +62,7 @@ int CDeviateData::GetWellNamesWithData(const char* project, NameList& names) {
 }
 
 int CDeviateData::LoadWellData(const char* well, DeviateRecord& record) {
-    const std::string sql = "select * from w_deviate_well where " + WellIs(well);
+    const Statement sql = "select * from w_deviate_well where " + WellIs(well);
     return Read([&](CDbManage& session) {
         const int found = session.GetDataFromDB(sql);
         if (found == CDbManage::kFailed) return 0;

@@ -88,9 +88,9 @@ const char kAliasRowsJoin[] =
     "b_image_data.ImageName=b_image_alias.ImageName ";
 
 // The statement that removes one image; the saves run it with a trailing blank.
-std::string DeleteImageStatement(const std::string& name, int type, int facet) {
-    return "delete from b_image_data where ImageName='" + SqlText(name) +
-           "' and ImageType=" + std::to_string(type) + " and ImageFacet=" + std::to_string(facet);
+Statement DeleteImageStatement(const std::string& name, int type, int facet) {
+    return "delete from b_image_data where ImageName=" + Quoted(name) +
+           " and ImageType=" + std::to_string(type) + " and ImageFacet=" + std::to_string(facet);
 }
 
 void AppendXored(const std::string& text, std::size_t first, std::size_t count, std::string& out) {
@@ -250,19 +250,18 @@ int CImageData::GetImage(const char* imageName, int imageType, int imageFacet, I
                          bool withAliases) {
     const std::string type = std::to_string(imageType);
     const std::string facet = std::to_string(imageFacet);
-    const std::string name = SqlText(imageName);
-    const std::string sql =
+    const Statement name = Quoted(imageName);
+    const Statement sql =
         withAliases
             ? "select * from b_image_data where b_image_data.ImageType=" + type +
-                  " and b_image_data.ImageFacet=" + facet + " and ( b_image_data.ImageName='" +
-                  name +
-                  "' or b_image_data.ImageName in (select ImageName from b_image_alias where "
+                  " and b_image_data.ImageFacet=" + facet +
+                  " and ( b_image_data.ImageName=" + name +
+                  " or b_image_data.ImageName in (select ImageName from b_image_alias where "
                   "b_image_alias.ImageType=" +
                   type + "  and b_image_alias.ImageFacet=" + facet +
-                  "  and b_image_alias.AliasName='" + name + "'))"
+                  "  and b_image_alias.AliasName=" + name + "))"
             : "select * from b_image_data where b_image_data.ImageType=" + type +
-                  " and b_image_data.ImageFacet=" + facet + " and b_image_data.ImageName='" + name +
-                  "'";
+                  " and b_image_data.ImageFacet=" + facet + " and b_image_data.ImageName=" + name;
     return Read([&](CDbManage& session) {
         // Nothing found leaves the record untouched and is no failure.
         const int found = session.GetDataFromDB(sql);
@@ -281,9 +280,8 @@ int CImageData::GetAllImages(std::vector<ImageRecord>& images) {
 
 int CImageData::IsImageExist(const char* imageName, int imageType, int imageFacet) {
     if (IsEmptyText(imageName)) return Refuse(kEmptyImageName);
-    return HasRows(kImageTable, "select * from b_image_data where ImageName='" +
-                                    SqlText(imageName) +
-                                    "' and ImageType=" + std::to_string(imageType) +
+    return HasRows(kImageTable, "select * from b_image_data where ImageName=" + Quoted(imageName) +
+                                    " and ImageType=" + std::to_string(imageType) +
                                     " and ImageFacet=" + std::to_string(imageFacet));
 }
 
@@ -297,8 +295,7 @@ int CImageData::SaveImages(const std::vector<ImageRecord>& images) {
             if (!keep[i]) continue;
             const ImageRecord& image = images[i];
             session.ExecuteSQL(
-                (DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ")
-                    .c_str());
+                DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ");
             InsertStoredImage(session, Scrambled(image));
         }
         return session.SaveData() ? 1 : 0;
@@ -315,8 +312,7 @@ int CImageData::SaveImage(const ImageRecord& image, const char* oldImageName) {
             // two rows of one name, type and facet would hide one another.
             if (image.ImageName != TextOrEmpty(oldImageName)) {
                 session.ExecuteSQL(
-                    (DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ")
-                        .c_str());
+                    DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ");
             }
             InsertStoredImage(session, Scrambled(image));
             MetaFacetColumns().Write(session, image);
@@ -329,7 +325,7 @@ int CImageData::DeleteImage(const char* imageName, int imageType, int imageFacet
 }
 
 // Every column of the first row is needed, the lithology codes included.
-int CImageData::LoadImageByCode(const std::string& query, ImageRecord& image) {
+int CImageData::LoadImageByCode(const Statement& query, ImageRecord& image) {
     return Read([&](CDbManage& session) {
         if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
         return ReadImageColumns(session, ImageColumns(), image, KeyColumns::Read) &&
@@ -340,13 +336,11 @@ int CImageData::LoadImageByCode(const std::string& query, ImageRecord& image) {
 }
 
 int CImageData::GetImageByZsyLithCode(const char* code, ImageRecord& image) {
-    return LoadImageByCode("select * from b_image_data where ZsyLithCode='" + SqlText(code) + "'",
-                           image);
+    return LoadImageByCode("select * from b_image_data where ZsyLithCode=" + Quoted(code), image);
 }
 
 int CImageData::GetImageByZshLithCode(const char* code, ImageRecord& image) {
-    return LoadImageByCode("select * from b_image_data where ZshLithCode='" + SqlText(code) + "'",
-                           image);
+    return LoadImageByCode("select * from b_image_data where ZshLithCode=" + Quoted(code), image);
 }
 
 int CImageData::GetImageNames(int imageFacet, NameList& names) {
@@ -384,8 +378,8 @@ int CImageData::RewriteAllImageData(std::string (*transform)(const std::string&)
         });
         if (!read || !OpenTable(session, kImageTable)) return 0;
         for (const ImageRecord& row : rows) {
-            session.ExecuteSQL(
-                (DeleteImageStatement(row.ImageName, row.ImageType, row.ImageFacet) + " ").c_str());
+            session.ExecuteSQL(DeleteImageStatement(row.ImageName, row.ImageType, row.ImageFacet) +
+                               " ");
             InsertStoredImage(session, row);
             MetaFacetColumns().Write(session, row);
         }
@@ -433,8 +427,8 @@ int CImageData::GetMetaCombinations(std::vector<ImageRecord>& images) {
 int CImageData::SaveMetaCombination(ImageRecord image) {
     image.ImageData = ScrambleImageData(image.ImageData);
     return Replace(kCombinationTable,
-                   "delete from b_meta_comb  where ImageName='" + SqlText(image.ImageName) +
-                       "' and MetaFacet=" + std::to_string(image.MetaFacet) +
+                   "delete from b_meta_comb  where ImageName=" + Quoted(image.ImageName) +
+                       " and MetaFacet=" + std::to_string(image.MetaFacet) +
                        " and ImageType=" + std::to_string(image.ImageType) +
                        " and ImageFacet=" + std::to_string(image.ImageFacet) + " ",
                    [&](CDbManage& session) {

@@ -51,6 +51,6 @@ class CImageData : public strataloom::TableData<IImageData> {
   private:
     int ListImages(const std::string& imageQuery, const std::string& aliasQuery,
                    std::vector<ImageRecord>& images);
-    int LoadImageByCode(const std::string& query, ImageRecord& image);
+    int LoadImageByCode(const strataloom::Statement& query, ImageRecord& image);
     int RewriteAllImageData(std::string (*transform)(const std::string&));
 };

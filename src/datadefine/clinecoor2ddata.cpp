@@ -29,8 +29,8 @@ std::vector<ColumnShape> PointShapes() {
 }
 const MappedTable g_mapped(kTable, &PointShapes);
 
-std::string LineRows(const char* line) {
-    return "select * from s_linecoor2d_data where LineName='" + SqlText(line) + "'";
+Statement LineRows(const char* line) {
+    return "select * from s_linecoor2d_data where LineName=" + Quoted(line);
 }
 
 }  // namespace
@@ -55,16 +55,16 @@ int CLineCoor2DData::LoadAllLinesData(const char*, std::vector<LineCoor2DRecord>
 }
 
 int CLineCoor2DData::IsLineDataExist(const char*, const char* line) {
-    return HasRows(
-        kTable, "select LineName from  s_linecoor2d_data where LineName='" + SqlText(line) + "'");
+    return HasRows(kTable,
+                   "select LineName from  s_linecoor2d_data where LineName=" + Quoted(line));
 }
 
 int CLineCoor2DData::SaveLinePoint(const char*, const LineCoor2DRecord& record) {
     if (record.LineName.empty()) return Refuse(kEmptyLineName);
     // The line becomes this one point.
-    return Replace(
-        kTable, "delete from  s_linecoor2d_data where LineName='" + SqlText(record.LineName) + "'",
-        [&](CDbManage& session) { InsertRecord(session, PointColumns(), record); });
+    return Replace(kTable,
+                   "delete from  s_linecoor2d_data where LineName=" + Quoted(record.LineName),
+                   [&](CDbManage& session) { InsertRecord(session, PointColumns(), record); });
 }
 
 int CLineCoor2DData::GetLinesWithData(const char*, const std::vector<LineCoor2DRecord>& records,
@@ -88,8 +88,7 @@ int CLineCoor2DData::SaveLinesData(const char* project,
 
 int CLineCoor2DData::DeleteLineData(const char* project, const char* line) {
     if (IsEmptyText(project) || IsEmptyText(line)) return Refuse(kEmptyProjectOrLineName);
-    return RunDelete(kTable,
-                     "delete from s_linecoor2d_data where LineName='" + SqlText(line) + "'");
+    return RunDelete(kTable, "delete from s_linecoor2d_data where LineName=" + Quoted(line));
 }
 
 // An empty list is sent as it is: whatever the engine makes of it, 1.

@@ -57,9 +57,9 @@ int CLineGrid3DData::GetGridNames(NameList& names) {
 }
 
 int CLineGrid3DData::LoadGridData(const char* grid, LineGrid3DRecord& record) {
-    return LoadNamedRecord(
-        "select * from s_linegrid3d_data where LineGrid3DName='" + SqlText(grid) + "'",
-        GridColumns(), record, [&] { record.LineGrid3DName = TextOrEmpty(grid); });
+    return LoadNamedRecord("select * from s_linegrid3d_data where LineGrid3DName=" + Quoted(grid),
+                           GridColumns(), record,
+                           [&] { record.LineGrid3DName = TextOrEmpty(grid); });
 }
 
 int CLineGrid3DData::LoadAllGridsData(std::vector<LineGrid3DRecord>& records) {
@@ -69,8 +69,8 @@ int CLineGrid3DData::LoadAllGridsData(std::vector<LineGrid3DRecord>& records) {
 // A grid counts as existing once it is registered, whether or not its
 // reference points are stored here.
 int CLineGrid3DData::IsGridDataExist(const char* grid) {
-    return HasRows(kTable, "select LineGrid3DName from b_LineGrid3D_data where LineGrid3DName='" +
-                               SqlText(grid) + "'");
+    return HasRows(kTable, "select LineGrid3DName from b_LineGrid3D_data where LineGrid3DName=" +
+                               Quoted(grid));
 }
 
 int CLineGrid3DData::GetGridsWithData(const std::vector<LineGrid3DRecord>& records,
@@ -84,8 +84,8 @@ int CLineGrid3DData::GetGridsWithData(const std::vector<LineGrid3DRecord>& recor
 
 int CLineGrid3DData::SaveGridData(const LineGrid3DRecord& record) {
     if (record.LineGrid3DName.empty()) return Refuse(kEmptyGridName);
-    const std::string sql = "delete from s_linegrid3d_data where LineGrid3DName='" +
-                            SqlText(record.LineGrid3DName) + "'";
+    const Statement sql =
+        "delete from s_linegrid3d_data where LineGrid3DName=" + Quoted(record.LineGrid3DName);
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {
         session.ExecuteSQL(sql);
         InsertRecord(session, GridColumns(), record);
@@ -106,8 +106,7 @@ int CLineGrid3DData::SaveGridsData(const char* project,
 
 int CLineGrid3DData::DeleteGridData(const char* grid) {
     if (IsEmptyText(grid)) return Refuse(kEmptyAreaName);
-    return RunDelete(kTable,
-                     "delete from s_linegrid3d_data where LineGrid3DName='" + SqlText(grid) + "'");
+    return RunDelete(kTable, "delete from s_linegrid3d_data where LineGrid3DName=" + Quoted(grid));
 }
 
 int CLineGrid3DData::DeleteGridsData(const char* project, const NameList& grids) {

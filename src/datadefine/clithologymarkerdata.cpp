@@ -47,8 +47,7 @@ int CLithologyMarkerData::LoadWellsData(const NameList& names, std::vector<LithM
 // first well without any ends the load with 0.
 int CLithologyMarkerData::LoadProjectData(const char* project, std::vector<LithMarkerSet>& sets) {
     ILithologyMarkerData& self = *this;
-    const std::string sql =
-        "select * from w_well_data where ProjectName='" + SqlText(project) + "'";
+    const Statement sql = "select * from w_well_data where ProjectName=" + Quoted(project);
     return Read([&](CDbManage& session) {
         NameList wells;
         if (!ReadNameList(session, sql, "WellName", wells)) return 0;

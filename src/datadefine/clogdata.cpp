@@ -24,9 +24,8 @@ std::vector<ColumnShape> LogShapes() {
 }
 const MappedTable g_mapped(kTable, &LogShapes);
 
-std::string CurveSelect(const char* well, const std::string& curve) {
-    return "select * from w_log_data where " + WellIs(well) + " and CurveName='" + SqlText(curve) +
-           "'";
+Statement CurveSelect(const char* well, const std::string& curve) {
+    return "select * from w_log_data where " + WellIs(well) + " and CurveName=" + Quoted(curve);
 }
 
 // The name written as a curve's depth curve: that of the record its position
@@ -209,8 +208,8 @@ int CLogData::GetWellNamesWithData(const char* project, NameList& names) {
 int CLogData::GetCurveNames(const char* well, NameList& curveNames, NameList& depthCurveNames) {
     return Read([&](CDbManage& session) {
         // No blank between the closing quote and "order".
-        const std::string sql = "select CurveName, DepthCurveName from w_log_data where " +
-                                WellIs(well) + "order by CurveName";
+        const Statement sql = "select CurveName, DepthCurveName from w_log_data where " +
+                              WellIs(well) + "order by CurveName";
         return ForEachRow(session, sql, [&] {
             std::string curve, depth;
             if (!ReadCurveAndDepthNames(session, curve, depth)) return false;
@@ -224,7 +223,7 @@ int CLogData::GetCurveNames(const char* well, NameList& curveNames, NameList& de
 
 int CLogData::GetDepthCurveNames(const char* well, NameList& names) {
     return Read([&](CDbManage& session) {
-        const std::string sql =
+        const Statement sql =
             "select CurveName, DepthCurveName from w_log_data where " + WellIs(well);
         return ForEachRow(session, sql, [&] {
             std::string curve, depth;
@@ -237,8 +236,8 @@ int CLogData::GetDepthCurveNames(const char* well, NameList& names) {
 
 int CLogData::LoadDepthCurves(const char* well, LogCurveSet& set) {
     return Read([&](CDbManage& session) {
-        const std::string sql = "select NullValue, CurveValue from w_log_data where " +
-                                WellIs(well) + " and CurveName = DepthCurveName ";
+        const Statement sql = "select NullValue, CurveValue from w_log_data where " + WellIs(well) +
+                              " and CurveName = DepthCurveName ";
         // Only the values are filled; names and links stay empty.
         return ForEachRow(session, sql, [&] {
             LogCurveRecord record;
@@ -279,7 +278,7 @@ int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
 
 int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
     return ReadOne([&](CDbManage& session) {
-        const std::string sql = "select * from w_log_data where " + WellIs(well);
+        const Statement sql = "select * from w_log_data where " + WellIs(well);
         if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         set.WellName = strataloom::TextOrEmpty(well);
         const std::size_t first = set.Records.size();
@@ -298,8 +297,8 @@ int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
 
 int CLogData::LoadProjectData(const char* project, std::vector<LogCurveSet>& sets) {
     return Read([&](CDbManage& session) {
-        const std::string sql =
-            "select WellName from w_well_data where ProjectName='" + SqlText(project) + "'";
+        const Statement sql =
+            "select WellName from w_well_data where ProjectName=" + Quoted(project);
         // Every well of the project is loaded; one without curves ends the load with 0.
         return ForEachRow(session, sql, [&] {
             std::string well;
@@ -314,9 +313,8 @@ int CLogData::LoadProjectData(const char* project, std::vector<LogCurveSet>& set
 }
 
 int CLogData::GetExistingCurveNames(const LogCurveSet& set, NameList& names) {
-    const std::string sql = "select CurveName from w_log_data where " +
-                            WellIs(set.WellName.c_str()) + " and CurveName in ( " +
-                            InList(CurveNamesOf(set)) + " )";
+    const Statement sql = "select CurveName from w_log_data where " + WellIs(set.WellName) +
+                          " and CurveName in ( " + InList(CurveNamesOf(set)) + " )";
     return ListNamesInTable(kTable, sql, "CurveName", names);
 }
 
@@ -340,9 +338,8 @@ int CLogData::SaveWellsCurves(const char*, const std::vector<LogCurveSet>& sets)
         // Curve by curve: the stored curve goes, the new one takes its place.
         for (const LogCurveSet& set : sets) {
             for (const LogCurveRecord& record : set.Records) {
-                const std::string sql = "delete * from  w_log_data where " +
-                                        WellIs(set.WellName.c_str()) + " and CurveName='" +
-                                        SqlText(record.CurveName) + "'";
+                const Statement sql = "delete * from  w_log_data where " + WellIs(set.WellName) +
+                                      " and CurveName=" + Quoted(record.CurveName);
                 session.ExecuteSQL(sql);
                 WriteCurveRow(session, set, record);
             }
@@ -355,28 +352,28 @@ int CLogData::DeleteCurve(const char* well, const char* curve) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
     return Write(kTable, [&](CDbManage& session) {
         const std::string name = strataloom::TextOrEmpty(curve);
-        const std::string depthSql = "select DepthCurveName from w_log_data where " + WellIs(well) +
-                                     " and CurveName='" + SqlText(name) + "'";
+        const Statement depthSql = "select DepthCurveName from w_log_data where " + WellIs(well) +
+                                   " and CurveName=" + Quoted(name);
         std::string depthCurve;
         if (session.GetDataFromDB(depthSql) != CDbManage::kRows ||
             !session.GetFieldValue("DepthCurveName", depthCurve)) {
             return 0;
         }
-        const std::string usersSql = "select * from w_log_data where " + WellIs(well) +
-                                     " and DepthCurveName='" + SqlText(depthCurve) + "'";
+        const Statement usersSql = "select * from w_log_data where " + WellIs(well) +
+                                   " and DepthCurveName=" + Quoted(depthCurve);
         bool used = false;
         if (session.GetDataFromDB(usersSql) != CDbManage::kRows ||
             !OthersUseDepthCurve(session, name, depthCurve, used)) {
             return 0;
         }
-        const std::string deleteCurve = "delete from  w_log_data where " + WellIs(well) +
-                                        " and CurveName='" + SqlText(name) + "'";
+        const Statement deleteCurve =
+            "delete from  w_log_data where " + WellIs(well) + " and CurveName=" + Quoted(name);
         session.ExecuteSQL(deleteCurve);
         // The depth curve goes with its last user; never a curve the name
         // does not designate, nor the deleted curve a second time.
         if (!depthCurve.empty() && depthCurve != name && !used) {
-            const std::string deleteDepth = "delete from  w_log_data where " + WellIs(well) +
-                                            " and CurveName='" + SqlText(depthCurve) + "'";
+            const Statement deleteDepth = "delete from  w_log_data where " + WellIs(well) +
+                                          " and CurveName=" + Quoted(depthCurve);
             session.ExecuteSQL(deleteDepth);
         }
         return 1;

@@ -40,9 +40,9 @@ int CMarkerData::GetWellMarkerNames(const char* well, NameList& names) {
 int CMarkerData::LoadMarkersByName(const char* project, const char* marker,
                                    std::vector<MarkerSet>& sets) {
     // No blank between the closing quote and "and".
-    const std::string sql =
-        "select distinct * from w_marker_data where w_marker_data.MarkerName = '" +
-        SqlText(marker) + "'and " + ProjectHasWells(project);
+    const Statement sql =
+        "select distinct * from w_marker_data where w_marker_data.MarkerName = " + Quoted(marker) +
+        "and " + ProjectHasWells(project);
     return Read([&](CDbManage& session) {
         // One set per row: a well with several picks of the marker gives several sets.
         return ForEachRow(session, sql, [&] {

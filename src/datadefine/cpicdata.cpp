@@ -44,7 +44,7 @@ std::string AndTypeIs(int type) {
     return " and PicType = " + std::to_string(type);
 }
 
-std::string DeleteOfType(const char* well, int type) {
+Statement DeleteOfType(const char* well, int type) {
     return "delete from  w_pic_data where " + WellIs(well) + AndTypeIs(type);
 }
 
@@ -72,7 +72,7 @@ int WithWorkDirectory(Body&& body) {
 // overwrites it) and a record is appended. Its FilePath is put under the
 // work directory when one is given, else kept as stored.
 template <class NameSet, class ReadType>
-int CPicData::LoadPictureRows(const std::string& query, PicSet& set, NameSet&& nameSet,
+int CPicData::LoadPictureRows(const Statement& query, PicSet& set, NameSet&& nameSet,
                               ReadType&& readType, const std::string* workDirectory) {
     return Read([&](CDbManage& session) {
         if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
@@ -90,7 +90,7 @@ int CPicData::LoadPictureRows(const std::string& query, PicSet& set, NameSet&& n
 int CPicData::LoadPicturesOfType(const char* well, int type, PicSet& set,
                                  const std::string* workDirectory) {
     return LoadPictureRows(
-        "select * from w_pic_data where WellName = '" + SqlText(well) + "'" + AndTypeIs(type), set,
+        "select * from w_pic_data where WellName = " + Quoted(well) + AndTypeIs(type), set,
         [&] {
             set.WellName = TextOrEmpty(well);
             set.PicType = type;
@@ -122,8 +122,8 @@ int CPicData::GetPictureNames(const char* well, int type, NameList& names) {
 }
 
 int CPicData::LoadWellPicturesByTypeName(const char* well, const char* typeName, PicSet& set) {
-    const std::string sql = "select * from w_pic_data where WellName = '" + SqlText(well) +
-                            "' and PicTypeName = '" + SqlText(typeName) + "'";
+    const Statement sql = "select * from w_pic_data where WellName = " + Quoted(well) +
+                          " and PicTypeName = " + Quoted(typeName);
     return WithWorkDirectory([&](const std::string& workDirectory) {
         return LoadPictureRows(
             sql, set,

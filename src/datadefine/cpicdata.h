@@ -21,7 +21,7 @@ class CPicData : public strataloom::TableData<IPicData> {
 
   private:
     template <class NameSet, class ReadType>
-    int LoadPictureRows(const std::string& query, PicSet& set, NameSet&& nameSet,
+    int LoadPictureRows(const strataloom::Statement& query, PicSet& set, NameSet&& nameSet,
                         ReadType&& readType, const std::string* workDirectory);
     int LoadPicturesOfType(const char* well, int type, PicSet& set,
                            const std::string* workDirectory);

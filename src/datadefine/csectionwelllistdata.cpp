@@ -35,7 +35,7 @@ int CSectionWellListData::GetSectionNames(NameList& names) {
 
 int CSectionWellListData::LoadSection(const char* name, SectionWellListRecord& record) {
     return LoadNamedRecord(
-        "select * from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'",
+        "select * from b_sectionwelllist_data where Setction_Name=" + Quoted(name),
         SectionColumns(), record, [&] { record.Setction_Name = TextOrEmpty(name); });
 }
 
@@ -46,10 +46,10 @@ int CSectionWellListData::LoadAllSections(std::vector<SectionWellListRecord>& re
 int CSectionWellListData::SaveSection(const SectionWellListRecord& record) {
     if (record.Setction_Name.empty()) return Refuse(kEmptySectionName);
     if (record.Section_WellList.empty()) return Refuse(kEmptyWellCombination);
-    return Replace(kTable,
-                   "delete from b_sectionwelllist_data where Setction_Name='" +
-                       SqlText(record.Setction_Name) + "'",
-                   [&](CDbManage& session) { InsertRecord(session, SectionColumns(), record); });
+    return Replace(
+        kTable,
+        "delete from b_sectionwelllist_data where Setction_Name=" + Quoted(record.Setction_Name),
+        [&](CDbManage& session) { InsertRecord(session, SectionColumns(), record); });
 }
 
 int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>& records) {
@@ -59,8 +59,8 @@ int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>&
             records, [](const SectionWellListRecord& record) { return record.Setction_Name; });
         for (std::size_t i = 0; i < records.size(); ++i) {
             if (!keep[i]) continue;
-            const std::string sql = "delete from  b_sectionwelllist_data where Setction_Name='" +
-                                    SqlText(records[i].Setction_Name) + "'";
+            const Statement sql = "delete from  b_sectionwelllist_data where Setction_Name=" +
+                                  Quoted(records[i].Setction_Name);
             session.ExecuteSQL(sql);
             InsertRecord(session, SectionColumns(), records[i]);
         }
@@ -70,8 +70,8 @@ int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>&
 
 int CSectionWellListData::DeleteSection(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptySectionName);
-    return RunDelete(
-        kTable, "delete from b_sectionwelllist_data where Setction_Name='" + SqlText(name) + "'");
+    return RunDelete(kTable,
+                     "delete from b_sectionwelllist_data where Setction_Name=" + Quoted(name));
 }
 
 int CSectionWellListData::DeleteAllSections() {

@@ -42,21 +42,20 @@ NameList MarkerNamesOf(const std::vector<StructureRecord>& records) {
 
 int CStructureData::GetStructureMarkerNames(const char* project, NameList& names) {
     return ListNames(
-        "select distinct s_structure_data.markername from s_structure_data where ProjectName = '" +
-            SqlText(project) + "'",
+        "select distinct s_structure_data.markername from s_structure_data where ProjectName = " +
+            Quoted(project),
         "MarkerName", names);
 }
 
 int CStructureData::LoadStructureData(const char* marker, StructureRecord& record) {
-    return LoadNamedRecord(
-        "select * from s_structure_data where MarkerName='" + SqlText(marker) + "'",
-        SurfaceColumns(), record, [&] { record.MarkerName = TextOrEmpty(marker); });
+    return LoadNamedRecord("select * from s_structure_data where MarkerName=" + Quoted(marker),
+                           SurfaceColumns(), record,
+                           [&] { record.MarkerName = TextOrEmpty(marker); });
 }
 
 int CStructureData::LoadProjectStructureData(const char* project,
                                              std::vector<StructureRecord>& records) {
-    const std::string sql =
-        "select * from s_structure_data where ProjectName='" + SqlText(project) + "'";
+    const Statement sql = "select * from s_structure_data where ProjectName=" + Quoted(project);
     IStructureData& self = *this;
     return Read([&](CDbManage& session) {
         return ForEachRow(session, sql, [&] {
@@ -74,16 +73,15 @@ int CStructureData::LoadProjectStructureData(const char* project,
 }
 
 int CStructureData::IsStructureDataExist(const char* project, const char* marker) {
-    return HasRows(kTable, "select * from  s_structure_data where MarkerName='" + SqlText(marker) +
-                               "' and ProjectName='" + SqlText(project) + "'");
+    return HasRows(kTable, "select * from  s_structure_data where MarkerName=" + Quoted(marker) +
+                               " and ProjectName=" + Quoted(project));
 }
 
 int CStructureData::SaveStructureData(const char* project, const StructureRecord& record) {
     if (record.MarkerName.empty()) return Refuse(kEmptyMarkerName);
     // The marker leaves every other project: it has one surface.
     return Replace(
-        kTable,
-        "delete from  s_structure_data where MarkerName='" + SqlText(record.MarkerName) + "'",
+        kTable, "delete from  s_structure_data where MarkerName=" + Quoted(record.MarkerName),
         [&](CDbManage& session) { InsertSurface(session, TextOrEmpty(project), record); });
 }
 
@@ -109,8 +107,7 @@ int CStructureData::SaveStructuresData(const char*, const std::vector<StructureR
 
 int CStructureData::DeleteStructureData(const char* marker) {
     if (IsEmptyText(marker)) return Refuse(kEmptyMarkerName);
-    return RunDelete(kTable,
-                     "delete from s_structure_data where MarkerName='" + SqlText(marker) + "'");
+    return RunDelete(kTable, "delete from s_structure_data where MarkerName=" + Quoted(marker));
 }
 
 // An empty list is sent as it is: the statement deletes nothing.
@@ -125,7 +122,7 @@ int CStructureData::DeleteProjectStructureData(const char* project) {
                      "delete from s_structure_data where exists( select "
                      "w_marker_data.markername from w_marker_data where "
                      "w_marker_data.markername = s_structure_data.markername and  "
-                     "s_structure_data.ProjectName = '" +
-                         SqlText(project) + "' )",
+                     "s_structure_data.ProjectName = " +
+                         Quoted(project) + " )",
                      TableCheck::Skip);
 }

@@ -32,12 +32,12 @@ const MappedTable g_mappedCodes(kCodeTable, &CodeShapes);
 
 // "WellName='" + well + "'and TextCurveName='" + name + "'": one text curve
 // of one well (no blank after the well's closing quote).
-std::string WellCurveIs(const char* well, const char* textCurve) {
-    return WellIs(well) + "and TextCurveName='" + SqlText(textCurve) + "'";
+Statement WellCurveIs(const char* well, const char* textCurve) {
+    return WellIs(well) + "and TextCurveName=" + Quoted(textCurve);
 }
 
 // The names of the well's text curves of a text type.
-std::string WellCurvesOfType(const char* well, int textType) {
+Statement WellCurvesOfType(const char* well, int textType) {
     return "select distinct TextCurveName from w_text_data where TextType = " +
            std::to_string(textType) + " and " + WellIs(well);
 }
@@ -99,7 +99,7 @@ int CTextData::GetCodeTextCurveNames(NameList& names) {
 
 int CTextData::GetWellTextCurveNames(const char* well, NameList& names) {
     return ListNames(
-        "select distinct TextCurveName from w_text_data where WellName = '" + SqlText(well) + "'",
+        "select distinct TextCurveName from w_text_data where WellName = " + Quoted(well),
         "TextCurveName", names);
 }
 
@@ -107,8 +107,8 @@ int CTextData::GetWellTextCurveNamesOfTrack(const char* well, int trackType, Nam
     return ListNames(
         "select distinct b_text_code.TextCurveName from b_text_code, w_text_data "
         "where b_text_code.TrackType = " +
-            std::to_string(trackType) + " and w_text_data.WellName = '" + SqlText(well) +
-            "' and b_text_code.TextType = w_text_data.TextType ",
+            std::to_string(trackType) + " and w_text_data.WellName = " + Quoted(well) +
+            " and b_text_code.TextType = w_text_data.TextType ",
         "TextCurveName", names);
 }
 
@@ -118,8 +118,8 @@ int CTextData::GetWellTextCurveNamesOfType(const char* well, int textType, NameL
 
 // One query over every well; each row goes to the caller's sets of its well.
 int CTextData::LoadTextCurveForWells(const char* textCurve, std::vector<TextCurveSet>& sets) {
-    const std::string sql = "select * from w_text_data where TextCurveName='" + SqlText(textCurve) +
-                            "'order by TopDepth";
+    const Statement sql =
+        "select * from w_text_data where TextCurveName=" + Quoted(textCurve) + "order by TopDepth";
     return Read([&](CDbManage& session) {
         if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
         // A well may stand in several sets: each of them receives its rows.
@@ -190,21 +190,19 @@ int CTextData::IsWellTextCurveExist(const char* well, const char* textCurve) {
     if (IsEmptyText(well)) return strataloom::RefuseEmptyWellName();
     // A blank before "=" here.
     return HasRows(kTable, "select * from w_text_data where " + WellIs(well) +
-                               "and TextCurveName ='" + SqlText(textCurve) + "'");
+                               "and TextCurveName =" + Quoted(textCurve));
 }
 
 int CTextData::GetWellsWithTextCurve(const char* textCurve, int textType, NameList& names) {
-    return ListNames(
-        "select distinct WellName from w_text_data where TextType = " + std::to_string(textType) +
-            " and TextCurveName='" + SqlText(textCurve) + "'",
-        "WellName", names);
+    return ListNames("select distinct WellName from w_text_data where TextType = " +
+                         std::to_string(textType) + " and TextCurveName=" + Quoted(textCurve),
+                     "WellName", names);
 }
 
 // Every well's rows of the curve go; its code entry stays.
 int CTextData::DeleteTextCurve(const char* textCurve) {
     if (IsEmptyText(textCurve)) return Refuse(kEmptyTextTypeMessage);
-    return RunDelete(kTable,
-                     "delete from  w_text_data where TextCurveName='" + SqlText(textCurve) + "'");
+    return RunDelete(kTable, "delete from  w_text_data where TextCurveName=" + Quoted(textCurve));
 }
 
 int CTextData::DeleteProjectData(const char* project) {
@@ -214,8 +212,8 @@ int CTextData::DeleteProjectData(const char* project) {
 
 // Every entry of the name is read: with several, the last row's type stays.
 int CTextData::GetTextType(const char* textCurve, int& textType) {
-    const std::string sql =
-        "select TextType from b_text_code where TextCurveName = '" + SqlText(textCurve) + "'";
+    const Statement sql =
+        "select TextType from b_text_code where TextCurveName = " + Quoted(textCurve);
     return Read([&](CDbManage& session) {
         return ForEachRow(session, sql, [&] { return session.GetFieldValue(kTextType, textType); });
     });

@@ -31,16 +31,15 @@ int CWellListData::GetWellListNames(NameList& names) {
 }
 
 int CWellListData::LoadWellList(const char* name, WellListSet& set) {
-    return LoadOwnedRecords(
-        "select * from b_welllist_data where WelllistName='" + SqlText(name) + "'", MemberColumns(),
-        set.Records, [&] { set.WellListName = TextOrEmpty(name); });
+    return LoadOwnedRecords("select * from b_welllist_data where WelllistName=" + Quoted(name),
+                            MemberColumns(), set.Records,
+                            [&] { set.WellListName = TextOrEmpty(name); });
 }
 
 int CWellListData::SaveWellList(const WellListSet& set) {
     if (set.WellListName.empty()) return Refuse(kEmptyListName);
     return Replace(
-        kTable,
-        "delete from  b_welllist_data where WellListName='" + SqlText(set.WellListName) + "'",
+        kTable, "delete from  b_welllist_data where WellListName=" + Quoted(set.WellListName),
         [&](CDbManage& session) {
             InsertOwnedRecords(session, kListName, set.WellListName, MemberColumns(), set.Records);
         });
@@ -48,11 +47,10 @@ int CWellListData::SaveWellList(const WellListSet& set) {
 
 int CWellListData::DeleteWellList(const char* name) {
     if (IsEmptyText(name)) return Refuse(kEmptyListName);
-    return RunDelete(kTable,
-                     "delete from b_welllist_data where WellListName='" + SqlText(name) + "'");
+    return RunDelete(kTable, "delete from b_welllist_data where WellListName=" + Quoted(name));
 }
 
 int CWellListData::IsWellListExist(const char* name) {
-    return HasRows(kTable, "select WellListName from  b_welllist_data where WellListName='" +
-                               SqlText(name) + "'");
+    return HasRows(kTable,
+                   "select WellListName from  b_welllist_data where WellListName=" + Quoted(name));
 }

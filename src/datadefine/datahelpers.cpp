@@ -2,22 +2,11 @@
 
 namespace strataloom {
 
-std::string InList(const NameList& names) {
-    std::string list;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i) list += ',';
-        list += '\'';
-        list += SqlText(names[i]);
-        list += '\'';
-    }
-    return list;
-}
-
 bool OpenTable(CDbManage& session, const char* table) {
     return session.CheckTable(table);
 }
 
-int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,
+int ReadNameList(CDbManage& session, const Statement& query, const char* column, NameList& names,
                  NoRows noRows) {
     const int found = session.GetDataFromDB(query);
     if (found == CDbManage::kNoRow && noRows == NoRows::Succeed) return 1;

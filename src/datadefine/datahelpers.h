@@ -7,10 +7,23 @@
 #include <vector>
 
 #include "dbaccess/cdbmanage.h"
-#include "dbaccess/sqltext.h"
+#include "dbaccess/statement.h"
 #include "strataloom/idatabase.h"
 
 namespace strataloom {
+
+// Statements are values: fixed text joined with the caller's values, each
+// shown between single quotes in the statement's text and passed to the
+// engine apart from it.
+using db::Statement;
+
+// A caller's text as a value of a statement; null is the empty text.
+inline Statement Quoted(const char* text) {
+    return Statement::Value(text);
+}
+inline Statement Quoted(const std::string& text) {
+    return Statement::Value(text);
+}
 
 inline bool IsEmptyText(const char* text) {
     return !text || !*text;
@@ -20,8 +33,10 @@ inline const char* TextOrEmpty(const char* text) {
 }
 
 // Names for an "in (" ... ")" clause: each between single quotes, joined by
-// "," with no blank. Quotes inside a name are doubled.
-std::string InList(const NameList& names);
+// "," with no blank.
+inline Statement InList(const NameList& names) {
+    return db::ValueList(names);
+}
 
 // Opens table for adding rows. Only a table that does not exist (result 2)
 // stops the operation.
@@ -33,13 +48,13 @@ enum class NoRows { Fail, Succeed };
 // Runs query and appends the text of column from each row. 0 when the query
 // fails, or yields no row unless noRows says that is no failure, or a read
 // fails; names appended before stay.
-int ReadNameList(CDbManage& session, const std::string& query, const char* column, NameList& names,
+int ReadNameList(CDbManage& session, const Statement& query, const char* column, NameList& names,
                  NoRows noRows = NoRows::Fail);
 
 // Runs query and calls readRow once per row, in order. 0 when the query fails
 // or yields no row, or when readRow gives false; rows read before stay read.
 template <class ReadRow>
-int ForEachRow(CDbManage& session, const std::string& query, ReadRow&& readRow) {
+int ForEachRow(CDbManage& session, const Statement& query, ReadRow&& readRow) {
     if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
     while (session.Read()) {
         if (!readRow()) return 0;

@@ -12,33 +12,38 @@ WellTable::WellTable(std::string table)
       wellRowsHead_("select * from  " + table_ + " where "),
       storedWellsHead_("select WellName from  " + table_ + " where ") {}
 
-std::string WellTable::WellsWithData(const char* project) const {
-    return "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = '" +
-           SqlText(project) + "' and exists( select " + table_ + ".wellname from " + table_ + " " +
+Statement WellTable::WellsWithData(const char* project) const {
+    return "select w_well_data.wellname from w_well_data where w_well_data.ProjectName = " +
+           Quoted(project) + " and exists( select " + table_ + ".wellname from " + table_ + " " +
            "where w_well_data.wellname = " + table_ + ".wellname ) " +
            " order by w_well_data.wellname ";
 }
 
-std::string WellTable::DeleteProject(const char* project) const {
-    return "delete from " + table_ + " where " +
-           "exists( select w_well_data.wellname from w_well_data " +
-           "where w_well_data.wellname = " + table_ + ".wellname " +
-           "and  w_well_data.ProjectName = '" + SqlText(project) + "' )";
+Statement WellTable::DeleteProject(const char* project) const {
+    return ("delete from " + table_ + " where " +
+            "exists( select w_well_data.wellname from w_well_data " +
+            "where w_well_data.wellname = " + table_ + ".wellname " +
+            "and  w_well_data.ProjectName = " + Quoted(project) + " )")
+        .On(table_);
 }
 
-std::string WellTable::DeleteWell(const char* well) const {
-    return deleteWellHead_ + WellIs(well);
+Statement WellTable::DeleteWell(const char* well) const {
+    return (deleteWellHead_ + WellIs(well)).On(table_);
 }
 
-std::string WellTable::DeleteWells(const NameList& wells) const {
-    return deleteWellsHead_ + "WellName in (" + InList(wells) + ")";
+Statement WellTable::DeleteWell(const std::string& well) const {
+    return (deleteWellHead_ + WellIs(well)).On(table_);
 }
 
-std::string WellTable::WellRows(const char* well) const {
+Statement WellTable::DeleteWells(const NameList& wells) const {
+    return (deleteWellsHead_ + "WellName in (" + InList(wells) + ")").On(table_);
+}
+
+Statement WellTable::WellRows(const char* well) const {
     return wellRowsHead_ + WellIs(well);
 }
 
-std::string WellTable::StoredWells(const NameList& wells) const {
+Statement WellTable::StoredWells(const NameList& wells) const {
     return storedWellsHead_ + "WellName in (" + InList(wells) + ")";
 }
 
@@ -62,14 +67,18 @@ WellTable& WellTable::StoredWellsHead(std::string head) {
     return *this;
 }
 
-std::string WellIs(const char* well) {
-    return "WellName='" + SqlText(well) + "'";
+Statement WellIs(const char* well) {
+    return "WellName=" + Quoted(well);
 }
 
-std::string ProjectHasWells(const char* project) {
+Statement WellIs(const std::string& well) {
+    return "WellName=" + Quoted(well);
+}
+
+Statement ProjectHasWells(const char* project) {
     return "exists( select w_well_data.wellname from w_well_data where w_well_data.ProjectName "
-           "= '" +
-           SqlText(project) + "' )";
+           "= " +
+           Quoted(project) + " )";
 }
 
 }  // namespace strataloom

@@ -45,15 +45,16 @@ class WellTable {
     static constexpr const char* Key() { return "WellName"; }
 
     // The project's wells that have rows in the table, in well-name order.
-    std::string WellsWithData(const char* project) const;
+    Statement WellsWithData(const char* project) const;
     // Deletes the rows of every well of the project, and no other rows.
-    std::string DeleteProject(const char* project) const;
-    std::string DeleteWell(const char* well) const;
-    std::string DeleteWells(const NameList& wells) const;
+    Statement DeleteProject(const char* project) const;
+    Statement DeleteWell(const char* well) const;
+    Statement DeleteWell(const std::string& well) const;
+    Statement DeleteWells(const NameList& wells) const;
     // The well's rows; the existence test asks only whether there is one.
-    std::string WellRows(const char* well) const;
+    Statement WellRows(const char* well) const;
     // One WellName per stored row of the given wells.
-    std::string StoredWells(const NameList& wells) const;
+    Statement StoredWells(const NameList& wells) const;
 
     WellTable& DeleteWellHead(std::string head);
     WellTable& DeleteWellsHead(std::string head);
@@ -69,14 +70,17 @@ class WellTable {
 };
 
 // "WellName='" + well + "'": how every statement names one well.
-std::string WellIs(const char* well);
+Statement WellIs(const char* well);
+// The same for a name held whole: a zero byte in it stays there, and the
+// session refuses the statement instead of naming another well.
+Statement WellIs(const std::string& well);
 
 // "exists( select w_well_data.wellname from w_well_data where
 // w_well_data.ProjectName = '" + project + "' )": the condition by which the
 // name lists of a project are gated. The sub-query is not correlated with the
 // rows, so the project only decides whether anything is returned: whether it
 // has a well at all.
-std::string ProjectHasWells(const char* project);
+Statement ProjectHasWells(const char* project);
 
 template <class Sets>
 NameList WellNamesOf(const Sets& sets) {
@@ -129,7 +133,7 @@ class PerWellData : public TableData<Interface> {
 
     // Loads the rows query selects into set. The set takes the well's name
     // once the query has rows; records present on entry stay in front.
-    int LoadWell(const std::string& query, const char* well, Set& set) {
+    int LoadWell(const Statement& query, const char* well, Set& set) {
         return this->ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             set.WellName = TextOrEmpty(well);
@@ -188,7 +192,7 @@ class PerWellData : public TableData<Interface> {
     // The same, with the rows writeRows adds for the set.
     template <class WriteRows>
     int ReplaceWell(const Set& set, WriteRows&& writeRows) {
-        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName.c_str()), writeRows);
+        return this->Replace(Table().Name(), Table().DeleteWell(set.WellName), writeRows);
     }
 
     // Replaces the rows of every well of sets: the object's own

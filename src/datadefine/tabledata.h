@@ -63,6 +63,12 @@ void InsertOwnedRecords(CDbManage& session, const char* keyColumn, const std::st
     }
 }
 
+// The statement, declared to work on table (when one is named).
+inline Statement OnTable(Statement statement, const char* table) {
+    if (table) statement.On(table);
+    return statement;
+}
+
 template <class Interface>
 class TableData : public DataObject<Interface> {
   protected:
@@ -114,7 +120,7 @@ class TableData : public DataObject<Interface> {
 
     // Appends the text of column from each row of query; a query without
     // rows gives 0 unless noRows says that is no failure.
-    int ListNames(const std::string& query, const char* column, NameList& names,
+    int ListNames(const Statement& query, const char* column, NameList& names,
                   NoRows noRows = NoRows::Fail) {
         return ReadOne([&](CDbManage& session) {
             return ReadNameList(session, query, column, names, noRows);
@@ -122,7 +128,7 @@ class TableData : public DataObject<Interface> {
     }
 
     // The same after the table check.
-    int ListNamesInTable(const char* table, const std::string& query, const char* column,
+    int ListNamesInTable(const char* table, const Statement& query, const char* column,
                          NameList& names) {
         return ReadOne([&](CDbManage& session) {
             if (!OpenTable(session, table)) return 0;
@@ -131,7 +137,7 @@ class TableData : public DataObject<Interface> {
     }
 
     // 1 when query yields a row; after the table check when a table is named.
-    int HasRows(const char* table, const std::string& query) {
+    int HasRows(const char* table, const Statement& query) {
         return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
             return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
@@ -139,28 +145,31 @@ class TableData : public DataObject<Interface> {
     }
 
     // Runs one delete statement; its own result is not looked at.
-    int RunDelete(const char* table, const std::string& statement,
+    int RunDelete(const char* table, const Statement& statement,
                   TableCheck check = TableCheck::Run) {
+        const Statement onTable = OnTable(statement, table);
         return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
-            session.ExecuteSQL(statement);
+            session.ExecuteSQL(onTable);
             return 1;
         });
     }
 
     // Runs one delete statement whose own result is the operation's.
-    int RunReportedDelete(const char* table, const std::string& statement,
+    int RunReportedDelete(const char* table, const Statement& statement,
                           TableCheck check = TableCheck::Run) {
+        const Statement onTable = OnTable(statement, table);
         return Write(check == TableCheck::Run ? table : nullptr,
-                     [&](CDbManage& session) { return session.ExecuteSQL(statement) ? 1 : 0; });
+                     [&](CDbManage& session) { return session.ExecuteSQL(onTable) ? 1 : 0; });
     }
 
     // Replaces rows: the delete statement, then the rows writeRows adds, all
     // stored by one SaveData whose result is the operation's. The rows go to
     // the table as they are added: writeRows runs no statement between them.
     template <class WriteRows>
-    int Replace(const char* table, const std::string& deleteStatement, WriteRows&& writeRows) {
+    int Replace(const char* table, const Statement& deleteStatement, WriteRows&& writeRows) {
+        const Statement onTable = OnTable(deleteStatement, table);
         return Write(table, [&](CDbManage& session) {
-            session.ExecuteSQL(deleteStatement);
+            session.ExecuteSQL(onTable);
             session.StoreRowsAsAdded();
             writeRows(session);
             return session.SaveData() ? 1 : 0;
@@ -189,7 +198,7 @@ class TableData : public DataObject<Interface> {
     // Reads the first row of query into record, without stepping through the
     // rows: 0 when there is none or a column cannot be read.
     template <class Record>
-    int LoadRecord(const std::string& query, const ColumnTable<Record>& columns, Record& record,
+    int LoadRecord(const Statement& query, const ColumnTable<Record>& columns, Record& record,
                    KeyColumns keys) {
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
@@ -200,8 +209,8 @@ class TableData : public DataObject<Interface> {
     // The same for a record the query selects by its key: nameRecord fills
     // the key in once the query has rows, and the other columns are read.
     template <class Record, class NameRecord>
-    int LoadNamedRecord(const std::string& query, const ColumnTable<Record>& columns,
-                        Record& record, NameRecord&& nameRecord) {
+    int LoadNamedRecord(const Statement& query, const ColumnTable<Record>& columns, Record& record,
+                        NameRecord&& nameRecord) {
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameRecord();
@@ -213,7 +222,7 @@ class TableData : public DataObject<Interface> {
     // runs once the query has rows (the owner is named only then), and
     // records present on entry stay in front.
     template <class Record, class NameOwner>
-    int LoadOwnedRecords(const std::string& query, const ColumnTable<Record>& columns,
+    int LoadOwnedRecords(const Statement& query, const ColumnTable<Record>& columns,
                          std::vector<Record>& records, NameOwner&& nameOwner) {
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
@@ -230,7 +239,7 @@ class TableData : public DataObject<Interface> {
     // Appends one record per row of query selected by its key: each a copy
     // of keyed, which holds the key, with the other columns read from the row.
     template <class Record>
-    int LoadKeyedRecords(const std::string& query, const ColumnTable<Record>& columns,
+    int LoadKeyedRecords(const Statement& query, const ColumnTable<Record>& columns,
                          const Record& keyed, std::vector<Record>& records) {
         return ReadOne([&](CDbManage& session) {
             return ForEachRow(session, query, [&] {
@@ -245,14 +254,14 @@ class TableData : public DataObject<Interface> {
     // Appends one record per row of query. 0 when the query fails or yields
     // no row, or a column cannot be read; records appended before stay.
     template <class Record>
-    int LoadRecords(const std::string& query, const ColumnTable<Record>& columns,
+    int LoadRecords(const Statement& query, const ColumnTable<Record>& columns,
                     std::vector<Record>& records) {
         return LoadRecordsInTable(nullptr, query, columns, records);
     }
 
     // The same after the table check when a table is named.
     template <class Record>
-    int LoadRecordsInTable(const char* table, const std::string& query,
+    int LoadRecordsInTable(const char* table, const Statement& query,
                            const ColumnTable<Record>& columns, std::vector<Record>& records) {
         return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;

@@ -15,19 +15,12 @@
 #include "dbaccess/sqltrace.h"
 
 using strataloom::db::Cell;
+using strataloom::db::Statement;
+using strataloom::db::StatementKind;
 using strataloom::db::Value;
 using strataloom::db::ValueKind;
 
 namespace {
-
-// A bare table name opens the table for adding rows; anything else is a statement.
-bool IsBareTableName(const std::string& text) {
-    if (text.empty()) return false;
-    for (char c : text) {
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
-    }
-    return !std::isdigit(static_cast<unsigned char>(text[0]));
-}
 
 // A value in its text form: numbers as the engines print them, bytes as they are.
 std::string ValueText(const Value& value) {
@@ -153,8 +146,8 @@ void CDbManage::NoteStatementFailure(const std::string& message) const {
 
 // Engines cut a text at a zero byte, or refuse it: the statement would not
 // do what its text says. Inside a write, the write fails with it.
-bool CDbManage::RefuseZeroByte(const std::string& text) {
-    if (text.find('\0') == std::string::npos) return false;
+bool CDbManage::RefuseZeroByte(const Statement& statement) {
+    if (!statement.HoldsZeroByte()) return false;
     NoteStatementFailure("the statement holds a zero byte");
     connection_->Doom();
     return true;
@@ -167,30 +160,36 @@ bool CDbManage::RefuseWhileStoring() {
     return true;
 }
 
-int CDbManage::GetDataFromDB(const char* sql) {
-    return GetDataFromDB(std::string(OrEmpty(sql)));
-}
-
 bool CDbManage::CheckTable(const char* table) {
-    return Run(OrEmpty(table), TableRows::NotAsked) != kFailed;
+    return CheckTable(Statement::WholeTable(OrEmpty(table)));
 }
 
-int CDbManage::GetDataFromDB(const std::string& text) {
-    return Run(text, TableRows::Asked);
+bool CDbManage::CheckTable(const Statement& wholeTable) {
+    return Run(wholeTable, TableRows::NotAsked) != kFailed;
 }
 
-int CDbManage::Run(const std::string& text, TableRows tableRows) {
-    strataloom::db::TraceStatement(text);
-    statement_ = text;
+int CDbManage::GetDataFromDB(const Statement& statement) {
+    return Run(statement, TableRows::Asked);
+}
+
+std::unique_ptr<strataloom::db::Rows> CDbManage::Query(const Statement& statement) {
+    if (statement.Kind() == StatementKind::DatabaseList)
+        return connection_->ListDatabase(statement);
+    return connection_->Query(statement);
+}
+
+int CDbManage::Run(const Statement& statement, TableRows tableRows) {
+    strataloom::db::TraceStatement(statement.Text());
+    statement_ = statement.Text();
     rows_.reset();
     fields_.clear();
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     onRow_ = false;
     readStarted_ = false;
-    if (!Connected() || RefuseZeroByte(text) || RefuseWhileStoring()) return kFailed;
+    if (!Connected() || RefuseZeroByte(statement) || RefuseWhileStoring()) return kFailed;
     strataloom::db::JoinReadScope(connection_);
-    if (IsBareTableName(text)) return OpenTable(text, tableRows);
-    rows_ = connection_->Query(text);
+    if (statement.Kind() == StatementKind::WholeTable) return OpenTable(statement, tableRows);
+    rows_ = Query(statement);
     if (!rows_) {
         NoteStatementFailure(connection_->LastError());
         return kFailed;
@@ -206,7 +205,8 @@ int CDbManage::Run(const std::string& text, TableRows tableRows) {
     return kNoRow;
 }
 
-int CDbManage::OpenTable(const std::string& table, TableRows tableRows) {
+int CDbManage::OpenTable(const Statement& wholeTable, TableRows tableRows) {
+    const std::string& table = wholeTable.Text();
     // Outside a write, a table the connection knows is taken as it is: a
     // table dropped since fails the statement that reads it.
     if (tableRows == TableRows::NotAsked && !connection_->InScope()) {
@@ -216,7 +216,7 @@ int CDbManage::OpenTable(const std::string& table, TableRows tableRows) {
         }
     }
     std::shared_ptr<const strataloom::db::TableShape> shape;
-    const int probe = connection_->ProbeTable(table, shape);
+    const int probe = connection_->ProbeTable(wholeTable, shape);
     if (probe == kFailed) {
         NoteStatementFailure(connection_->LastError());
         return kFailed;
@@ -608,20 +608,17 @@ bool CDbManage::InsertPending() {
     return transaction.Commit();
 }
 
-bool CDbManage::ExecuteSQL(const char* sql) {
-    return ExecuteSQL(std::string(OrEmpty(sql)));
-}
-
-bool CDbManage::ExecuteSQL(const std::string& text) {
-    strataloom::db::TraceStatement(text);
-    statement_ = text;
-    if (!Connected() || RefuseZeroByte(text) || RefuseWhileStoring()) return false;
+bool CDbManage::ExecuteSQL(const Statement& statement) {
+    strataloom::db::TraceStatement(statement.Text());
+    statement_ = statement.Text();
+    if (!Connected() || RefuseZeroByte(statement) || RefuseWhileStoring()) return false;
     // A statement that changes something runs outside any read snapshot: the
     // server creates a database only outside a transaction.
     if (!connection_->InScope()) connection_->EndRead();
-    if (!connection_->Execute(text)) {
-        NoteStatementFailure(connection_->LastError());
-        return false;
-    }
-    return true;
+    const auto& arguments = statement.Arguments();
+    const bool done = statement.Kind() == StatementKind::Restore && arguments.size() == 2
+                          ? connection_->CreateDatabase(arguments[0], arguments[1])
+                          : connection_->Execute(statement);
+    if (!done) NoteStatementFailure(connection_->LastError());
+    return done;
 }

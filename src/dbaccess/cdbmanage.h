@@ -11,6 +11,7 @@
 #include "dbaccess/cell.h"
 #include "dbaccess/dbvariant.h"
 #include "dbaccess/pendingrows.h"
+#include "dbaccess/statement.h"
 
 namespace strataloom::db {
 class Connection;
@@ -28,18 +29,21 @@ class CDbManage {
     CDbManage& operator=(const CDbManage&) = delete;
 
     // A select statement (the cursor stands on the first row; the rows are
-    // read from the engine as Read moves on, not copied first), or a bare
-    // table name (the table is opened for AddNew; no rows are fetched).
-    // 0: rows; 1: ran, no row; 2: failed. A text holding a zero byte is
-    // refused (2): no engine would run it as it stands. Inside a reading
-    // operation every statement sees the state of the first. A failure of
-    // the engine after the first row fails the operation that runs it.
-    int GetDataFromDB(const std::string& sql);
-    int GetDataFromDB(const char* sql);
-    // The table check of a data class: GetDataFromDB(table) != kFailed, the
-    // table opened for adding rows. Outside a write, a table the connection
-    // knows already is taken as it is, with no statement run for it.
+    // read from the engine as Read moves on, not copied first), or a whole
+    // table (Statement::WholeTable: the table is opened for AddNew; no rows
+    // are fetched). 0: rows; 1: ran, no row; 2: failed. A statement holding
+    // a zero byte is refused (2): no engine would run it as it stands. Inside
+    // a reading operation every statement sees the state of the first. A
+    // failure of the engine after the first row fails the operation that
+    // runs it.
+    int GetDataFromDB(const strataloom::db::Statement& statement);
+    // The table check of a data class: GetDataFromDB(the whole table) !=
+    // kFailed, the table opened for adding rows. Outside a write, a table the
+    // connection knows already is taken as it is, with no statement run for
+    // it. More tables the write will touch may be named: a server write
+    // queues on all of them at once.
     bool CheckTable(const char* table);
+    bool CheckTable(const strataloom::db::Statement& wholeTable);
     // The first call yields the first row, each later call the next one.
     bool Read();
 
@@ -117,12 +121,11 @@ class CDbManage {
     // Stores every pending row in one transaction; true only when all were stored.
     bool SaveData();
 
-    // A statement that yields no rows; a text holding a zero byte is refused.
+    // A statement that yields no rows; one holding a zero byte is refused.
     // A statement the engine could not carry out for a reason of its own (a
     // project it cannot write, a full disk) also fails the write running on
     // the connection, whether or not its caller looks at the result.
-    bool ExecuteSQL(const std::string& sql);
-    bool ExecuteSQL(const char* sql);
+    bool ExecuteSQL(const strataloom::db::Statement& statement);
 
   private:
     // The row that SetFieldValue fills: the columns in the order set.
@@ -147,14 +150,16 @@ class CDbManage {
     void StopStreaming();
     // Whether opening a table asks the engine whether the table holds a row.
     enum class TableRows { Asked, NotAsked };
-    int Run(const std::string& text, TableRows tableRows);
-    int OpenTable(const std::string& table, TableRows tableRows);
+    int Run(const strataloom::db::Statement& statement, TableRows tableRows);
+    // Runs the statement of a read, as its kind asks.
+    std::unique_ptr<strataloom::db::Rows> Query(const strataloom::db::Statement& statement);
+    int OpenTable(const strataloom::db::Statement& table, TableRows tableRows);
     void AdoptTable(const std::string& table,
                     std::shared_ptr<const strataloom::db::TableShape> shape);
     // Acquires the connection on first use; false, with the reason noted,
     // when the database cannot be opened.
     bool Connected();
-    bool RefuseZeroByte(const std::string& text);
+    bool RefuseZeroByte(const strataloom::db::Statement& statement);
     // A statement while the rows of a save are being stored fails, and the write with it.
     bool RefuseWhileStoring();
     // Notes why the statement in hand failed.

@@ -40,6 +40,11 @@ int FindColumn(const std::vector<std::string>& columns, const char* name) {
     return -1;
 }
 
+bool Connection::CreateDatabase(const std::string&, const std::string&) {
+    SetError("a server database cannot be created on a project file");
+    return false;
+}
+
 bool Connection::BeginScope() {
     if (depth_ == 0) {
         // A write sees its own transaction, not a snapshot taken before it.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dbaccess/cell.h"
+#include "dbaccess/statement.h"
 
 namespace strataloom::db {
 
@@ -29,11 +30,14 @@ class Connection {
     Connection& operator=(const Connection&) = delete;
 
     // Runs a statement (in the host's dialect, as the data class built it);
-    // its rows are read one at a time. Null when it failed.
-    virtual std::unique_ptr<Rows> Query(const std::string& sql) = 0;
+    // its rows are read one at a time. Null when it failed; so does a
+    // statement whose values do not match the engine's markers.
+    virtual std::unique_ptr<Rows> Query(const Statement& statement) = 0;
     // 2 when the table does not exist, else 0 when it holds a row and 1 when
-    // it is empty; shape receives the table's columns.
-    virtual int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) = 0;
+    // it is empty; shape receives the table's columns. The whole table's
+    // statement names every table the running write will touch.
+    virtual int ProbeTable(const Statement& wholeTable,
+                           std::shared_ptr<const TableShape>& shape) = 0;
     // The columns of a table this connection has probed before; null when it
     // has not. Answers the table check of a read without asking the engine:
     // a table dropped since makes the read's own statement fail instead.
@@ -41,7 +45,14 @@ class Connection {
         return nullptr;
     }
     // Runs a statement that yields no rows.
-    virtual bool Execute(const std::string& sql) = 0;
+    virtual bool Execute(const Statement& statement) = 0;
+    // Whether a server database exists (a DatabaseList request, its name the
+    // argument): one row with its name, or none. An engine without such a
+    // list runs the request's text as it stands.
+    virtual std::unique_ptr<Rows> ListDatabase(const Statement& request) { return Query(request); }
+    // Creates the server database name and loads the backup script at
+    // backupPath into it, all or nothing.
+    virtual bool CreateDatabase(const std::string& name, const std::string& backupPath);
     // Stores one row: values[i] in column columns[i] of the table. Rows that
     // set the same columns go through one prepared statement; a driver may
     // hold rows back until EndInserts. The values' bytes need to stay only

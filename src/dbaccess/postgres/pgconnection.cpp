@@ -169,33 +169,6 @@ bool IsPlainIdentifier(const std::string& name) {
     return true;
 }
 
-// Reads the literal that starts after the opening quote at pos; pos moves past
-// its closing quote. False when the literal does not end.
-bool ReadLiteral(const std::string& sql, std::size_t& pos, std::string& literal) {
-    literal.clear();
-    while (pos < sql.size()) {
-        if (sql[pos] == '\'') {
-            if (pos + 1 < sql.size() && sql[pos + 1] == '\'') {
-                literal += '\'';
-                pos += 2;
-                continue;
-            }
-            ++pos;
-            return true;
-        }
-        literal += sql[pos++];
-    }
-    return false;
-}
-
-// Whether lowered sql continues at pos with prefix; pos moves past it.
-bool Consume(const std::string& lowered, std::size_t& pos, const char* prefix) {
-    const std::size_t n = std::strlen(prefix);
-    if (lowered.compare(pos, n, prefix) != 0) return false;
-    pos += n;
-    return true;
-}
-
 // A number as the server reads it in text form, bit-exact for doubles.
 std::string NumberText(const Value& value, Oid type) {
     const bool integerTarget = type == kInt2 || type == kInt4 || type == kInt8;
@@ -349,37 +322,6 @@ bool LostRaceState(const char* state) {
                      std::strcmp(state, "55P03") == 0);
 }
 
-// The table a statement works on: the word after the first "from", "into"
-// or "update" outside quoted text; empty when there is none.
-std::string FirstTable(const std::string& sql) {
-    std::string previous;
-    std::size_t i = 0;
-    while (i < sql.size()) {
-        const char c = sql[i];
-        if (c == '\'' || c == '"') {
-            const std::size_t end = sql.find(c, i + 1);
-            if (end == std::string::npos) return std::string();
-            i = end + 1;
-            previous.clear();
-            continue;
-        }
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < sql.size() &&
-               (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_')) {
-            ++end;
-        }
-        std::string word = LowerAscii(sql.substr(i, end - i));
-        if (previous == "from" || previous == "into" || previous == "update") return word;
-        previous = std::move(word);
-        i = end;
-    }
-    return std::string();
-}
-
 // The key of the writers' queue of a table, in the advisory locks of the
 // database: a hash of the table's name under the module's own prefix.
 long long WriterKey(const std::string& table) {
@@ -423,8 +365,31 @@ unsigned long ServerRoundTrips() {
     return g_roundTrips.load(std::memory_order_relaxed);
 }
 
+bool ParsesAsServerOptions(const std::string& connect) {
+    char* message = nullptr;
+    PgConnInfo parsed(PQconninfoParse(connect.c_str(), &message));
+    PQfreemem(message);
+    return parsed != nullptr;
+}
+
+bool ServerIdentity(const std::string& connect, std::string& identity) {
+    char* message = nullptr;
+    PgConnInfo parsed(PQconninfoParse(connect.c_str(), &message));
+    PQfreemem(message);
+    if (!parsed) return false;
+    // The library lists its options in one order of its own, whatever the spelling.
+    for (PQconninfoOption* option = parsed.get(); option->keyword; ++option) {
+        if (!option->val) continue;
+        identity += option->keyword;
+        identity += '=';
+        identity += option->val;
+        identity += '\n';
+    }
+    return true;
+}
+
 bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error,
-                          std::chrono::seconds* answerLimit) {
+                          std::chrono::seconds* answerLimit, bool* callerTimeout) {
     char* message = nullptr;
     PgConnInfo parsed(PQconninfoParse(connect.c_str(), &message));
     if (!parsed) {
@@ -446,6 +411,7 @@ bool ServerConnectOptions(const std::string& connect, ServerOptions& options, st
     const SessionLimits limits = Limits();
     const char* own = OptionValue(options, "connect_timeout");
     const int ownSeconds = own ? std::atoi(own) : 0;
+    if (callerTimeout) *callerTimeout = ownSeconds > 0;
     if (answerLimit) {
         *answerLimit =
             ownSeconds > 0 ? std::chrono::seconds(std::max(ownSeconds, 2)) : limits.answerTimeout;
@@ -463,11 +429,13 @@ bool ServerConnectOptions(const std::string& connect, ServerOptions& options, st
 std::unique_ptr<Connection> PgConnection::Open(const std::string& connect, std::string& error) {
     ServerOptions options;
     std::chrono::seconds answerLimit{0};
-    if (!ServerConnectOptions(connect, options, error, &answerLimit)) {
+    bool callerTimeout = false;
+    if (!ServerConnectOptions(connect, options, error, &answerLimit, &callerTimeout)) {
         error = FailureText(error, "server connection string");
         return nullptr;
     }
-    std::unique_ptr<PgConnection> connection(new PgConnection(std::move(options), answerLimit));
+    std::unique_ptr<PgConnection> connection(
+        new PgConnection(std::move(options), answerLimit, callerTimeout));
     if (!connection->Connect()) {
         error = FailureText(connection->LastError(), connection->Describe());
         return nullptr;
@@ -475,10 +443,12 @@ std::unique_ptr<Connection> PgConnection::Open(const std::string& connect, std::
     return connection;
 }
 
-PgConnection::PgConnection(ServerOptions options, std::chrono::seconds answerLimit)
+PgConnection::PgConnection(ServerOptions options, std::chrono::seconds answerLimit,
+                           bool callerTimeout)
     : options_(std::move(options)),
       description_(DescribeDatabase(options_)),
-      answerLimit_(answerLimit) {}
+      answerLimit_(answerLimit),
+      callerTimeout_(callerTimeout) {}
 
 PgConnection::~PgConnection() {
     if (copy_.open) FinishCopy("the connection closed");
@@ -505,13 +475,19 @@ bool PgConnection::Connect() {
     PQsetnonblocking(handle_.get(), 1);
     // Quotes are doubled in every literal the module builds; a backslash must
     // stay a plain character whatever the server, database, role or
-    // connection string set, or it could end a literal early. Waiting for
-    // the writers' queue gives up before the wait for an answer does.
-    const long long lockWait = std::max<long long>(
-        1000, std::chrono::duration_cast<std::chrono::milliseconds>(answerLimit_).count() / 2);
+    // connection string set, or it could end a literal early. A caller who
+    // set a timeout of their own has lock waits bounded by it too; otherwise
+    // a wait for a lock another session holds lasts as long as that session
+    // works (see AwaitSocket).
     std::vector<Request> setup(2);
     setup[0].sql = "SET standard_conforming_strings = on";
-    setup[1].sql = "SET lock_timeout = " + std::to_string(lockWait);
+    if (callerTimeout_) {
+        const long long lockWait = std::max<long long>(
+            1000, std::chrono::duration_cast<std::chrono::milliseconds>(answerLimit_).count() / 2);
+        setup[1].sql = "SET lock_timeout = " + std::to_string(lockWait);
+    } else {
+        setup[1].sql = "SET lock_timeout = 0";
+    }
     std::vector<Result> answers;
     RoundTrip(setup, answers);
     if (!handle_ || !Succeeded(answers[0]) || !Succeeded(answers[1])) {
@@ -545,6 +521,59 @@ bool PgConnection::Silence() {
     return false;
 }
 
+// Waits for the socket. A server silent for the answer limit is asked on a
+// connection of its own whether it is still at work on this connection's
+// statement (running it, or waiting for a lock another session holds): then
+// the wait goes on; a server that does not answer that either is given up.
+// A timeout the caller's connection string sets is kept to the letter.
+bool PgConnection::AwaitSocket(short events, Clock::time_point& deadline) {
+    for (;;) {
+        if (WaitForSocket(events, deadline)) return true;
+        if (!handle_ || PQstatus(handle_.get()) != CONNECTION_OK) return Silence();
+        if (callerTimeout_ || !ServerWorking()) return Silence();
+        deadline = Clock::now() + answerLimit_;
+    }
+}
+
+bool PgConnection::ServerWorking() const {
+    const int backend = PQbackendPID(handle_.get());
+    if (backend <= 0) return false;
+    ServerOptions options = options_;
+    const auto checkLimit =
+        std::min<std::chrono::seconds>(Limits().connectTimeout, std::chrono::seconds(5));
+    for (auto& [key, value] : options) {
+        if (key == "connect_timeout")
+            value = std::to_string(std::max<long long>(checkLimit.count(), 2));
+    }
+    PgConn check(ConnectWith(options));
+    if (!check || PQstatus(check.get()) != CONNECTION_OK) return false;
+    const std::string pid = std::to_string(backend);
+    const char* values[] = {pid.c_str()};
+    PGconn* c = check.get();
+    if (PQsendQueryParams(c, "SELECT state FROM pg_catalog.pg_stat_activity WHERE pid = $1", 1,
+                          nullptr, values, nullptr, nullptr, 0) != 1) {
+        return false;
+    }
+    // The check is bounded too: a server that took the connection may still stall.
+    const auto until = Clock::now() + checkLimit;
+    pollfd watched{PQsocket(c), POLLIN, 0};
+    while (PQisBusy(c)) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0 || ::poll(&watched, 1, static_cast<int>(left)) < 0 ||
+            PQconsumeInput(c) == 0) {
+            return false;
+        }
+    }
+    PgResult state(PQgetResult(c));
+    const bool active = state && PQresultStatus(state.get()) == PGRES_TUPLES_OK &&
+                        PQntuples(state.get()) == 1 &&
+                        std::strcmp(PQgetvalue(state.get(), 0, 0), "active") == 0;
+    while (PgResult(PQgetResult(c))) {
+    }
+    return active;
+}
+
 // Hands everything sent to the server; reads what it says meanwhile, so that
 // neither side waits for the other with full buffers.
 bool PgConnection::Flush(Clock::time_point deadline) {
@@ -556,7 +585,7 @@ bool PgConnection::Flush(Clock::time_point deadline) {
             SetError(PQerrorMessage(c));
             return false;
         }
-        if (!WaitForSocket(POLLOUT | POLLIN, deadline)) return Silence();
+        if (!AwaitSocket(POLLOUT | POLLIN, deadline)) return false;
         if (PQconsumeInput(c) == 0) {
             SetError(PQerrorMessage(c));
             return false;
@@ -576,12 +605,18 @@ bool AwaitResult(PGconn* c, PgResult& next, const std::function<bool()>& wait) {
     return true;
 }
 
+// A copy no statement of the round trip asked for: the connection's answers
+// are no longer the ones it awaits, and reading on would never end.
+bool IsCopyState(ExecStatusType status) {
+    return status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH;
+}
+
 }  // namespace
 
 bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
     PGconn* c = handle_.get();
     auto wait = [&] {
-        if (!WaitForSocket(POLLIN, deadline)) return Silence();
+        if (!AwaitSocket(POLLIN, deadline)) return false;
         deadline = Clock::now() + answerLimit_;
         return true;
     };
@@ -595,6 +630,10 @@ bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
         }
         if (!next) return true;
         const ExecStatusType status = PQresultStatus(next.get());
+        if (IsCopyState(status) || PQstatus(c) != CONNECTION_OK) {
+            answer.reset();
+            return OutOfStep("the server answered with a copy no statement asked for");
+        }
         if (status == PGRES_PIPELINE_ABORTED) {
             answer.reset();
             continue;
@@ -610,10 +649,11 @@ bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
 bool PgConnection::ReadSync(Clock::time_point& deadline) {
     PGconn* c = handle_.get();
     auto wait = [&] {
-        if (!WaitForSocket(POLLIN, deadline)) return Silence();
+        if (!AwaitSocket(POLLIN, deadline)) return false;
         deadline = Clock::now() + answerLimit_;
         return true;
     };
+    bool endOfResults = false;
     for (;;) {
         Result next;
         if (!AwaitResult(c, next, wait)) {
@@ -621,7 +661,20 @@ bool PgConnection::ReadSync(Clock::time_point& deadline) {
             return false;
         }
         if (next && PQresultStatus(next.get()) == PGRES_PIPELINE_SYNC) return true;
+        // Two ends of results in a row with nothing to wait for: the end of
+        // the segment will not come.
+        if (!next && endOfResults) return OutOfStep("the server's answers ended before their end");
+        if (next && (IsCopyState(PQresultStatus(next.get())) || PQstatus(c) != CONNECTION_OK)) {
+            return OutOfStep("the server answered with a copy no statement asked for");
+        }
+        endOfResults = !next;
     }
+}
+
+// Closes a connection whose answers no longer follow what was sent.
+bool PgConnection::OutOfStep(const std::string& reason) {
+    Abandon(reason);
+    return false;
 }
 
 bool PgConnection::ReadDeferred(Clock::time_point& deadline) {
@@ -792,7 +845,7 @@ void PgConnection::Abandon(const std::string& reason) {
     SetError(reason);
     // The server drops the session, its transaction and its locks with it.
     handle_.reset();
-    holdsWriterLock_ = false;
+    writerKeys_.clear();
     inTransaction_ = false;
     deferred_ = 0;
     pendingBegin_.clear();
@@ -841,13 +894,13 @@ bool PgConnection::StatementSucceeded(const Result& result) {
     return false;
 }
 
-PgConnection::Request PgConnection::Statement(const std::string& sql, bool binaryResult) const {
+PgConnection::Request PgConnection::StatementRequest(const Statement& statement,
+                                                     bool binaryResult) const {
     Request request;
-    StatementShape shape;
-    ShapeStatement(sql, Markers::Numbered, shape);
-    request.prepared = shape.text.size() <= kLongestPrepared;
-    request.sql = std::move(shape.text);
-    request.values = std::move(shape.values);
+    // The host's dialect is rewritten outside quoted text; markers are not quoted.
+    request.sql = AdaptStatement(statement.NumberedSql());
+    request.prepared = request.sql.size() <= kLongestPrepared;
+    request.values = statement.Values();
     request.binaryResult = binaryResult;
     return request;
 }
@@ -936,25 +989,51 @@ bool PgConnection::BeginWrite() {
 // Writers of the same table queue on the table's advisory lock, taken outside
 // the transaction before it begins: the transaction's snapshot then comes
 // after the commit of the writer ahead, so the server has no cause to refuse
-// it. The lock waits for a statement that names its table; a write's first
-// statement is its table check. The BEGIN goes out with that statement.
-bool PgConnection::EnsureBegun(const std::string& table) {
-    if (!beginPending_) return true;
+// it. A write's first statement (its table check) names every table the
+// write touches; their locks are taken in one fixed order (by key), so that
+// two writers of the same tables never hold one each. The BEGIN goes out
+// with that statement. A table a later statement adds is queued on then,
+// inside the transaction: should that ever cross another writer, the server
+// refuses one of them and its operation starts over.
+bool PgConnection::EnsureBegun(const std::vector<std::string>& tables) {
+    std::vector<long long> keys;
+    for (const std::string& table : tables) {
+        const long long key = WriterKey(table);
+        if (std::find(writerKeys_.begin(), writerKeys_.end(), key) == writerKeys_.end() &&
+            std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            keys.push_back(key);
+        }
+    }
+    if (!beginPending_ && (keys.empty() || !inTransaction_)) return true;
+    const bool beginning = beginPending_;
     beginPending_ = false;
-    const std::string lock = "SELECT pg_advisory_lock(" + std::to_string(WriterKey(table)) + ")";
-    if (RunControl(lock)) {
-        holdsWriterLock_ = true;
+    std::sort(keys.begin(), keys.end());
+    if (keys.empty()) {
         pendingBegin_ = BeginStatement();
         return true;
     }
-    ReleaseWriterLock();
-    BreakScope();
+    std::string lock = "SELECT ";
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (i) lock += ", ";
+        lock += "pg_advisory_lock(" + std::to_string(keys[i]) + ")";
+    }
+    if (RunControl(lock)) {
+        writerKeys_.insert(writerKeys_.end(), keys.begin(), keys.end());
+        if (beginning) pendingBegin_ = BeginStatement();
+        return true;
+    }
+    if (beginning) {
+        ReleaseWriterLock();
+        BreakScope();
+    } else {
+        Doom();
+    }
     return false;
 }
 
 void PgConnection::ReleaseWriterLock() {
-    if (!holdsWriterLock_ || !handle_) return;
-    holdsWriterLock_ = false;
+    if (writerKeys_.empty() || !handle_) return;
+    writerKeys_.clear();
     // A lock that stays would stop every other writer: close the connection.
     Request unlock;
     unlock.sql = "SELECT pg_advisory_unlock_all()";
@@ -983,46 +1062,39 @@ bool PgConnection::FinishWrite(bool commit) {
     return committed;
 }
 
-bool PgConnection::Ready(const std::string& text, TextIs what) {
+bool PgConnection::Ready(const std::vector<std::string>& tables) {
     if (!handle_) return false;  // LastError says why it was given up
     if (ScopeBroken()) {
         SetError("the write transaction could not begin");
         return false;
     }
     if (copy_.open && !FinishCopy(nullptr)) return false;
-    if (!beginPending_) return true;
-    return EnsureBegun(what == TextIs::Table ? text : FirstTable(text));
+    if (!InScope()) return true;
+    return EnsureBegun(tables);
 }
 
-std::unique_ptr<Rows> PgConnection::Query(const std::string& sql) {
-    if (!Ready(sql, TextIs::Statement)) return nullptr;
-    bool handled = false;
-    std::unique_ptr<Rows> rows;
-    const bool listed = AnswerDatabaseList(sql, rows, handled);
-    if (handled) return listed ? std::move(rows) : nullptr;
-    Result result = Run(Statement(sql, true));
+std::unique_ptr<Rows> PgConnection::Query(const Statement& statement) {
+    if (!Ready(statement.Tables())) return nullptr;
+    Result result = Run(StatementRequest(statement, true));
     if (!StatementSucceeded(result)) return nullptr;
     return std::make_unique<PgRows>(std::move(result));
 }
 
-// "select * from sysdatabases where name='N'" asks whether database N exists;
-// the server keeps that list in pg_database.
-bool PgConnection::AnswerDatabaseList(const std::string& sql, std::unique_ptr<Rows>& out,
-                                      bool& handled) {
-    const std::string lowered = LowerAscii(sql);
-    std::size_t pos = 0;
-    if (!Consume(lowered, pos, "select * from sysdatabases where name='")) return false;
-    std::string name;
-    if (!ReadLiteral(sql, pos, name) || pos != sql.size()) return false;
-    handled = true;
-    Request request;
-    request.sql = "SELECT datname AS name FROM pg_catalog.pg_database WHERE datname = $1";
-    request.values.push_back(name);
-    request.binaryResult = true;
-    Result result = RunOne(std::move(request));
-    if (!StatementSucceeded(result)) return false;
-    out = std::make_unique<PgRows>(std::move(result));
-    return true;
+// The server keeps its list of databases in pg_database.
+std::unique_ptr<Rows> PgConnection::ListDatabase(const Statement& request) {
+    if (!Ready({})) return nullptr;
+    if (request.Arguments().size() != 1) {
+        SetError("a database list names one database");
+        return nullptr;
+    }
+    const std::string& name = request.Arguments().front();
+    Request list;
+    list.sql = "SELECT datname AS name FROM pg_catalog.pg_database WHERE datname = $1";
+    list.values.push_back(name);
+    list.binaryResult = true;
+    Result result = RunOne(std::move(list));
+    if (!StatementSucceeded(result)) return nullptr;
+    return std::make_unique<PgRows>(std::move(result));
 }
 
 std::shared_ptr<const TableShape> PgConnection::KnownTable(const std::string& table) const {
@@ -1030,8 +1102,10 @@ std::shared_ptr<const TableShape> PgConnection::KnownTable(const std::string& ta
     return found == tables_.end() ? nullptr : found->second;
 }
 
-int PgConnection::ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) {
-    if (!Ready(table, TextIs::Table)) return 2;
+int PgConnection::ProbeTable(const Statement& wholeTable,
+                             std::shared_ptr<const TableShape>& shape) {
+    const std::string& table = wholeTable.Text();
+    if (!Ready(wholeTable.Tables())) return 2;
     const std::string name = QuoteIdentifier(LowerAscii(table));
     auto known = tables_.find(table);
     // The columns and their types once per connection; whether the table
@@ -1089,37 +1163,17 @@ int PgConnection::ProbeTable(const std::string& table, std::shared_ptr<const Tab
     return PQntuples(answers[anyAt].get()) > 0 ? 0 : 1;
 }
 
-bool PgConnection::Execute(const std::string& sql) {
-    if (!Ready(sql, TextIs::Statement)) return false;
-    bool handled = false;
-    const bool restored = RestoreDatabase(sql, handled);
-    if (handled) return restored;
-    return StatementSucceeded(Run(Statement(sql, false)));
+bool PgConnection::Execute(const Statement& statement) {
+    if (!Ready(statement.Tables())) return false;
+    return StatementSucceeded(Run(StatementRequest(statement, false)));
 }
 
-// "RESTORE FILELISTONLY FROM DISK = 'B' RESTORE DATABASE N FROM DISK = 'B'
-// WITH MOVE ..." creates database N and loads the backup script B into it, as
-// one transaction; the placement of data files means nothing on this engine.
-bool PgConnection::RestoreDatabase(const std::string& sql, bool& handled) {
-    const std::string lowered = LowerAscii(sql);
-    std::size_t pos = 0;
-    if (!Consume(lowered, pos, "restore filelistonly from disk = '")) return false;
-    handled = true;
-    std::string backup, again;
-    if (!ReadLiteral(sql, pos, backup) || !Consume(lowered, pos, " restore database ")) {
-        SetError("malformed restore statement");
-        return false;
-    }
-    const std::size_t nameEnd = sql.find(' ', pos);
-    if (nameEnd == std::string::npos) {
-        SetError("malformed restore statement");
-        return false;
-    }
-    const std::string name = sql.substr(pos, nameEnd - pos);
-    pos = nameEnd;
-    if (!IsPlainIdentifier(name) || !Consume(lowered, pos, " from disk = '") ||
-        !ReadLiteral(sql, pos, again) || !Consume(lowered, pos, " with move ")) {
-        SetError("malformed restore statement");
+// Creates the database and loads the backup script into it, as one
+// transaction; a database that could not be loaded is dropped again.
+bool PgConnection::CreateDatabase(const std::string& name, const std::string& backup) {
+    if (!Ready({})) return false;
+    if (!IsPlainIdentifier(name)) {
+        SetError("not a database name: " + name);
         return false;
     }
     std::ifstream file(backup, std::ios::binary);
@@ -1179,7 +1233,7 @@ bool PgConnection::StartCopy(const TableShape& table, const std::vector<int>& co
         return false;
     }
     Result started;
-    auto wait = [&] { return WaitForSocket(POLLIN, deadline) || Silence(); };
+    auto wait = [&] { return AwaitSocket(POLLIN, deadline); };
     if (!AwaitResult(c, started, wait) || !started ||
         PQresultStatus(started.get()) != PGRES_COPY_IN) {
         if (!handle_) return false;
@@ -1209,7 +1263,7 @@ bool PgConnection::PutCopy(const char* data, std::size_t size) {
         }
         if (put == 0) {
             // The client library's buffer is full: let the server take some.
-            if (!WaitForSocket(POLLOUT, deadline)) return Silence();
+            if (!AwaitSocket(POLLOUT, deadline)) return false;
             if (PQflush(c) < 0) {
                 SetError(PQerrorMessage(c));
                 return false;
@@ -1244,7 +1298,7 @@ bool PgConnection::FinishCopy(const char* abandon) {
     auto deadline = Clock::now() + answerLimit_;
     int ended;
     while ((ended = PQputCopyEnd(c, put ? abandon : "the rows could not be sent")) == 0) {
-        if (!WaitForSocket(POLLOUT, deadline)) return Silence();
+        if (!AwaitSocket(POLLOUT, deadline)) return false;
     }
     if (ended < 0 || !Flush(deadline)) {
         if (handle_) Abandon(PQerrorMessage(c));
@@ -1267,10 +1321,10 @@ bool PgConnection::InsertRow(const TableShape& table, const std::vector<int>& co
     }
     if (!CopyCarries(table, columns, values)) {
         if (copy_.open && !FinishCopy(nullptr)) return false;
-        return Ready(table.name, TextIs::Table) && InsertByStatement(table, columns, values);
+        return Ready({table.name}) && InsertByStatement(table, columns, values);
     }
     if (!copy_.open) {
-        if (!Ready(table.name, TextIs::Table)) return false;
+        if (!Ready({table.name})) return false;
         if (!StartCopy(table, columns)) {
             StatementFailed(true);
             return false;

@@ -22,8 +22,17 @@ using ServerOptions = std::vector<std::pair<std::string, std::string>>;
 // timeouts it leaves unset, and UTF-8 as the client encoding; answerLimit
 // receives how long the server may stay silent while an answer is awaited.
 // False, with the reason in error, when the string cannot be read.
+// callerTimeout tells whether the string sets a connect_timeout of its own.
 bool ServerConnectOptions(const std::string& connect, ServerOptions& options, std::string& error,
-                          std::chrono::seconds* answerLimit = nullptr);
+                          std::chrono::seconds* answerLimit = nullptr,
+                          bool* callerTimeout = nullptr);
+
+// Whether the client library reads text as a key=value connection string.
+bool ParsesAsServerOptions(const std::string& connect);
+// Appends to identity the options of a server connection string, as the
+// client library reads them, in one order: two spellings of one connection
+// give one identity. False when the string cannot be read.
+bool ServerIdentity(const std::string& connect, std::string& identity);
 
 // How often this process has waited for a server's answer: the round trips
 // of every server connection, for measurements.
@@ -36,10 +45,12 @@ class PgConnection final : public Connection {
     static std::unique_ptr<Connection> Open(const std::string& connect, std::string& error);
     ~PgConnection() override;
 
-    std::unique_ptr<Rows> Query(const std::string& sql) override;
-    int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) override;
+    std::unique_ptr<Rows> Query(const Statement& statement) override;
+    int ProbeTable(const Statement& wholeTable, std::shared_ptr<const TableShape>& shape) override;
     std::shared_ptr<const TableShape> KnownTable(const std::string& table) const override;
-    bool Execute(const std::string& sql) override;
+    bool Execute(const Statement& statement) override;
+    std::unique_ptr<Rows> ListDatabase(const Statement& request) override;
+    bool CreateDatabase(const std::string& name, const std::string& backupPath) override;
     bool InsertRow(const TableShape& table, const std::vector<int>& columns,
                    const std::vector<Value>& values) override;
     bool EndInserts() override;
@@ -99,7 +110,7 @@ class PgConnection final : public Connection {
         std::string chunk;  // encoded rows not handed to the client library yet
     };
 
-    PgConnection(ServerOptions options, std::chrono::seconds answerLimit);
+    PgConnection(ServerOptions options, std::chrono::seconds answerLimit, bool callerTimeout);
     // Connects (again) and sets the session up; false with LastError set.
     bool Connect();
     // Sends requests in pipeline mode, each with the statements that must go
@@ -119,25 +130,27 @@ class PgConnection final : public Connection {
     // Reads the answers of the segments sent without waiting (a snapshot's COMMIT).
     bool ReadDeferred(std::chrono::steady_clock::time_point& deadline);
     bool Silence();
+    bool AwaitSocket(short events, std::chrono::steady_clock::time_point& deadline);
+    // Whether the server, asked on a connection of its own, is at work on
+    // this connection's statement.
+    bool ServerWorking() const;
+    bool OutOfStep(const std::string& reason);
     // Closes a connection that can no longer be trusted to answer.
     void Abandon(const std::string& reason);
     // One statement of an operation, inside a write under a savepoint of its
     // own, so that a failure does not abort the whole transaction.
     Result Run(Request request);
     Result RunOne(Request request);
-    Request Statement(const std::string& sql, bool binaryResult) const;
+    Request StatementRequest(const Statement& statement, bool binaryResult) const;
     bool Succeeded(const Result& result);
     // Succeeded, for a statement of an operation: see StatementFailed.
     bool StatementSucceeded(const Result& result);
     // Whether statements may run: the connection is alive, its write scope
-    // not broken, and the write transaction begun (see EnsureBegun) on the
-    // table named, or the table the statement works on.
-    enum class TextIs { Table, Statement };
-    bool Ready(const std::string& text, TextIs what);
-    bool EnsureBegun(const std::string& table);
+    // not broken, and inside a write the transaction begun (see EnsureBegun)
+    // with the writers' queues of the tables named taken.
+    bool Ready(const std::vector<std::string>& tables);
+    bool EnsureBegun(const std::vector<std::string>& tables);
     void ReleaseWriterLock();
-    bool AnswerDatabaseList(const std::string& sql, std::unique_ptr<Rows>& out, bool& handled);
-    bool RestoreDatabase(const std::string& sql, bool& handled);
     // The COPY of inserted rows.
     bool StartCopy(const TableShape& table, const std::vector<int>& columns);
     bool PutCopy(const char* data, std::size_t size);
@@ -150,17 +163,18 @@ class PgConnection final : public Connection {
     ServerOptions options_;
     std::string description_;
     std::chrono::seconds answerLimit_;
+    bool callerTimeout_ = false;
     PgConn handle_;
     std::map<std::string, Prepared> prepared_;
     std::vector<std::string> unprepare_;  // names to deallocate with the next round trip
     std::uint64_t uses_ = 0;
     std::map<std::string, std::shared_ptr<const TableShape>> tables_;
-    std::string pendingBegin_;    // sent before the next statement
-    int deferred_ = 0;            // segments whose answers are still to be read
-    bool inTransaction_ = false;  // a BEGIN went out, its end did not
-    bool fresh_ = false;          // no statement yet since an operation took it up
-    bool beginPending_ = false;   // a write scope is open, its transaction not begun
-    bool holdsWriterLock_ = false;
+    std::string pendingBegin_;           // sent before the next statement
+    int deferred_ = 0;                   // segments whose answers are still to be read
+    bool inTransaction_ = false;         // a BEGIN went out, its end did not
+    bool fresh_ = false;                 // no statement yet since an operation took it up
+    bool beginPending_ = false;          // a write scope is open, its transaction not begun
+    std::vector<long long> writerKeys_;  // the writers' queues this write holds
     Copy copy_;
 };
 

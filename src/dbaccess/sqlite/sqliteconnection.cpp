@@ -129,26 +129,12 @@ bool OnlyBlanks(const char* text) {
 // into memory and the statement is given back (Detach).
 class SqliteRows final : public Rows {
   public:
-    SqliteRows(SqliteConnection& owner, SqliteConnection::Lease lease,
-               std::vector<std::string> parameters)
-        : owner_(&owner), lease_(std::move(lease)), parameters_(std::move(parameters)) {
+    SqliteRows(SqliteConnection& owner, SqliteConnection::Lease lease)
+        : owner_(&owner), lease_(std::move(lease)) {
         columns_ = lease_.columns;
         owner_->readers_.push_back(this);
     }
     ~SqliteRows() override { Release(); }
-
-    // Binds the parameters; false when the engine refuses one.
-    bool Bind() {
-        for (std::size_t p = 0; p < parameters_.size(); ++p) {
-            const std::string& value = parameters_[p];
-            if (sqlite3_bind_text64(lease_.handle, static_cast<int>(p + 1), value.data(),
-                                    value.size(), SQLITE_STATIC, SQLITE_UTF8) != SQLITE_OK) {
-                owner_->FailStatement();
-                return false;
-            }
-        }
-        return true;
-    }
 
     bool Next() override {
         if (detached_) return detached_->Next();
@@ -215,8 +201,7 @@ class SqliteRows final : public Rows {
 
     SqliteConnection* owner_;
     SqliteConnection::Lease lease_;
-    std::vector<std::string> parameters_;  // bound where they lie
-    std::size_t passed_ = 0;               // rows stepped before the current one
+    std::size_t passed_ = 0;  // rows stepped before the current one
     bool onRow_ = false;
     std::unique_ptr<BufferedRows> detached_;
 };
@@ -341,7 +326,9 @@ bool SqliteConnection::Lend(const std::string& text, Lease& lease, bool* tail) {
     const bool keep = found == cache_.end() && text.size() <= kLongestKept;
     sqlite3_stmt* statement = nullptr;
     const char* rest = nullptr;
-    if (sqlite3_prepare_v3(handle_, text.c_str(), static_cast<int>(text.size()),
+    // The host's dialect is rewritten once, when the statement is prepared.
+    const std::string adapted = AdaptStatement(text);
+    if (sqlite3_prepare_v3(handle_, adapted.c_str(), static_cast<int>(adapted.size()),
                            keep ? SQLITE_PREPARE_PERSISTENT : 0, &statement, &rest) != SQLITE_OK) {
         sqlite3_finalize(statement);
         return FailStatement();
@@ -401,15 +388,34 @@ void SqliteConnection::Forget(SqliteRows* reader) {
     }
 }
 
-std::unique_ptr<Rows> SqliteConnection::Query(const std::string& sql) {
-    StatementShape shape;
-    ShapeStatement(sql, Markers::Question, shape);
+bool SqliteConnection::BindValues(const Statement& statement, sqlite3_stmt* handle) {
+    const auto& values = statement.Values();
+    const int markers = sqlite3_bind_parameter_count(handle);
+    if (static_cast<std::size_t>(markers) != values.size()) {
+        SetError("the statement has " + std::to_string(markers) + " markers for " +
+                 std::to_string(values.size()) + " values");
+        StatementFailed(false);
+        return false;
+    }
+    for (std::size_t p = 0; p < values.size(); ++p) {
+        // Copied by the engine: the statement need not outlive its rows.
+        if (sqlite3_bind_text64(handle, static_cast<int>(p + 1), values[p].data(), values[p].size(),
+                                SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK) {
+            return FailStatement();
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<Rows> SqliteConnection::Query(const Statement& statement) {
     Lease lease;
-    if (!Lend(shape.text, lease)) return nullptr;
+    if (!Lend(statement.Sql(), lease)) return nullptr;
     if (!lease.handle) return std::make_unique<BufferedRows>(ResultSet());  // blank: no row
-    auto rows = std::make_unique<SqliteRows>(*this, std::move(lease), std::move(shape.values));
-    if (!rows->Bind()) return nullptr;
-    return rows;
+    if (!BindValues(statement, lease.handle)) {
+        GiveBack(lease);
+        return nullptr;
+    }
+    return std::make_unique<SqliteRows>(*this, std::move(lease));
 }
 
 std::shared_ptr<const TableShape> SqliteConnection::KnownTable(const std::string& table) const {
@@ -417,8 +423,9 @@ std::shared_ptr<const TableShape> SqliteConnection::KnownTable(const std::string
     return found == tables_.end() ? nullptr : found->second.shape;
 }
 
-int SqliteConnection::ProbeTable(const std::string& table,
+int SqliteConnection::ProbeTable(const Statement& wholeTable,
                                  std::shared_ptr<const TableShape>& shape) {
+    const std::string& table = wholeTable.Text();
     TableEntry& entry = tables_[table];
     if (entry.anySql.empty()) {
         const std::string name = QuoteIdentifier(table);
@@ -473,31 +480,33 @@ void SqliteConnection::Discard(const std::string& text) {
     cache_.erase(found);
 }
 
-bool SqliteConnection::Execute(const std::string& sql) {
+bool SqliteConnection::Execute(const Statement& statement) {
     DetachReaders();
     if (ScopeBroken()) {
         SetError("the write transaction could not begin");
         return false;
     }
-    StatementShape shape;
-    ShapeStatement(sql, Markers::Question, shape);
     Lease lease;
     bool tail = false;
-    if (!Lend(shape.text, lease, &tail)) return false;
+    if (!Lend(statement.Sql(), lease, &tail)) return false;
     if (!lease.handle) return true;
     if (tail) {
-        // Several statements in one text run one after the other.
+        // Several statements in one text run one after the other; they carry no values.
         GiveBack(lease);
-        const std::string adapted = AdaptStatement(sql);
+        if (!statement.Values().empty()) {
+            SetError("a text of several statements carries no values");
+            StatementFailed(false);
+            return false;
+        }
+        const std::string adapted = AdaptStatement(statement.Sql());
         if (sqlite3_exec(handle_, adapted.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             return FailStatement();
         }
         return true;
     }
-    for (std::size_t p = 0; p < shape.values.size(); ++p) {
-        const std::string& value = shape.values[p];
-        sqlite3_bind_text64(lease.handle, static_cast<int>(p + 1), value.data(), value.size(),
-                            SQLITE_STATIC, SQLITE_UTF8);
+    if (!BindValues(statement, lease.handle)) {
+        GiveBack(lease);
+        return false;
     }
     return Step(lease);
 }

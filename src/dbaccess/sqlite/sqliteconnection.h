@@ -27,10 +27,10 @@ class SqliteConnection final : public Connection {
     static std::unique_ptr<Connection> Open(const std::string& path, std::string& error);
     ~SqliteConnection() override;
 
-    std::unique_ptr<Rows> Query(const std::string& sql) override;
-    int ProbeTable(const std::string& table, std::shared_ptr<const TableShape>& shape) override;
+    std::unique_ptr<Rows> Query(const Statement& statement) override;
+    int ProbeTable(const Statement& wholeTable, std::shared_ptr<const TableShape>& shape) override;
     std::shared_ptr<const TableShape> KnownTable(const std::string& table) const override;
-    bool Execute(const std::string& sql) override;
+    bool Execute(const Statement& statement) override;
     bool InsertRow(const TableShape& table, const std::vector<int>& columns,
                    const std::vector<Value>& values) override;
     bool Revive() override;
@@ -79,6 +79,9 @@ class SqliteConnection final : public Connection {
     // cannot be prepared; a blank text lends no statement. tail receives
     // whether text holds more than one statement.
     bool Lend(const std::string& text, Lease& lease, bool* tail = nullptr);
+    // Binds the statement's values to the markers of the statement lent;
+    // false, with the reason, when they do not match or the engine refuses one.
+    bool BindValues(const Statement& statement, sqlite3_stmt* handle);
     void GiveBack(Lease& lease);
     // Makes room for one more kept statement.
     void Evict();

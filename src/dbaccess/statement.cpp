@@ -1,0 +1,154 @@
+#include "dbaccess/statement.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "dbaccess/sqltext.h"
+
+namespace strataloom::db {
+
+namespace {
+
+bool IsWordChar(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return std::isalnum(byte) || c == '_' || byte >= 0x80;
+}
+
+}  // namespace
+
+Statement::Statement(const char* text) {
+    if (text) AppendFixed(text, std::strlen(text));
+}
+
+Statement::Statement(std::string text) : text_(std::move(text)), sql_(text_) {}
+
+Statement Statement::Value(const char* text) {
+    return Value(std::string(text ? text : ""));
+}
+
+Statement Statement::Value(const std::string& text) {
+    Statement value;
+    value.text_.reserve(text.size() + 2);
+    value.text_ += '\'';
+    value.text_ += SqlText(text);
+    value.text_ += '\'';
+    value.sql_ = "?";
+    value.markers_.push_back(0);
+    value.values_.push_back(text);
+    return value;
+}
+
+Statement Statement::Inline(const std::string& text) {
+    return Statement("'" + SqlText(text) + "'");
+}
+
+Statement Statement::WholeTable(const std::string& table) {
+    Statement whole(table);
+    whole.kind_ = StatementKind::WholeTable;
+    whole.tables_.push_back(table);
+    return whole;
+}
+
+void Statement::AppendFixed(const char* text, std::size_t size) {
+    text_.append(text, size);
+    sql_.append(text, size);
+}
+
+Statement& Statement::operator+=(const Statement& more) {
+    const std::size_t offset = sql_.size();
+    text_ += more.text_;
+    sql_ += more.sql_;
+    for (std::size_t at : more.markers_) markers_.push_back(offset + at);
+    values_.insert(values_.end(), more.values_.begin(), more.values_.end());
+    for (const std::string& table : more.tables_) On(table);
+    return *this;
+}
+
+Statement& Statement::operator+=(const char* more) {
+    if (more) AppendFixed(more, std::strlen(more));
+    return *this;
+}
+
+Statement& Statement::operator+=(const std::string& more) {
+    AppendFixed(more.data(), more.size());
+    return *this;
+}
+
+Statement& Statement::On(const std::string& table) {
+    if (std::find(tables_.begin(), tables_.end(), table) == tables_.end()) {
+        tables_.push_back(table);
+    }
+    return *this;
+}
+
+Statement Statement::Request(StatementKind kind, std::string text,
+                             std::vector<std::string> arguments) {
+    Statement request(std::move(text));
+    request.kind_ = kind;
+    request.arguments_ = std::move(arguments);
+    return request;
+}
+
+bool Statement::HoldsZeroByte() const {
+    if (text_.find('\0') != std::string::npos || sql_.find('\0') != std::string::npos) return true;
+    const auto holds = [](const std::string& part) { return part.find('\0') != std::string::npos; };
+    return std::any_of(values_.begin(), values_.end(), holds) ||
+           std::any_of(arguments_.begin(), arguments_.end(), holds);
+}
+
+std::string Statement::NumberedSql() const {
+    std::string numbered;
+    numbered.reserve(sql_.size() + 2 * markers_.size());
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < markers_.size(); ++i) {
+        numbered.append(sql_, copied, markers_[i] - copied);
+        numbered += '$';
+        numbered += std::to_string(i + 1);
+        copied = markers_[i] + 1;
+        // A number runs into a word that follows it: the literal it stands
+        // for ended by itself.
+        if (copied < sql_.size() && IsWordChar(sql_[copied])) numbered += ' ';
+    }
+    numbered.append(sql_, copied, std::string::npos);
+    return numbered;
+}
+
+Statement operator+(Statement first, const Statement& second) {
+    first += second;
+    return first;
+}
+
+Statement operator+(Statement first, const char* second) {
+    first += second;
+    return first;
+}
+
+Statement operator+(Statement first, const std::string& second) {
+    first += second;
+    return first;
+}
+
+Statement operator+(const char* first, const Statement& second) {
+    Statement joined(first);
+    joined += second;
+    return joined;
+}
+
+Statement operator+(const std::string& first, const Statement& second) {
+    Statement joined(first);
+    joined += second;
+    return joined;
+}
+
+Statement ValueList(const std::vector<std::string>& names) {
+    const bool asValues = names.size() <= kMostListedValues;
+    Statement list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i) list += ",";
+        list += asValues ? Statement::Value(names[i]) : Statement::Inline(names[i]);
+    }
+    return list;
+}
+
+}  // namespace strataloom::db
