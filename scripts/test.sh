@@ -4,9 +4,10 @@
 # suite, the benchmarks (built, not run), unoptimised (with the sanitizers that
 # compiles several times faster, and the suite still runs in a minute or two).
 # Runs the whole suite through CTest on the embedded engine and on a throwaway
-# database server; then checks the install of build/ as hosts use it
-# (find_package, pkg-config, subdirectory, Debian package). build/ stays
-# loadable by any host.
+# database server; then the tests of threads and processes again under
+# ThreadSanitizer (build-tsan/); then checks the install of build/ as hosts
+# use it (find_package, pkg-config, subdirectory, Debian package). build/
+# stays loadable by any host.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,9 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSTRATALOOM_SANITIZE=ON \
   -DSTRATALOOM_TESTS=ON -DSTRATALOOM_BENCH=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSTRATALOOM_TSAN=ON -DSTRATALOOM_SANITIZE=OFF \
+  -DSTRATALOOM_TESTS=ON -DSTRATALOOM_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$(nproc)" --target strataloom_tests strataloom_test_worker
 
 (
   # Every data-class test runs on both engines: without a server the run fails.
@@ -24,6 +28,11 @@ cmake --build build-test -j"$(nproc)"
   export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
   cd build-test
   ctest --output-on-failure --no-tests=error --timeout 300 -j2
+  # Threads sharing the registry, hosts in other processes, forks: the
+  # concurrency tests once more, every data race reported as a failure.
+  cd ../build-tsan
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0" ./bin/strataloom_tests \
+    --gtest_brief=1 --gtest_filter="$(cat ../tests/tsan-filter.txt)"
 )
 
 ./tests/install/check.sh build
