@@ -1,6 +1,5 @@
 #include "datadefine/cmetatypedata.h"
 
-#include <algorithm>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -31,17 +30,79 @@ std::vector<ColumnShape> MetaTypeShapes() {
 }
 const MappedTable g_mapped(kTable, &MetaTypeShapes);
 
-// The trees read so far, one per database: an object on one database is never
-// answered from another's tree. Trees are handed out shared, so that one
-// emptied from the cache stays whole for a caller still walking it.
+}  // namespace
+
+// The meta types reachable from the root, listed under their parent's id:
+// the children of an id are the rows whose parent id is that id, each once,
+// in the table's order. A row is reachable when its parent id is the root's
+// or the id of a reachable row. Rows that repeat an id (a project merged from
+// two sources) give that id one list of children, whichever of them is asked
+// about. A row whose id is already on the way down to it would lead back up
+// to its own ancestors without end (its parent links form a cycle): it is
+// left out, the way being walked depth first in the table's order; rows that
+// only lead round a cycle are never reached. Built without recursion, in time
+// and size linear in the rows, so that a chain as deep as the table is long
+// loads as well as a flat list.
+class MetaTypeIndex {
+  public:
+    explicit MetaTypeIndex(std::vector<MetaTypeRecord> rows) {
+        std::unordered_map<int, std::vector<std::size_t>> rowsOf;  // by parent id
+        for (std::size_t i = 0; i < rows.size(); ++i) rowsOf[rows[i].MetaTypeParentID].push_back(i);
+        // The ids on the way down (true) and those walked below already (false).
+        std::unordered_map<int, bool> onTheWay{{kRootId, true}};
+        struct Step {
+            int id;
+            const std::vector<std::size_t>* rows;
+            std::size_t next;
+        };
+        const auto stepInto = [&](int id) {
+            const auto found = rowsOf.find(id);
+            return Step{id, found == rowsOf.end() ? nullptr : &found->second, 0};
+        };
+        std::vector<Step> way{stepInto(kRootId)};
+        while (!way.empty()) {
+            Step& step = way.back();
+            if (!step.rows || step.next == step.rows->size()) {
+                onTheWay[step.id] = false;
+                way.pop_back();
+                continue;
+            }
+            MetaTypeRecord& row = rows[(*step.rows)[step.next++]];
+            const int id = row.MetaTypeID;
+            const auto seen = onTheWay.find(id);
+            if (seen != onTheWay.end() && seen->second) continue;  // leads back up
+            children_[step.id].push_back(std::move(row));
+            if (seen == onTheWay.end()) {
+                onTheWay.emplace(id, true);
+                way.push_back(stepInto(id));  // step is not used after this
+            }
+        }
+    }
+
+    // Empty for an id that has no children or is not reached.
+    const std::vector<MetaTypeRecord>& ChildrenOf(int id) const {
+        static const std::vector<MetaTypeRecord> none;
+        const auto found = children_.find(id);
+        return found == children_.end() ? none : found->second;
+    }
+
+  private:
+    std::unordered_map<int, std::vector<MetaTypeRecord>> children_;
+};
+
+namespace {
+
+// The meta types read so far, one index per database: an object on one
+// database is never answered from another's. Indexes are handed out shared,
+// so that one emptied from the cache stays whole for a caller still using it.
 class MetaTypeCache {
   public:
-    std::shared_ptr<const MetaTypeNode> Find(const std::string& connect) {
+    std::shared_ptr<const MetaTypeIndex> Find(const std::string& connect) {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto found = trees_.find(connect);
         return found == trees_.end() ? nullptr : found->second;
     }
-    void Keep(const std::string& connect, std::shared_ptr<const MetaTypeNode> tree) {
+    void Keep(const std::string& connect, std::shared_ptr<const MetaTypeIndex> tree) {
         std::lock_guard<std::mutex> lock(mutex_);
         trees_.emplace(connect, std::move(tree));
     }
@@ -52,52 +113,12 @@ class MetaTypeCache {
 
   private:
     std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const MetaTypeNode>> trees_;
+    std::map<std::string, std::shared_ptr<const MetaTypeIndex>> trees_;
 };
 
 MetaTypeCache& Cache() {
     static MetaTypeCache cache;
     return cache;
-}
-
-// The rows naming each parent id, each parent's in the table's order.
-using RowsByParent = std::unordered_map<int, std::vector<const MetaTypeRecord*>>;
-
-// Attaches below node, depth first, every row that names node's id as its
-// parent. A row whose id is already on the way from the root down to node
-// (its parent links form a cycle, or an id repeated elsewhere leads back up)
-// would attach its own ancestors below itself without end: it is left out
-// there.
-void AttachChildren(MetaTypeNode& node, const RowsByParent& rows, std::vector<int>& path) {
-    const auto found = rows.find(node.Record.MetaTypeID);
-    if (found == rows.end()) return;
-    for (const MetaTypeRecord* row : found->second) {
-        if (std::find(path.begin(), path.end(), row->MetaTypeID) != path.end()) continue;
-        node.Children.push_back(MetaTypeNode{*row, {}});
-        path.push_back(row->MetaTypeID);
-        AttachChildren(node.Children.back(), rows, path);
-        path.pop_back();
-    }
-}
-
-std::shared_ptr<const MetaTypeNode> BuildTree(const std::vector<MetaTypeRecord>& rows) {
-    RowsByParent byParent;
-    for (const MetaTypeRecord& row : rows) byParent[row.MetaTypeParentID].push_back(&row);
-    auto root = std::make_shared<MetaTypeNode>();
-    root->Record.MetaTypeID = kRootId;
-    std::vector<int> path{kRootId};
-    AttachChildren(*root, byParent, path);
-    return root;
-}
-
-// Appends the children of every node carrying id, searching the whole tree
-// but not below a node that carries it.
-void FindChildren(const MetaTypeNode& node, int id, std::vector<MetaTypeRecord>& children) {
-    if (node.Record.MetaTypeID == id) {
-        for (const MetaTypeNode& child : node.Children) children.push_back(child.Record);
-        return;
-    }
-    for (const MetaTypeNode& child : node.Children) FindChildren(child, id, children);
 }
 
 }  // namespace
@@ -109,14 +130,14 @@ CMetaTypeData::~CMetaTypeData() {
     }
 }
 
-std::shared_ptr<const MetaTypeNode> CMetaTypeData::Tree() {
+std::shared_ptr<const MetaTypeIndex> CMetaTypeData::Tree() {
     if (auto tree = Cache().Find(ConnectString())) return tree;
     std::vector<MetaTypeRecord> rows;
     // Nothing is kept when the table cannot be read: the next question tries again.
     if (!LoadRecordsInTable(kTable, "select * from b_meta_type ", MetaTypeColumns(), rows)) {
         return nullptr;
     }
-    auto tree = BuildTree(rows);
+    auto tree = std::make_shared<const MetaTypeIndex>(std::move(rows));
     Cache().Keep(ConnectString(), tree);
     return tree;
 }
@@ -126,7 +147,7 @@ int CMetaTypeData::GetChildMetaTypes(MetaTypeRecord metaType,
     if (!children) return Decline("no list for the child meta types was given");
     children->clear();
     return Guarded([&] {
-        if (auto tree = Tree()) FindChildren(*tree, metaType.MetaTypeID, *children);
+        if (auto tree = Tree()) *children = tree->ChildrenOf(metaType.MetaTypeID);
         return 1;
     });
 }
@@ -134,7 +155,7 @@ int CMetaTypeData::GetChildMetaTypes(MetaTypeRecord metaType,
 int CMetaTypeData::GetRootMetaTypes(std::vector<MetaTypeRecord>& roots) {
     roots.clear();
     return Guarded([&] {
-        if (auto tree = Tree()) FindChildren(*tree, kRootId, roots);
+        if (auto tree = Tree()) roots = tree->ChildrenOf(kRootId);
         return 1;
     });
 }

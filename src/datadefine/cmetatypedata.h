@@ -7,11 +7,8 @@
 #include "datadefine/tabledata.h"
 #include "strataloom/imetatypedata.h"
 
-// A meta type with the meta types below it, in the table's order.
-struct MetaTypeNode {
-    MetaTypeRecord Record;
-    std::vector<MetaTypeNode> Children;
-};
+// The meta types of one database, indexed by the id of their parent.
+class MetaTypeIndex;
 
 class CMetaTypeData : public strataloom::TableData<IMetaTypeData> {
   public:
@@ -23,7 +20,7 @@ class CMetaTypeData : public strataloom::TableData<IMetaTypeData> {
     virtual ClassEntry* GetClassEntry();
 
   private:
-    // The tree of this object's database, read on first use; null when the
-    // table cannot be read or holds no row.
-    std::shared_ptr<const MetaTypeNode> Tree();
+    // The meta types of this object's database, read on first use; null when
+    // the table cannot be read or holds no row.
+    std::shared_ptr<const MetaTypeIndex> Tree();
 };

@@ -63,6 +63,8 @@ void InsertOwnedRecords(CDbManage& session, const char* keyColumn, const std::st
     }
 }
 
+// The helpers that take a statement refuse one holding a zero byte before
+// any statement runs: only a caller's name can have brought it in.
 template <class Interface>
 class TableData : public DataObject<Interface> {
   protected:
@@ -116,6 +118,7 @@ class TableData : public DataObject<Interface> {
     // rows gives 0 unless noRows says that is no failure.
     int ListNames(const std::string& query, const char* column, NameList& names,
                   NoRows noRows = NoRows::Fail) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             return ReadNameList(session, query, column, names, noRows);
         });
@@ -124,6 +127,7 @@ class TableData : public DataObject<Interface> {
     // The same after the table check.
     int ListNamesInTable(const char* table, const std::string& query, const char* column,
                          NameList& names) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (!OpenTable(session, table)) return 0;
             return ReadNameList(session, query, column, names);
@@ -132,6 +136,7 @@ class TableData : public DataObject<Interface> {
 
     // 1 when query yields a row; after the table check when a table is named.
     int HasRows(const char* table, const std::string& query) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
             return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
@@ -141,6 +146,7 @@ class TableData : public DataObject<Interface> {
     // Runs one delete statement; its own result is not looked at.
     int RunDelete(const char* table, const std::string& statement,
                   TableCheck check = TableCheck::Run) {
+        if (HoldsZeroByte(statement)) return RefuseZeroByteName();
         return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
             session.ExecuteSQL(statement);
             return 1;
@@ -150,6 +156,7 @@ class TableData : public DataObject<Interface> {
     // Runs one delete statement whose own result is the operation's.
     int RunReportedDelete(const char* table, const std::string& statement,
                           TableCheck check = TableCheck::Run) {
+        if (HoldsZeroByte(statement)) return RefuseZeroByteName();
         return Write(check == TableCheck::Run ? table : nullptr,
                      [&](CDbManage& session) { return session.ExecuteSQL(statement) ? 1 : 0; });
     }
@@ -159,6 +166,7 @@ class TableData : public DataObject<Interface> {
     // the table as they are added: writeRows runs no statement between them.
     template <class WriteRows>
     int Replace(const char* table, const std::string& deleteStatement, WriteRows&& writeRows) {
+        if (HoldsZeroByte(deleteStatement)) return RefuseZeroByteName();
         return Write(table, [&](CDbManage& session) {
             session.ExecuteSQL(deleteStatement);
             session.StoreRowsAsAdded();
@@ -191,6 +199,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecord(const std::string& query, const ColumnTable<Record>& columns, Record& record,
                    KeyColumns keys) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             return columns.Read(session, record, keys) ? 1 : 0;
@@ -202,6 +211,7 @@ class TableData : public DataObject<Interface> {
     template <class Record, class NameRecord>
     int LoadNamedRecord(const std::string& query, const ColumnTable<Record>& columns,
                         Record& record, NameRecord&& nameRecord) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameRecord();
@@ -215,6 +225,7 @@ class TableData : public DataObject<Interface> {
     template <class Record, class NameOwner>
     int LoadOwnedRecords(const std::string& query, const ColumnTable<Record>& columns,
                          std::vector<Record>& records, NameOwner&& nameOwner) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameOwner();
@@ -232,6 +243,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadKeyedRecords(const std::string& query, const ColumnTable<Record>& columns,
                          const Record& keyed, std::vector<Record>& records) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             return ForEachRow(session, query, [&] {
                 Record record = keyed;
@@ -254,6 +266,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecordsInTable(const char* table, const std::string& query,
                            const ColumnTable<Record>& columns, std::vector<Record>& records) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
             return ForEachRow(session, query, [&] {
