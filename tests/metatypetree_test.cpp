@@ -156,9 +156,10 @@ TEST_P(MetaTypeTreeTest, AFullWalkCostsLinearlyInTheNodes) {
         EXPECT_EQ(static_cast<std::size_t>(nodes), counting.returned);
         db.Close();
     }
-    // Ten times the nodes: linear work takes about ten times as long, a
-    // search of the whole tree per call a hundred times.
-    EXPECT_LT(cpu[100000], 30.0 * cpu[10000]) << cpu[10000] << " s, then " << cpu[100000] << " s";
+    // Ten times the nodes: linear work takes about ten times as long (more
+    // once the tree outgrows the processor's caches), a search of the whole
+    // tree per call a hundred times.
+    EXPECT_LT(cpu[100000], 40.0 * cpu[10000]) << cpu[10000] << " s, then " << cpu[100000] << " s";
 }
 
 STRATALOOM_ENGINES(MetaTypeTreeTest);

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <tuple>
-#include <unordered_map>
+
+#include "datadefine/idmap.h"
 
 using namespace strataloom;
 
@@ -187,44 +188,41 @@ void CImageData::UnscrambleImageData(std::string& text) {
 void CImageData::CollectMetaTypes(std::vector<MetaTypeRecord>& below, IMetaTypeData* metaTypes,
                                   const MetaTypeRecord* parent) {
     if (!metaTypes) return;
-    // The ids on the way down (true) and those walked below already (false).
-    std::unordered_map<int, bool> onTheWay;
-    // The children of one meta type, and the next of them to walk below.
+    IdMap<bool> onTheWay;  // true on the way down, false walked below
+    // The children of one meta type, appended to below side by side, and the
+    // next of them to walk below.
     struct Step {
         int id;
-        std::vector<MetaTypeRecord> children;
-        std::size_t next = 0;
+        std::size_t next, end;
     };
-    std::vector<Step> way;
+    std::vector<MetaTypeRecord> served;
     const auto stepInto = [&](const MetaTypeRecord* of) {
-        Step step{of ? of->MetaTypeID : kRootMetaTypeId, {}};
+        const int id = of ? of->MetaTypeID : kRootMetaTypeId;
         if (of) {
-            metaTypes->GetChildMetaTypes(*of, &step.children);
+            metaTypes->GetChildMetaTypes(*of, &served);
         } else {
-            metaTypes->GetRootMetaTypes(step.children);
+            metaTypes->GetRootMetaTypes(served);
         }
-        onTheWay[step.id] = true;
-        // A child already on the way down would lead back up without end.
-        step.children.erase(std::remove_if(step.children.begin(), step.children.end(),
-                                           [&](const MetaTypeRecord& child) {
-                                               const auto seen = onTheWay.find(child.MetaTypeID);
-                                               return seen != onTheWay.end() && seen->second;
-                                           }),
-                            step.children.end());
-        below.insert(below.end(), step.children.begin(), step.children.end());
-        way.push_back(std::move(step));
+        onTheWay.Insert(id, true);
+        const std::size_t begin = below.size();
+        for (MetaTypeRecord& child : served) {
+            // A child already on the way down would lead back up without end.
+            const bool* seen = onTheWay.Find(child.MetaTypeID);
+            if (!seen || !*seen) below.push_back(std::move(child));
+        }
+        return Step{id, begin, below.size()};
     };
-    stepInto(parent);
+    std::vector<Step> way{stepInto(parent)};
     while (!way.empty()) {
         Step& step = way.back();
-        if (step.next == step.children.size()) {
-            onTheWay[step.id] = false;
+        if (step.next == step.end) {
+            *onTheWay.Find(step.id) = false;
             way.pop_back();
             continue;
         }
-        // A copy: stepping into it may move the steps.
-        const MetaTypeRecord child = step.children[step.next++];
-        if (onTheWay.find(child.MetaTypeID) == onTheWay.end()) stepInto(&child);
+        // Handed on before below grows.
+        const MetaTypeRecord& child = below[step.next++];
+        if (!onTheWay.Find(child.MetaTypeID)) way.push_back(stepInto(&child));
     }
 }
 

@@ -1,8 +1,10 @@
 #include "datadefine/cmetatypedata.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
-#include <unordered_map>
+
+#include "datadefine/idmap.h"
 
 using namespace strataloom;
 
@@ -46,48 +48,85 @@ const MappedTable g_mapped(kTable, &MetaTypeShapes);
 class MetaTypeIndex {
   public:
     explicit MetaTypeIndex(std::vector<MetaTypeRecord> rows) {
-        std::unordered_map<int, std::vector<std::size_t>> rowsOf;  // by parent id
-        for (std::size_t i = 0; i < rows.size(); ++i) rowsOf[rows[i].MetaTypeParentID].push_back(i);
-        // The ids on the way down (true) and those walked below already (false).
-        std::unordered_map<int, bool> onTheWay{{kRootId, true}};
+        const RowsByParent byParent(rows);
+        IdMap<bool> onTheWay;  // true on the way down, false walked below
+        records_.reserve(rows.size());
         struct Step {
             int id;
-            const std::vector<std::size_t>* rows;
-            std::size_t next;
+            std::size_t next, end;  // the children still to walk below, in records_
         };
         const auto stepInto = [&](int id) {
-            const auto found = rowsOf.find(id);
-            return Step{id, found == rowsOf.end() ? nullptr : &found->second, 0};
+            onTheWay.Insert(id, true);
+            const std::size_t begin = records_.size();
+            byParent.ForEachRow(id, [&](std::size_t row) {
+                const bool* seen = onTheWay.Find(rows[row].MetaTypeID);
+                if (!seen || !*seen)
+                    records_.push_back(std::move(rows[row]));  // else it leads back up
+            });
+            if (records_.size() > begin) spans_.Insert(id, Span{begin, records_.size()});
+            return Step{id, begin, records_.size()};
         };
         std::vector<Step> way{stepInto(kRootId)};
         while (!way.empty()) {
             Step& step = way.back();
-            if (!step.rows || step.next == step.rows->size()) {
-                onTheWay[step.id] = false;
+            if (step.next == step.end) {
+                *onTheWay.Find(step.id) = false;
                 way.pop_back();
                 continue;
             }
-            MetaTypeRecord& row = rows[(*step.rows)[step.next++]];
-            const int id = row.MetaTypeID;
-            const auto seen = onTheWay.find(id);
-            if (seen != onTheWay.end() && seen->second) continue;  // leads back up
-            children_[step.id].push_back(std::move(row));
-            if (seen == onTheWay.end()) {
-                onTheWay.emplace(id, true);
-                way.push_back(stepInto(id));  // step is not used after this
-            }
+            const int id = records_[step.next++].MetaTypeID;
+            if (!onTheWay.Find(id)) way.push_back(stepInto(id));
         }
     }
 
-    // Empty for an id that has no children or is not reached.
-    const std::vector<MetaTypeRecord>& ChildrenOf(int id) const {
-        static const std::vector<MetaTypeRecord> none;
-        const auto found = children_.find(id);
-        return found == children_.end() ? none : found->second;
+    // Replaces children with those of id; none for an id that has no
+    // children or is not reached.
+    void ChildrenOf(int id, std::vector<MetaTypeRecord>& children) const {
+        const Span* span = spans_.Find(id);
+        if (!span) {
+            children.clear();
+            return;
+        }
+        children.assign(records_.begin() + static_cast<std::ptrdiff_t>(span->begin),
+                        records_.begin() + static_cast<std::ptrdiff_t>(span->end));
     }
 
   private:
-    std::unordered_map<int, std::vector<MetaTypeRecord>> children_;
+    // The rows of each parent id in the table's order, as chains of row
+    // numbers: no list of its own per parent.
+    class RowsByParent {
+      public:
+        explicit RowsByParent(const std::vector<MetaTypeRecord>& rows) : next_(rows.size(), kNone) {
+            for (std::size_t row = 0; row < rows.size(); ++row) {
+                const auto added = chains_.Insert(rows[row].MetaTypeParentID, Chain{row, row});
+                if (!added.second) {
+                    next_[added.first->last] = row;
+                    added.first->last = row;
+                }
+            }
+        }
+        template <class Visit>
+        void ForEachRow(int parent, Visit&& visit) const {
+            const Chain* chain = chains_.Find(parent);
+            if (!chain) return;
+            for (std::size_t row = chain->first; row != kNone; row = next_[row]) visit(row);
+        }
+
+      private:
+        static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        struct Chain {
+            std::size_t first, last;
+        };
+        IdMap<Chain> chains_;
+        std::vector<std::size_t> next_;
+    };
+
+    // Where the children of one id lie in records_.
+    struct Span {
+        std::size_t begin, end;
+    };
+    std::vector<MetaTypeRecord> records_;  // each id's children side by side
+    IdMap<Span> spans_;
 };
 
 namespace {
@@ -109,11 +148,16 @@ class MetaTypeCache {
     void Clear() {
         std::lock_guard<std::mutex> lock(mutex_);
         trees_.clear();
+        ++generation_;
     }
+    // Changes whenever the cache is emptied: an index taken before stays
+    // usable only while it has not changed.
+    unsigned long Generation() const { return generation_; }
 
   private:
     std::mutex mutex_;
     std::map<std::string, std::shared_ptr<const MetaTypeIndex>> trees_;
+    std::atomic<unsigned long> generation_{0};
 };
 
 MetaTypeCache& Cache() {
@@ -130,16 +174,26 @@ CMetaTypeData::~CMetaTypeData() {
     }
 }
 
-std::shared_ptr<const MetaTypeIndex> CMetaTypeData::Tree() {
-    if (auto tree = Cache().Find(ConnectString())) return tree;
-    std::vector<MetaTypeRecord> rows;
-    // Nothing is kept when the table cannot be read: the next question tries again.
-    if (!LoadRecordsInTable(kTable, "select * from b_meta_type ", MetaTypeColumns(), rows)) {
-        return nullptr;
+const MetaTypeIndex* CMetaTypeData::Tree() {
+    const unsigned long generation = Cache().Generation();
+    if (tree_ && treeGeneration_ == generation) return tree_.get();
+    tree_ = Cache().Find(ConnectString());
+    if (!tree_) {
+        std::vector<MetaTypeRecord> rows;
+        // Nothing is kept when the table cannot be read: the next question tries again.
+        if (!LoadRecordsInTable(kTable, "select * from b_meta_type ", MetaTypeColumns(), rows)) {
+            return nullptr;
+        }
+        tree_ = std::make_shared<const MetaTypeIndex>(std::move(rows));
+        Cache().Keep(ConnectString(), tree_);
     }
-    auto tree = std::make_shared<const MetaTypeIndex>(std::move(rows));
-    Cache().Keep(ConnectString(), tree);
-    return tree;
+    treeGeneration_ = generation;
+    return tree_.get();
+}
+
+void CMetaTypeData::SetConnectString(const char* text) {
+    TableData::SetConnectString(text);
+    tree_.reset();  // of the database named before
 }
 
 int CMetaTypeData::GetChildMetaTypes(MetaTypeRecord metaType,
@@ -147,7 +201,7 @@ int CMetaTypeData::GetChildMetaTypes(MetaTypeRecord metaType,
     if (!children) return Decline("no list for the child meta types was given");
     children->clear();
     return Guarded([&] {
-        if (auto tree = Tree()) *children = tree->ChildrenOf(metaType.MetaTypeID);
+        if (const MetaTypeIndex* tree = Tree()) tree->ChildrenOf(metaType.MetaTypeID, *children);
         return 1;
     });
 }
@@ -155,7 +209,7 @@ int CMetaTypeData::GetChildMetaTypes(MetaTypeRecord metaType,
 int CMetaTypeData::GetRootMetaTypes(std::vector<MetaTypeRecord>& roots) {
     roots.clear();
     return Guarded([&] {
-        if (auto tree = Tree()) roots = tree->ChildrenOf(kRootId);
+        if (const MetaTypeIndex* tree = Tree()) tree->ChildrenOf(kRootId, roots);
         return 1;
     });
 }

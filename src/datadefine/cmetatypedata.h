@@ -15,12 +15,19 @@ class CMetaTypeData : public strataloom::TableData<IMetaTypeData> {
     // Empties the cache of every database, so that the next question of any
     // object reads its table again.
     ~CMetaTypeData() override;
+    void SetConnectString(const char* text) override;
     int GetChildMetaTypes(MetaTypeRecord metaType, std::vector<MetaTypeRecord>* children) override;
     int GetRootMetaTypes(std::vector<MetaTypeRecord>& roots) override;
     virtual ClassEntry* GetClassEntry();
 
   private:
     // The meta types of this object's database, read on first use; null when
-    // the table cannot be read or holds no row.
-    std::shared_ptr<const MetaTypeIndex> Tree();
+    // the table cannot be read or holds no row. Valid until the next call.
+    const MetaTypeIndex* Tree();
+
+    // The index answered from last, kept while the cache has not been emptied
+    // since and the connection string has not changed: a call then needs no
+    // look-up in the cache.
+    std::shared_ptr<const MetaTypeIndex> tree_;
+    unsigned long treeGeneration_ = 0;
 };
