@@ -30,6 +30,7 @@
 #include "benchutil.h"
 #include "datadefine/cimagedata.h"
 #include "dbaccess/connectionregistry.h"
+#include "sqliteutil.h"
 #include "strataloom/iimagedata.h"
 #include "strataloom/imetatypedata.h"
 
@@ -37,10 +38,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using bench::BindText;
+using bench::ColumnText;
 using bench::CreateObject;
 using bench::KeepAlive;
 using bench::Median;
 using bench::Seconds;
+using bench::Statement;
 
 constexpr double kGoalRatio = 1.15;  // CPU time, module/raw
 constexpr std::size_t kImageBytes = 10 * 1024;
@@ -99,25 +103,6 @@ std::string PerNode(const Case& c, double cpuMs) {
 }
 
 // ---------------------------------------------------------------- raw code
-
-struct StatementCloser {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
-struct DatabaseCloser {
-    void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
-};
-
-std::string ColumnText(sqlite3_stmt* statement, int column) {
-    const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, column));
-    return text ? std::string(text,
-                              static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
-                : std::string();
-}
-
-void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
-    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-}
 
 using MetaTypeChildren = std::unordered_map<int, std::vector<MetaTypeRecord>>;
 
@@ -263,11 +248,7 @@ class RawImages {
 
   private:
     bool Prepare(const char* sql, Statement& statement) {
-        sqlite3_stmt* raw = nullptr;
-        const int rc =
-            sqlite3_prepare_v3(handle_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
-        statement.reset(raw);
-        return rc == SQLITE_OK;
+        return bench::Prepare(handle_.get(), sql, statement);
     }
 
     static void Scramble(const std::string& text, std::string& out) {
@@ -296,7 +277,7 @@ class RawImages {
         image.ZshLithCode = ColumnText(select, first + 5);
     }
 
-    std::unique_ptr<sqlite3, DatabaseCloser> handle_;
+    bench::Database handle_;
     Statement delete_, insert_, selectAll_, selectOne_, selectMetaTypes_;
 };
 

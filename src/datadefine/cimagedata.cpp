@@ -1,9 +1,8 @@
 #include "datadefine/cimagedata.h"
 
-#include <algorithm>
 #include <tuple>
 
-#include "datadefine/idmap.h"
+#include "datadefine/metatypewalk.h"
 
 using namespace strataloom;
 
@@ -188,42 +187,19 @@ void CImageData::UnscrambleImageData(std::string& text) {
 void CImageData::CollectMetaTypes(std::vector<MetaTypeRecord>& below, IMetaTypeData* metaTypes,
                                   const MetaTypeRecord* parent) {
     if (!metaTypes) return;
-    IdMap<bool> onTheWay;  // true on the way down, false walked below
-    // The children of one meta type, appended to below side by side, and the
-    // next of them to walk below.
-    struct Step {
-        int id;
-        std::size_t next, end;
-    };
     std::vector<MetaTypeRecord> served;
-    const auto stepInto = [&](const MetaTypeRecord* of) {
-        const int id = of ? of->MetaTypeID : kRootMetaTypeId;
-        if (of) {
-            metaTypes->GetChildMetaTypes(*of, &served);
+    const int top = parent ? parent->MetaTypeID : kRootMetaTypeId;
+    WalkMetaTypes(below, top, [&](const MetaTypeRecord* of, int, auto&& leadsBackUp) {
+        const MetaTypeRecord* asked = of ? of : parent;
+        if (asked) {
+            metaTypes->GetChildMetaTypes(*asked, &served);
         } else {
             metaTypes->GetRootMetaTypes(served);
         }
-        onTheWay.Insert(id, true);
-        const std::size_t begin = below.size();
         for (MetaTypeRecord& child : served) {
-            // A child already on the way down would lead back up without end.
-            const bool* seen = onTheWay.Find(child.MetaTypeID);
-            if (!seen || !*seen) below.push_back(std::move(child));
+            if (!leadsBackUp(child.MetaTypeID)) below.push_back(std::move(child));
         }
-        return Step{id, begin, below.size()};
-    };
-    std::vector<Step> way{stepInto(parent)};
-    while (!way.empty()) {
-        Step& step = way.back();
-        if (step.next == step.end) {
-            *onTheWay.Find(step.id) = false;
-            way.pop_back();
-            continue;
-        }
-        // Handed on before below grows.
-        const MetaTypeRecord& child = below[step.next++];
-        if (!onTheWay.Find(child.MetaTypeID)) way.push_back(stepInto(&child));
-    }
+    });
 }
 
 int CImageData::GetImagesUnderMetaType(MetaTypeRecord metaType, IMetaTypeData* metaTypes,

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "datadefine/idmap.h"
+#include "datadefine/metatypewalk.h"
 
 using namespace strataloom;
 
@@ -49,34 +50,14 @@ class MetaTypeIndex {
   public:
     explicit MetaTypeIndex(std::vector<MetaTypeRecord> rows) {
         const RowsByParent byParent(rows);
-        IdMap<bool> onTheWay;  // true on the way down, false walked below
         records_.reserve(rows.size());
-        struct Step {
-            int id;
-            std::size_t next, end;  // the children still to walk below, in records_
-        };
-        const auto stepInto = [&](int id) {
-            onTheWay.Insert(id, true);
+        WalkMetaTypes(records_, kRootId, [&](const MetaTypeRecord*, int id, auto&& leadsBackUp) {
             const std::size_t begin = records_.size();
             byParent.ForEachRow(id, [&](std::size_t row) {
-                const bool* seen = onTheWay.Find(rows[row].MetaTypeID);
-                if (!seen || !*seen)
-                    records_.push_back(std::move(rows[row]));  // else it leads back up
+                if (!leadsBackUp(rows[row].MetaTypeID)) records_.push_back(std::move(rows[row]));
             });
             if (records_.size() > begin) spans_.Insert(id, Span{begin, records_.size()});
-            return Step{id, begin, records_.size()};
-        };
-        std::vector<Step> way{stepInto(kRootId)};
-        while (!way.empty()) {
-            Step& step = way.back();
-            if (step.next == step.end) {
-                *onTheWay.Find(step.id) = false;
-                way.pop_back();
-                continue;
-            }
-            const int id = records_[step.next++].MetaTypeID;
-            if (!onTheWay.Find(id)) way.push_back(stepInto(id));
-        }
+        });
     }
 
     // Replaces children with those of id; none for an id that has no
