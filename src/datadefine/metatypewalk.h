@@ -33,12 +33,13 @@ void WalkMetaTypes(std::vector<MetaTypeRecord>& list, int top, AppendChildren&& 
         int id;
         std::size_t next, end;
     };
+    // The id is on the way down once its step is made.
     const auto stepInto = [&](const MetaTypeRecord* of, int id) {
-        onTheWay.Insert(id, true);
         const std::size_t begin = list.size();
         appendChildren(of, id, leadsBackUp);
         return Step{id, begin, list.size()};
     };
+    onTheWay.Insert(top, true);
     std::vector<Step> way{stepInto(nullptr, top)};
     while (!way.empty()) {
         Step& step = way.back();
@@ -48,7 +49,9 @@ void WalkMetaTypes(std::vector<MetaTypeRecord>& list, int top, AppendChildren&& 
             continue;
         }
         const MetaTypeRecord& child = list[step.next++];
-        if (!onTheWay.Find(child.MetaTypeID)) way.push_back(stepInto(&child, child.MetaTypeID));
+        if (onTheWay.Insert(child.MetaTypeID, true).second) {
+            way.push_back(stepInto(&child, child.MetaTypeID));
+        }
     }
 }
 
