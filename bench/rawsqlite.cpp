@@ -4,18 +4,11 @@
 
 #include <cstring>
 
+#include "sqliteutil.h"
+
 namespace bench {
 
 namespace {
-
-struct StatementCloser {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
-
-struct DatabaseCloser {
-    void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
-};
 
 const char kInsertCurve[] =
     "insert into w_log_data (WellName, CurveName, Measure, DepthCurveName, NullValue, "
@@ -40,17 +33,6 @@ const char kInsertHeader[] =
     "insert into w_well_data (ProjectName, WellName, WellType, Well_EW, Well_SN, WellFlag, "
     "WellSymbol, Kb, Ekb, WellDepth) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 const char kDeleteCurve[] = "delete from w_log_data where WellName = ? and CurveName = ?";
-
-std::string ColumnText(sqlite3_stmt* statement, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return text ? std::string(text,
-                              static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
-                : std::string();
-}
-
-void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
-    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-}
 
 class RawSqlite : public RawEngine {
   public:
@@ -230,11 +212,7 @@ class RawSqlite : public RawEngine {
 
   private:
     bool Prepare(const char* sql, Statement& statement) {
-        sqlite3_stmt* raw = nullptr;
-        const int rc =
-            sqlite3_prepare_v3(handle_.get(), sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
-        statement.reset(raw);
-        return rc == SQLITE_OK;
+        return bench::Prepare(handle_.get(), sql, statement);
     }
 
     // Commits when every step went through, else rolls back.
@@ -289,7 +267,7 @@ class RawSqlite : public RawEngine {
     }
 
     // The statements are finalised before the connection closes.
-    std::unique_ptr<sqlite3, DatabaseCloser> handle_;
+    Database handle_;
     Statement insertCurve_;
     Statement selectCurves_;
     Statement selectWells_;

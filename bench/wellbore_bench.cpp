@@ -37,9 +37,9 @@
 #include <string>
 #include <vector>
 
+#include "benchutil.h"
 #include "dbaccess/connectionregistry.h"
 #include "dbaccess/postgres/pgconnection.h"
-#include "frame/cdatafactory.h"
 #include "rawserver.h"
 #include "rawsqlite.h"
 #include "workload.h"
@@ -48,6 +48,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using bench::CreateObject;
+using bench::KeepAlive;
+using bench::Median;
+using bench::Seconds;
 using Call = std::function<bool()>;
 
 // The goals the tables are held against.
@@ -60,24 +64,12 @@ constexpr double kCurvePeakShare = 0.2;  // SaveWellsCurves of 160 MB, share of 
 constexpr double kServerBulkSpeedup = 5.0;
 constexpr double kServerBulkToCopy = 2.0;
 
-// Keeps the compiler from dropping a result it thinks unused.
-template <class T>
-void KeepAlive(T& value) {
-    asm volatile("" : : "g"(&value) : "memory");
-}
-
 // ---------------------------------------------------------------- timing
 
 struct Times {
     double wall = 0.0;  // seconds per call
     double cpu = 0.0;
 };
-
-double Seconds(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 // Times iterations calls; false when one of them failed.
 bool TimeCalls(const Call& call, int iterations, Times& per) {
@@ -89,12 +81,6 @@ bool TimeCalls(const Call& call, int iterations, Times& per) {
     per.wall = (Seconds(CLOCK_MONOTONIC) - wall) / iterations;
     per.cpu = (Seconds(CLOCK_THREAD_CPUTIME_ID) - cpu) / iterations;
     return true;
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return -1.0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 enum class Group { Bulk, Small, Growth, ServerBulk };
@@ -192,18 +178,6 @@ struct MemoryCase {
 };
 
 // ---------------------------------------------------------------- engines
-
-template <class Interface>
-std::unique_ptr<Interface> CreateObject(const char* interfaceName, const std::string& connect) {
-    CDataFactory factory;
-    std::unique_ptr<IDataBase> object(factory.CreateObject(interfaceName));
-    auto* typed = dynamic_cast<Interface*>(object.get());
-    if (!typed) return nullptr;
-    object.release();
-    std::unique_ptr<Interface> result(typed);
-    result->SetConnectString(connect.c_str());
-    return result;
-}
 
 // One database of one engine: the module's objects and the baseline on it.
 struct Engine {

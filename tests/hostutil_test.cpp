@@ -1,5 +1,4 @@
-// Where the module finds the application's data files, and the version it
-// reports.
+// Where the module finds the application's data files.
 #include "frame/hostutil.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +6,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "strataloom/version.h"
 
 namespace fs = std::filesystem;
 
@@ -53,14 +50,6 @@ TEST(DataFileTest, AMissingFileIsNamedWithEveryPlaceSearched) {
     // The operation still gets a path, beside the program, to fail on.
     EXPECT_EQ(strataloom::GetCommandDirectory() + "/no-such-backup.bak",
               strataloom::LocateDataFile("no-such-backup.bak"));
-}
-
-TEST(VersionTest, ModuleReportsTheVersionOfItsHeaders) {
-    EXPECT_STREQ(STRATALOOM_VERSION, StrataloomVersion());
-    EXPECT_EQ(std::to_string(STRATALOOM_VERSION_MAJOR) + "." +
-                  std::to_string(STRATALOOM_VERSION_MINOR) + "." +
-                  std::to_string(STRATALOOM_VERSION_PATCH),
-              StrataloomVersion());
 }
 
 }  // namespace

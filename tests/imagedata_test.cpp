@@ -16,6 +16,15 @@ namespace {
 using testsupport::ProjectDbTest;
 using testsupport::StatementLog;
 
+std::string Scrambled(std::string text) {
+    CImageData::ScrambleImageData(text);
+    return text;
+}
+std::string Unscrambled(std::string text) {
+    CImageData::UnscrambleImageData(text);
+    return text;
+}
+
 std::string EveryByte() {
     std::string text;
     for (int b = 0; b < 256; ++b) text += static_cast<char>(b);
@@ -28,7 +37,7 @@ std::string ScramblesToZeros(std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
         for (int b = 0; b < 256; ++b) {
             std::string candidate = text + static_cast<char>(b);
-            if (CImageData::ScrambleImageData(candidate)[i + 1] == '\0') {
+            if (Scrambled(candidate)[i + 1] == '\0') {
                 text = candidate;
                 break;
             }
@@ -38,31 +47,30 @@ std::string ScramblesToZeros(std::size_t length) {
 }
 
 TEST(ImageScrambleTest, EveryTextComesBackAndTheFramingIsFixed) {
-    EXPECT_EQ("<>", CImageData::ScrambleImageData(""));
-    EXPECT_EQ("", CImageData::UnscrambleImageData("<>"));
+    EXPECT_EQ("<>", Scrambled(""));
+    EXPECT_EQ("", Unscrambled("<>"));
     for (const std::string& text : {std::string("a"), EveryByte(), ScramblesToZeros(7),
                                     std::string("\xff\xfe\xc3(", 4), std::string("岩性图案")}) {
-        const std::string scrambled = CImageData::ScrambleImageData(text);
+        const std::string scrambled = Scrambled(text);
         EXPECT_EQ(text.size() + 2, scrambled.size());
         EXPECT_EQ('<', scrambled.front());
         EXPECT_EQ('>', scrambled.back());
-        EXPECT_EQ(text, CImageData::UnscrambleImageData(scrambled));
+        EXPECT_EQ(text, Unscrambled(scrambled));
     }
-    EXPECT_EQ(std::string(7, '\0'),
-              CImageData::ScrambleImageData(ScramblesToZeros(7)).substr(1, 7));
+    EXPECT_EQ(std::string(7, '\0'), Scrambled(ScramblesToZeros(7)).substr(1, 7));
 }
 
-TEST(ImageScrambleTest, KeyRestartsForEveryTextAndCyclesOverThreeBytes) {
-    const std::string zeros(7, '\0');
-    const std::string key = CImageData::ScrambleImageData(zeros).substr(1, 7);
-    EXPECT_EQ(key.substr(0, 3), key.substr(3, 3));
-    EXPECT_EQ(key[0], key[6]);
-    EXPECT_EQ(CImageData::ScrambleImageData("same text"),
-              CImageData::ScrambleImageData("same text"));
+// The stored form is pinned byte for byte: images stored by earlier builds
+// must read back, so the key (0x6B 0xA3 0x1D) never changes.
+TEST(ImageScrambleTest, StoredFormIsPinnedAndTheKeyRestartsForEveryText) {
+    EXPECT_EQ(std::string("<\x0A\xC1\x7E>"), Scrambled("abc"));
+    EXPECT_EQ(std::string("<\x0A\xC1\x7E\x0A\xC1\x7E\x0A>"), Scrambled("abcabca"));
+    EXPECT_EQ(std::string("<\x6B\xA3\x1D\x6B>"), Scrambled(std::string(4, '\0')));
+    EXPECT_EQ("abc", Unscrambled("<\x0A\xC1\x7E>"));
     // A text never scrambled loses its first and last byte, the rest XORed.
-    EXPECT_EQ(CImageData::UnscrambleImageData("x" + key.substr(0, 4) + "y"), std::string(4, '\0'));
+    EXPECT_EQ(std::string(4, '\0'), Unscrambled("x\x6B\xA3\x1D\x6By"));
     for (const char* tooShort : {"", "<", "<>"}) {
-        EXPECT_EQ("", CImageData::UnscrambleImageData(tooShort));
+        EXPECT_EQ("", Unscrambled(tooShort));
     }
 }
 
@@ -124,6 +132,19 @@ class ImageDataTest : public ProjectDbTest {
     std::unique_ptr<IImageData> images;
 };
 
+// What earlier builds stored reads back: the stored bytes are pinned.
+TEST_P(ImageDataTest, StoredBytesOfAThreeByteTextArePinned) {
+    const std::string pinned("<\x0A\xC1\x7E>");
+    ASSERT_EQ(1, images->SaveImages({Image("abc", 3, 1, "abc")}));
+    ASSERT_EQ(1, images->SaveMetaCombination(Image("abc", 3, 1, "abc", 4)));
+    EXPECT_EQ(pinned, Stored("abc"));
+    EXPECT_EQ(pinned, Stored("abc", "b_meta_comb"));
+    Exec(
+        "update b_image_data set ImageData = (select ImageData from b_meta_comb) where "
+        "ImageName = 'abc'");
+    EXPECT_EQ("abc", Get("abc", 3, 1).ImageData);
+}
+
 TEST_P(ImageDataTest, ContentOfAnyBytesRoundTripsAndIsStoredScrambled) {
     const std::string zeros = ScramblesToZeros(5) + "after the zeros";
     const std::string invalidUtf8("\xc3\x28\xa0\xa1\xff\x00\xfe", 7);
@@ -133,9 +154,9 @@ TEST_P(ImageDataTest, ContentOfAnyBytesRoundTripsAndIsStoredScrambled) {
     ASSERT_EQ(1, images->SaveImage(Image("utf8", 3, 1, invalidUtf8, 4), ""));
     ASSERT_EQ(1, images->SaveMetaCombination(Image("comb", 3, 1, zeros, 4)));
 
-    EXPECT_EQ(CImageData::ScrambleImageData(EveryByte()), Stored("every"));
-    EXPECT_EQ(CImageData::ScrambleImageData(zeros), Stored("zeros"));
-    EXPECT_EQ(CImageData::ScrambleImageData(zeros), Stored("comb", "b_meta_comb"));
+    EXPECT_EQ(Scrambled(EveryByte()), Stored("every"));
+    EXPECT_EQ(Scrambled(zeros), Stored("zeros"));
+    EXPECT_EQ(Scrambled(zeros), Stored("comb", "b_meta_comb"));
 
     const ImageRecord loaded = Get("every", 3, 1);
     EXPECT_EQ(EveryByte(), loaded.ImageData);
@@ -284,18 +305,16 @@ TEST_P(ImageDataTest, MaintenanceTurnsTheWholeTableTwiceOverKeepingMetaFacets) {
     const std::string zeros = ScramblesToZeros(4);
     ASSERT_EQ(1, images->SaveImage(Image("A", 3, 1, zeros, 7), ""));
     ASSERT_EQ(1, images->SaveImage(Image("B", 3, 1, "plain B", 8), ""));
-    const std::string scrambledA = CImageData::ScrambleImageData(zeros);
+    const std::string scrambledA = Scrambled(zeros);
 
     ASSERT_EQ(1, images->UnscrambleAllImageData());
     EXPECT_EQ(zeros, Stored("A"));
     EXPECT_EQ("plain B", Stored("B"));
     ASSERT_EQ(1, images->UnscrambleAllImageData());  // unscrambles a plain table again
-    EXPECT_EQ(CImageData::UnscrambleImageData(zeros), Stored("A"));
+    EXPECT_EQ(Unscrambled(zeros), Stored("A"));
     ASSERT_EQ(1, images->ScrambleAllImageData());
     ASSERT_EQ(1, images->ScrambleAllImageData());
-    EXPECT_EQ(CImageData::ScrambleImageData(
-                  CImageData::ScrambleImageData(CImageData::UnscrambleImageData(zeros))),
-              Stored("A"));
+    EXPECT_EQ(Scrambled(Scrambled(Unscrambled(zeros))), Stored("A"));
     ASSERT_EQ(1, images->UnscrambleAllImageData());
     EXPECT_EQ('<', Stored("B").front());
     EXPECT_EQ('>', Stored("B").back());

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <map>
@@ -27,6 +28,12 @@ using testsupport::ProjectDbTest;
 void WriteFile(const fs::path& path, const std::string& content) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
+}
+
+// A stored path ("pic\" + name) as the file system names it.
+std::string Slashed(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -152,7 +159,7 @@ TEST_P(PicDataTest, SaveCopiesEachFileUnderTheLocalTimeAndLoadsItBackUnderTheWor
     const std::time_t after = std::time(nullptr);
 
     const std::string stored = StoredPath("W1", 3, "core.jpg");
-    ASSERT_EQ(0u, stored.rfind("pic/", 0)) << stored;
+    ASSERT_EQ(0u, stored.rfind("pic\\", 0)) << stored;
     const std::string copy = stored.substr(4);
     EXPECT_TRUE(StampedWithin(copy, before, after, "core.jpg")) << copy;
     EXPECT_EQ("core picture", ReadFile(PictureFolder() / copy));
@@ -200,7 +207,8 @@ TEST_P(PicDataTest, PicturesAlreadyInTheFolderAreKeptAsTheyAreByLoadThenSave) {
 
     // Copied by hand: the file is in place, its name given back.
     std::string name = "unchanged";
-    EXPECT_EQ(0, pictures->CopyPictureToWorkDir((work / stored).string(), "other.jpg", name));
+    EXPECT_EQ(0,
+              pictures->CopyPictureToWorkDir((work / Slashed(stored)).string(), "other.jpg", name));
     EXPECT_EQ("other.jpg", name);
     EXPECT_EQ(1u, FilesIn(PictureFolder()).size());
 }
@@ -216,7 +224,7 @@ TEST_P(PicDataTest, SameNamedFilesCopiedWithinOneSecondAreAllKept) {
     ASSERT_EQ(2u, sets[0].Records.size());
     std::map<std::string, std::string> contents;  // description -> content of the copy
     for (const PicRecord& record : sets[0].Records) {
-        contents[record.Description] = ReadFile(work / record.FilePath);
+        contents[record.Description] = ReadFile(work / Slashed(record.FilePath));
     }
     EXPECT_EQ("first", contents["a"]);
     EXPECT_EQ("second", contents["b"]);
@@ -329,8 +337,32 @@ TEST_P(PicDataTest, WellsWithoutPicturesLeaveTheCallersOutputAlone) {
     EXPECT_EQ(0, pictures->LoadWellPictureSets("W1", 1, sets));
     EXPECT_TRUE(sets.empty());
     NameList names;
-    EXPECT_EQ(1, pictures->GetPictureNames("W1", 1, names));
+    EXPECT_EQ(0, pictures->GetPictureNames("W1", 1, names));
     EXPECT_TRUE(names.empty());
+}
+
+// Other programs read the stored paths as "pic\" + the file's name: a row
+// loaded and saved again keeps that form, whichever separator it was read with.
+TEST_P(PicDataTest, ARowSavedAgainIsStoredWithABackslash) {
+    fs::create_directories(PictureFolder());
+    WriteFile(PictureFolder() / "old.jpg", "old");
+    WriteFile(PictureFolder() / "new.jpg", "new");
+    Exec(
+        "insert into w_pic_data (WellName, PicType, PicTypeName, TopDepth, BottomDepth, "
+        "FileName, FilePath, Description) values ('W1', 7, 'cores', 1.5, 2.5, 'old.jpg', "
+        "'pic\\old.jpg', ''), ('W1', 7, 'cores', 3.5, 4.5, 'new.jpg', 'pic/new.jpg', '')");
+    PicSet set;
+    ASSERT_EQ(1, pictures->LoadWellPictures("W1", 7, set));
+    ASSERT_EQ(1, pictures->SaveWellPictures(set));
+    EXPECT_EQ("pic\\old.jpg", StoredPath("W1", 7, "old.jpg"));
+    EXPECT_EQ("pic\\new.jpg", StoredPath("W1", 7, "new.jpg"));
+    std::vector<PicSet> stored;
+    ASSERT_EQ(1, pictures->LoadWellPictureSets("W1", 7, stored));
+    ASSERT_EQ(1, pictures->SaveWellPictures(stored.at(0)));
+    EXPECT_EQ("pic\\old.jpg", StoredPath("W1", 7, "old.jpg"));
+    EXPECT_EQ(2, Count("w_pic_data"));
+    EXPECT_EQ("old", ReadFile(PictureFolder() / "old.jpg"));
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(PictureFolder()), fs::directory_iterator()));
 }
 
 TEST_P(PicDataTest, EmptyWellNamesAreRefusedBeforeAnythingRuns) {

@@ -6,9 +6,8 @@
 // with an empty Md stores nothing, and saving it deletes the well's survey).
 // The other arrays may be left empty (they then read back empty). The module
 // computes nothing from the arrays and checks no relation between them, not
-// even equal lengths: fill every array you use with one value per station. An
-// array of one or two values is stored but reads back empty; surveys need
-// three stations or more.
+// even equal lengths: fill every array you use with one value per station.
+// Arrays of any length round-trip, one or two stations included.
 #pragma once
 
 #include "strataloom/idatabase.h"

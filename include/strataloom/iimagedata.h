@@ -35,9 +35,11 @@ class IImageData : public IDataBase {
     // Appends the images of metaType and of every meta type below it, found
     // through metaTypes (an object of the same factory, on the same
     // database): first those of metaType's children, then of their
-    // descendants child by child, finally those of metaType itself. A meta
-    // type whose children lead back to itself is not walked twice. 1; 0 only
-    // when metaTypes is null.
+    // descendants child by child, finally those of metaType itself. Each
+    // meta type served is visited once, and the children of each id are
+    // asked for once; a meta type whose children lead back to itself is not
+    // walked twice. The cost grows with the meta types, at any depth. 1; 0
+    // only when metaTypes is null.
     virtual int GetImagesUnderMetaType(MetaTypeRecord metaType, IMetaTypeData* metaTypes,
                                        std::vector<ImageRecord>& images) = 0;
     // Appends the images of one type and facet (MetaFacet not read) and, with

@@ -4,9 +4,9 @@
 //
 // A curve's samples are values at the depths that its depth curve holds, one
 // depth per sample: a depth curve is a curve of the same well whose values are
-// depths (in the project's depth unit), and it is its own depth curve. A curve
-// of one or two values is stored but reads back without values; keep curves
-// at three values or more. A curve is named by its well and its own name.
+// depths (in the project's depth unit), and it is its own depth curve. Curves
+// of any length round-trip, one or two values included. A curve is named by
+// its well and its own name.
 #pragma once
 
 #include "strataloom/idatabase.h"

@@ -23,10 +23,12 @@ struct MetaTypeRecord {
 class IMetaTypeData : public IDataBase {
   public:
     // Replaces *children with the meta types whose parent is metaType's
-    // MetaTypeID, in the table's order. When several meta types carry that
-    // id, the children of each follow one another. Rows whose parent links
-    // form a cycle are left out of the tree. 1, also when the table cannot be
-    // read (children then empty); 0 only when children is null.
+    // MetaTypeID, each once, in the table's order: of the rows reachable from
+    // the top level (parent -1, then parent a reachable row's id). When several
+    // rows carry that id (a project merged from two sources), they share this
+    // one list. Rows whose parent links only lead round a cycle are never
+    // reached. A call costs the children it returns. 1, also when the table
+    // cannot be read (children then empty); 0 only when children is null.
     virtual int GetChildMetaTypes(MetaTypeRecord metaType,
                                   std::vector<MetaTypeRecord>* children) = 0;
     // Replaces roots with the top-level meta types (parent -1), in the

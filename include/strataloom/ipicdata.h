@@ -3,8 +3,9 @@
 //
 // The files themselves live in the picture folder "pic" under the
 // application's work directory; the table keeps each one's path relative to
-// the work directory ("pic/" + stored name). The work directory comes from
-// the application's import module, libQuernxml.so, which the module loads
+// the work directory ("pic\" + stored name; rows written with "pic/" are
+// read alike, and files are always opened with "/"). The work directory comes
+// from the application's import module, libQuernxml.so, which the module loads
 // for every operation that needs it (from the directory libstrataloom.so was
 // loaded from, else from the loader's search path) and unloads after the
 // call; the module shipped with Strataloom answers the value of the
@@ -38,7 +39,8 @@ struct PicSet {
 
 // Every operation returns 1 on success and 0 on failure unless stated. An
 // empty well name where one is required is refused with a message box before
-// anything is read, copied or written. List operations only append to the
+// anything is read, copied or written; a name or path holding a zero byte is
+// refused the same way, without a box. List operations only append to the
 // caller's list, also when they fail; loads only append records and sets.
 // Every write is all-or-nothing: a save or delete that returns 0 has changed
 // no row, and a save leaves no copied file behind.
@@ -53,7 +55,8 @@ class IPicData : public IDataBase {
     // paths as stored (relative to the work directory). 0 when there is none.
     virtual int LoadWellPictureSets(const char* well, int type, std::vector<PicSet>& sets) = 0;
     // Appends the FileName of each of the well's pictures of that type, once
-    // per picture; 1 also when there is none, 0 when the names cannot be read.
+    // per picture; 0, nothing appended, when there is none or the names
+    // cannot be read.
     virtual int GetPictureNames(const char* well, int type, NameList& names) = 0;
     // As LoadWellPictures, for the pictures whose type name is typeName; the
     // set takes the type number of the rows.

@@ -28,8 +28,7 @@ struct StructureRecord {
 
 // Every operation returns 1 on success and 0 on failure. Lists and sequences
 // passed in are only appended to; what was appended before a failure stays.
-// Loads of arrays stored with one or two values may leave the vector as it
-// was (empty in a new record).
+// Arrays of any length round-trip, one or two values included.
 class IStructureData : public IDataBase {
   public:
     // Appends the names of the project's markers with structure data; 0 also

@@ -30,12 +30,17 @@ int CAliasData::LoadAllAliases(std::vector<AliasRecord>& records) {
 }
 
 int CAliasData::SaveAlias(const AliasRecord& record) {
+    if (AnyHoldsZeroByte(record.AliasName, record.ImageName)) return RefuseZeroByteName();
     // An alias names one image: its earlier mapping goes, whatever image it named.
     return Replace(kTable, "delete from b_image_alias where AliasName=" + Quoted(record.AliasName),
                    [&](CDbManage& session) { InsertRecord(session, AliasColumns(), record); });
 }
 
 int CAliasData::SaveAliases(const std::vector<AliasRecord>& records) {
+    if (HoldsZeroByte(records, &AliasRecord::AliasName) ||
+        HoldsZeroByte(records, &AliasRecord::ImageName)) {
+        return RefuseZeroByteName();
+    }
     return Write(kTable, [&](CDbManage& session) {
         for (const AliasRecord& record : records) InsertRecord(session, AliasColumns(), record);
         return session.SaveData() ? 1 : 0;

@@ -71,6 +71,7 @@ int CAOIData::IsAOIExist(const char* name) {
 }
 
 int CAOIData::SaveGlobalAOI(const char* project, const BasicProjectRecord& header) {
+    if (HoldsZeroByte(header.ProjectName)) return RefuseZeroByteName();
     // A missing table is reported by the result alone.
     return WriteOrTell(kTable, nullptr, kSaveFailed, [&](CDbManage& session) {
         WriteAreaRow(session, project, GlobalArea(header));
@@ -79,6 +80,7 @@ int CAOIData::SaveGlobalAOI(const char* project, const BasicProjectRecord& heade
 }
 
 int CAOIData::SaveAOI(const char* project, const AOIRecord& record) {
+    if (HoldsZeroByte(record.AOIName)) return RefuseZeroByteName();
     if (record.AOIName.empty()) return Refuse(kEmptyAreaName);
     const Statement sql = "delete from b_aoi_data where AOIName=" + Quoted(record.AOIName);
     return WriteOrTell(kTable, kTableMissing, kSaveFailed, [&](CDbManage& session) {

@@ -188,6 +188,7 @@ int CBasicProjectData::IsProjectExist(const char* name) {
 }
 
 int CBasicProjectData::SaveProject(const BasicProjectRecord& record) {
+    if (HoldsZeroByte(record.ProjectName)) return RefuseZeroByteName();
     if (record.ProjectName.empty()) return Refuse(kEmptyNameOnSave);
     const Statement sql =
         "delete from b_project_data where ProjectName=" + Quoted(record.ProjectName);

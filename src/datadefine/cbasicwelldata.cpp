@@ -87,6 +87,7 @@ int CBasicWellData::GetExistingWells(const char*, const std::vector<BasicWellRec
 }
 
 int CBasicWellData::SaveWells(const char* project, const std::vector<BasicWellRecord>& records) {
+    if (HoldsZeroByte(records, &BasicWellRecord::WellName)) return RefuseZeroByteName();
     // DeleteWells would refuse the empty project inside the transaction, with
     // the project locked while the box waits: refuse it here instead.
     if (!records.empty() && IsEmptyText(project)) return Refuse(kEmptyProjectName);

@@ -115,6 +115,7 @@ int CCSData::LoadAllCS(int filter, std::vector<CSRecord>& records) {
 
 int CCSData::LoadCSByNames(const char* marker, int filter, const NameList& names,
                            std::vector<CSRecord>& records) {
+    if (HoldsZeroByte(names)) return RefuseZeroByteName();
     if (names.empty()) return Succeed();
     const Statement rows = MarkerRows(marker, filter);
     return Read([&](CDbManage& session) {
@@ -158,6 +159,7 @@ int CCSData::IsCSExist(const char* marker, const char* name) {
 // The user is asked before the write begins: no lock on the project waits on
 // the box, and a write that starts over does not ask again.
 int CCSData::SaveCS(const CSRecord& record) {
+    if (AnyHoldsZeroByte(record.MarkerName, record.CSName)) return RefuseZeroByteName();
     return Guarded([&] {
         ICSData& self = *this;
         if (self.IsCSExist(record.MarkerName.c_str(), record.CSName.c_str()) &&
@@ -170,6 +172,10 @@ int CCSData::SaveCS(const CSRecord& record) {
 }
 
 int CCSData::SaveCSList(const std::vector<CSRecord>& records) {
+    if (HoldsZeroByte(records, &CSRecord::MarkerName) ||
+        HoldsZeroByte(records, &CSRecord::CSName)) {
+        return RefuseZeroByteName();
+    }
     if (records.empty()) return Succeed();
     return Guarded([&] {
         ICSData& self = *this;

@@ -90,6 +90,7 @@ int CCurveDictionary::IsEntryExist(const char* name) {
 }
 
 int CCurveDictionary::SaveEntry(const CurveDictionaryRecord& record) {
+    if (HoldsZeroByte(record.CurveName)) return RefuseZeroByteName();
     return Replace(kTable,
                    "delete from  w_curve_dictionary where " + CurveIs(record.CurveName.c_str()),
                    [&](CDbManage& session) { InsertRecord(session, EntryColumns(), record); });
@@ -98,6 +99,7 @@ int CCurveDictionary::SaveEntry(const CurveDictionaryRecord& record) {
 // The object's own DeleteEntries clears the names first, on a session it
 // closes before the entries go in; both belong to one transaction.
 int CCurveDictionary::SaveEntries(const std::vector<CurveDictionaryRecord>& records) {
+    if (HoldsZeroByte(records, &CurveDictionaryRecord::CurveName)) return RefuseZeroByteName();
     ICurveDictionary& self = *this;
     NameList names;
     names.reserve(records.size());

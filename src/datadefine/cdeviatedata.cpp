@@ -95,6 +95,7 @@ int CDeviateData::IsWellDataExist(const char* well) {
 }
 
 int CDeviateData::SaveWellData(const DeviateRecord& record) {
+    if (HoldsZeroByte(record.WellName)) return strataloom::RefuseZeroByteName();
     if (record.WellName == "") return strataloom::RefuseEmptyWellName();
     // Without measured depths the survey is only taken away: no row to store.
     if (record.Md.empty()) return DeleteWellRows(record.WellName.c_str());

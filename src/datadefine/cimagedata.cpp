@@ -1,7 +1,8 @@
 #include "datadefine/cimagedata.h"
 
-#include <algorithm>
 #include <tuple>
+
+#include "datadefine/metatypewalk.h"
 
 using namespace strataloom;
 
@@ -15,7 +16,7 @@ const char kEmptyImageName[] = "岩性名称不能为空！";
 
 // The key image content is scrambled with.
 const unsigned char kImageKey[] = {0x6B, 0xA3, 0x1D};
-const int kImageKeyLength = 3;
+const std::size_t kImageKeyLength = sizeof kImageKey;
 
 // The tree's root id, where a walk without a parent starts.
 const int kRootMetaTypeId = -1;
@@ -93,20 +94,12 @@ Statement DeleteImageStatement(const std::string& name, int type, int facet) {
            " and ImageType=" + std::to_string(type) + " and ImageFacet=" + std::to_string(facet);
 }
 
-void AppendXored(const std::string& text, std::size_t first, std::size_t count, std::string& out) {
-    int k = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        out += static_cast<char>(static_cast<unsigned char>(text[first + i]) ^ kImageKey[k]);
-        k = (k + 1) % kImageKeyLength;
-    }
-}
-
 // Reads columns into the record and unscrambles its content at once; false
 // when one cannot be read (the fields read before keep their new values).
 bool ReadImageColumns(CDbManage& session, const ColumnTable<ImageRecord>& columns,
                       ImageRecord& record, KeyColumns keys) {
     if (!columns.Read(session, record, keys)) return false;
-    record.ImageData = CImageData::UnscrambleImageData(record.ImageData);
+    CImageData::UnscrambleImageData(record.ImageData);
     return true;
 }
 
@@ -138,65 +131,75 @@ void AppendAcceptedRows(CDbManage& session, std::vector<ImageRecord>& images, Re
     }
 }
 
-// Adds a row of b_image_data holding the record as it is to be stored, its
-// meta facet left to the caller.
-void InsertStoredImage(CDbManage& session, const ImageRecord& stored) {
+// Adds a row of b_image_data holding the record with content as its stored
+// content, its meta facet left to the caller. The content is not copied: it
+// must stay as it is until the save has run.
+void InsertStoredImage(CDbManage& session, const ImageRecord& record, const std::string& content) {
     session.AddNew();
-    ImageColumns().Write(session, stored);
-    LithCodeColumns().Write(session, stored);
+    for (const Column<ImageRecord>& column : ImageColumns().Columns()) {
+        if (column.Kind() == ColumnKind::Bytes) {
+            session.SetFieldBytesInPlace(column.Name(), content.data(), content.size());
+        } else {
+            column.Write(session, record);
+        }
+    }
+    LithCodeColumns().Write(session, record);
 }
 
-ImageRecord Scrambled(ImageRecord record) {
-    record.ImageData = CImageData::ScrambleImageData(record.ImageData);
-    return record;
-}
-
-void CollectBelow(std::vector<MetaTypeRecord>& below, IMetaTypeData& metaTypes,
-                  const MetaTypeRecord* parent, std::vector<int>& path) {
-    std::vector<MetaTypeRecord> children;
-    if (parent) {
-        metaTypes.GetChildMetaTypes(*parent, &children);
-    } else {
-        metaTypes.GetRootMetaTypes(children);
-    }
-    children.erase(std::remove_if(children.begin(), children.end(),
-                                  [&](const MetaTypeRecord& child) {
-                                      return std::find(path.begin(), path.end(),
-                                                       child.MetaTypeID) != path.end();
-                                  }),
-                   children.end());
-    below.insert(below.end(), children.begin(), children.end());
-    for (const MetaTypeRecord& child : children) {
-        path.push_back(child.MetaTypeID);
-        CollectBelow(below, metaTypes, &child, path);
-        path.pop_back();
-    }
+std::string Scrambled(const ImageRecord& record) {
+    std::string content = record.ImageData;
+    CImageData::ScrambleImageData(content);
+    return content;
 }
 
 }  // namespace
 
-std::string CImageData::ScrambleImageData(const std::string& text) {
-    std::string scrambled;
-    scrambled.reserve(text.size() + 2);
-    scrambled += '<';
-    AppendXored(text, 0, text.size(), scrambled);
-    scrambled += '>';
-    return scrambled;
+// Back to front, each byte moving one place on, so that the text needs no
+// second buffer; the key position runs down with it.
+void CImageData::ScrambleImageData(std::string& text) {
+    const std::size_t size = text.size();
+    text.resize(size + 2);
+    char* bytes = text.data();
+    std::size_t k = size % kImageKeyLength;
+    for (std::size_t i = size; i-- > 0;) {
+        k = k == 0 ? kImageKeyLength - 1 : k - 1;
+        bytes[i + 1] = static_cast<char>(static_cast<unsigned char>(bytes[i]) ^ kImageKey[k]);
+    }
+    bytes[0] = '<';
+    bytes[size + 1] = '>';
 }
 
-std::string CImageData::UnscrambleImageData(const std::string& text) {
-    std::string plain;
-    if (text.size() < 3) return plain;
-    plain.reserve(text.size() - 2);
-    AppendXored(text, 1, text.size() - 2, plain);
-    return plain;
+void CImageData::UnscrambleImageData(std::string& text) {
+    if (text.size() < 3) {
+        text.clear();
+        return;
+    }
+    const std::size_t size = text.size() - 2;
+    char* bytes = text.data();
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(static_cast<unsigned char>(bytes[i + 1]) ^ kImageKey[k]);
+        k = k + 1 == kImageKeyLength ? 0 : k + 1;
+    }
+    text.resize(size);
 }
 
 void CImageData::CollectMetaTypes(std::vector<MetaTypeRecord>& below, IMetaTypeData* metaTypes,
                                   const MetaTypeRecord* parent) {
     if (!metaTypes) return;
-    std::vector<int> path{parent ? parent->MetaTypeID : kRootMetaTypeId};
-    CollectBelow(below, *metaTypes, parent, path);
+    std::vector<MetaTypeRecord> served;
+    const int top = parent ? parent->MetaTypeID : kRootMetaTypeId;
+    WalkMetaTypes(below, top, [&](const MetaTypeRecord* of, int, auto&& leadsBackUp) {
+        const MetaTypeRecord* asked = of ? of : parent;
+        if (asked) {
+            metaTypes->GetChildMetaTypes(*asked, &served);
+        } else {
+            metaTypes->GetRootMetaTypes(served);
+        }
+        for (MetaTypeRecord& child : served) {
+            if (!leadsBackUp(child.MetaTypeID)) below.push_back(std::move(child));
+        }
+    });
 }
 
 int CImageData::GetImagesUnderMetaType(MetaTypeRecord metaType, IMetaTypeData* metaTypes,
@@ -286,24 +289,31 @@ int CImageData::IsImageExist(const char* imageName, int imageType, int imageFace
 }
 
 int CImageData::SaveImages(const std::vector<ImageRecord>& images) {
+    if (HoldsZeroByte(images, &ImageRecord::ImageName)) return RefuseZeroByteName();
     return Write(kImageTable, [&](CDbManage& session) {
         // One row per image: the last record of each name, type and facet.
         const std::vector<bool> keep = LastOfEachKey(images, [](const ImageRecord& image) {
             return std::make_tuple(image.ImageName, image.ImageType, image.ImageFacet);
         });
+        // The stored contents, kept in place until the save: never reallocated.
+        std::vector<std::string> contents;
+        contents.reserve(images.size());
         for (std::size_t i = 0; i < images.size(); ++i) {
             if (!keep[i]) continue;
             const ImageRecord& image = images[i];
             session.ExecuteSQL(
                 DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ");
-            InsertStoredImage(session, Scrambled(image));
+            contents.push_back(Scrambled(image));
+            InsertStoredImage(session, image, contents.back());
         }
         return session.SaveData() ? 1 : 0;
     });
 }
 
 int CImageData::SaveImage(const ImageRecord& image, const char* oldImageName) {
+    if (HoldsZeroByte(image.ImageName)) return RefuseZeroByteName();
     if (image.ImageName.empty()) return Refuse(kEmptyImageName);
+    const std::string content = Scrambled(image);
     return Replace(
         kImageTable,
         DeleteImageStatement(TextOrEmpty(oldImageName), image.ImageType, image.ImageFacet) + " ",
@@ -314,7 +324,7 @@ int CImageData::SaveImage(const ImageRecord& image, const char* oldImageName) {
                 session.ExecuteSQL(
                     DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ");
             }
-            InsertStoredImage(session, Scrambled(image));
+            InsertStoredImage(session, image, content);
             MetaFacetColumns().Write(session, image);
         });
 }
@@ -363,7 +373,7 @@ int CImageData::GetImagesOfFacets(std::vector<ImageRecord>& images) {
 // other column, the meta facet included, carried over. The rows are read and
 // replaced in one write, so none can change in between and a failure leaves
 // every row as it was.
-int CImageData::RewriteAllImageData(std::string (*transform)(const std::string&)) {
+int CImageData::RewriteAllImageData(void (*transform)(std::string&)) {
     return Write(nullptr, [&](CDbManage& session) {
         std::vector<ImageRecord> rows;
         const int read = ForEachRow(session, "select * from b_image_data ", [&] {
@@ -372,7 +382,7 @@ int CImageData::RewriteAllImageData(std::string (*transform)(const std::string&)
                 return false;
             }
             ReadLithCodesIfPresent(session, row);
-            row.ImageData = transform(row.ImageData);
+            transform(row.ImageData);
             rows.push_back(std::move(row));
             return true;
         });
@@ -380,7 +390,7 @@ int CImageData::RewriteAllImageData(std::string (*transform)(const std::string&)
         for (const ImageRecord& row : rows) {
             session.ExecuteSQL(DeleteImageStatement(row.ImageName, row.ImageType, row.ImageFacet) +
                                " ");
-            InsertStoredImage(session, row);
+            InsertStoredImage(session, row, row.ImageData);
             MetaFacetColumns().Write(session, row);
         }
         return session.SaveData() ? 1 : 0;
@@ -425,7 +435,7 @@ int CImageData::GetMetaCombinations(std::vector<ImageRecord>& images) {
 }
 
 int CImageData::SaveMetaCombination(ImageRecord image) {
-    image.ImageData = ScrambleImageData(image.ImageData);
+    ScrambleImageData(image.ImageData);
     return Replace(kCombinationTable,
                    "delete from b_meta_comb  where ImageName=" + Quoted(image.ImageName) +
                        " and MetaFacet=" + std::to_string(image.MetaFacet) +

@@ -35,22 +35,26 @@ class CImageData : public strataloom::TableData<IImageData> {
 
     // Appends to below the meta types under parent (under the tree's root
     // when parent is null), as metaTypes serves them: first parent's
-    // children, then, child by child, what lies under each. A child whose id
-    // is already on the way down from parent would lead the walk back up
-    // without end: it is left out.
+    // children, then, child by child, what lies under each. The children of
+    // each id are asked for once: a meta type whose id was walked below
+    // already (rows that repeat an id) is appended without a walk of its own,
+    // and one whose id is on the way down from parent, which would lead the
+    // walk back up without end, is left out. The way down is kept on the
+    // heap, not on the stack, so that any depth can be walked.
     static void CollectMetaTypes(std::vector<MetaTypeRecord>& below, IMetaTypeData* metaTypes,
                                  const MetaTypeRecord* parent);
 
-    // The stored form of an image content: "<", each byte XORed with the key
-    // byte of its position (the key restarting for every text), ">".
-    static std::string ScrambleImageData(const std::string& text);
-    // The reverse: drops the first and the last byte unseen and XORs the
-    // others; a text shorter than three bytes gives the empty text.
-    static std::string UnscrambleImageData(const std::string& text);
+    // Turns an image content into its stored form, in place and in one pass:
+    // "<", each byte XORed with the key byte of its position (the key
+    // restarting for every text), ">".
+    static void ScrambleImageData(std::string& text);
+    // The reverse, in place: drops the first and the last byte unseen and
+    // XORs the others; a text shorter than three bytes becomes empty.
+    static void UnscrambleImageData(std::string& text);
 
   private:
     int ListImages(const std::string& imageQuery, const std::string& aliasQuery,
                    std::vector<ImageRecord>& images);
     int LoadImageByCode(const strataloom::Statement& query, ImageRecord& image);
-    int RewriteAllImageData(std::string (*transform)(const std::string&));
+    int RewriteAllImageData(void (*transform)(std::string&));
 };

@@ -77,6 +77,7 @@ int CLineCoor2DData::GetLinesWithData(const char*, const std::vector<LineCoor2DR
 
 int CLineCoor2DData::SaveLinesData(const char* project,
                                    const std::vector<LineCoor2DRecord>& records) {
+    if (HoldsZeroByte(records, &LineCoor2DRecord::LineName)) return RefuseZeroByteName();
     // Refused before the write begins, where the object's own delete would.
     if (IsEmptyText(project)) return RefuseEmptyProjectName();
     ILineCoor2DData& self = *this;

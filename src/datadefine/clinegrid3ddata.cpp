@@ -83,6 +83,7 @@ int CLineGrid3DData::GetGridsWithData(const std::vector<LineGrid3DRecord>& recor
 }
 
 int CLineGrid3DData::SaveGridData(const LineGrid3DRecord& record) {
+    if (HoldsZeroByte(record.LineGrid3DName)) return RefuseZeroByteName();
     if (record.LineGrid3DName.empty()) return Refuse(kEmptyGridName);
     const Statement sql =
         "delete from s_linegrid3d_data where LineGrid3DName=" + Quoted(record.LineGrid3DName);
@@ -95,6 +96,7 @@ int CLineGrid3DData::SaveGridData(const LineGrid3DRecord& record) {
 
 int CLineGrid3DData::SaveGridsData(const char* project,
                                    const std::vector<LineGrid3DRecord>& records) {
+    if (HoldsZeroByte(records, &LineGrid3DRecord::LineGrid3DName)) return RefuseZeroByteName();
     // Refused before the write begins, where the object's own delete would.
     if (IsEmptyText(project)) return RefuseEmptyProjectName();
     ILineGrid3DData& self = *this;

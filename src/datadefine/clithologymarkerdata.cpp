@@ -78,6 +78,7 @@ int CLithologyMarkerData::SaveWellsData(const std::vector<LithMarkerSet>& sets) 
 
 // The object's own SaveWellsData, inside the transaction of this table check.
 int CLithologyMarkerData::SaveProjectData(const char*, const std::vector<LithMarkerSet>& sets) {
+    if (HoldsZeroByte(sets, &LithMarkerSet::WellName)) return strataloom::RefuseZeroByteName();
     ILithologyMarkerData& self = *this;
     return Write(kTable, [&](CDbManage&) { return self.SaveWellsData(sets) ? 1 : 0; });
 }

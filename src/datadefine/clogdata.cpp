@@ -173,6 +173,11 @@ bool OthersUseDepthCurve(CDbManage& session, const std::string& curve,
     return true;
 }
 
+// Whether the set's well or one of its curves is named with a zero byte.
+bool NamesHoldZeroByte(const LogCurveSet& set) {
+    return HoldsZeroByte(set.WellName) || HoldsZeroByte(set.Records, &LogCurveRecord::CurveName);
+}
+
 }  // namespace
 
 const strataloom::WellTable& LogRows::Table() {
@@ -313,12 +318,14 @@ int CLogData::LoadProjectData(const char* project, std::vector<LogCurveSet>& set
 }
 
 int CLogData::GetExistingCurveNames(const LogCurveSet& set, NameList& names) {
+    if (NamesHoldZeroByte(set)) return strataloom::RefuseZeroByteName();
     const Statement sql = "select CurveName from w_log_data where " + WellIs(set.WellName) +
                           " and CurveName in ( " + InList(CurveNamesOf(set)) + " )";
     return ListNamesInTable(kTable, sql, "CurveName", names);
 }
 
 int CLogData::SaveCurves(const LogCurveSet& set) {
+    if (NamesHoldZeroByte(set)) return strataloom::RefuseZeroByteName();
     if (set.WellName == "") return strataloom::RefuseEmptyWellName();
     if (set.Records.empty()) return Decline("the curve set holds no curve");
     // The object's own DeleteCurves runs first, then the session of the inserts opens.
@@ -334,6 +341,9 @@ int CLogData::SaveCurves(const LogCurveSet& set) {
 }
 
 int CLogData::SaveWellsCurves(const char*, const std::vector<LogCurveSet>& sets) {
+    if (std::any_of(sets.begin(), sets.end(), NamesHoldZeroByte)) {
+        return strataloom::RefuseZeroByteName();
+    }
     return Write(kTable, [&](CDbManage& session) {
         // Curve by curve: the stored curve goes, the new one takes its place.
         for (const LogCurveSet& set : sets) {

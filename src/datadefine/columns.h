@@ -101,12 +101,19 @@ class Column {
                     std::vector<double> Record::*member) const {
         return ReadDoubleArrayField(field, record.*member, session) != 0;
     }
+    // Straight from the engine's bytes into the field: one copy, as raw code
+    // makes. A value of another kind (a number) is read as its text.
     bool ReadMember(CDbManage& session, const CDbManage::Field& field, Record& record,
                     AsBytes<Record> bytes) const {
+        std::string& text = record.*bytes.member;
+        long size = 0;
+        if (!session.GetActualSize(field, size)) return false;
+        text.resize(static_cast<std::size_t>(size));
+        if (size == 0 || session.CopyBytes(field, text.data(), text.size())) return true;
         DbVariant value;
         if (!session.GetFieldValue(field, value)) return false;
         const auto* data = reinterpret_cast<const char*>(value.Data());
-        (record.*bytes.member).assign(data ? data : "", static_cast<std::size_t>(value.Size()));
+        text.assign(data ? data : "", static_cast<std::size_t>(value.Size()));
         return true;
     }
     template <class T>

@@ -114,11 +114,11 @@ int CPicData::LoadWellPictureSets(const char* well, int type, std::vector<PicSet
     return loaded;
 }
 
-// A well without pictures of the type appends nothing and still succeeds:
-// only a statement that cannot run fails.
+// A well without pictures of the type appends nothing and gives 0, as every
+// query without a row does.
 int CPicData::GetPictureNames(const char* well, int type, NameList& names) {
     return ListNames("select FileName from w_pic_data where " + WellIs(well) + AndTypeIs(type),
-                     "FileName", names, NoRows::Succeed);
+                     "FileName", names);
 }
 
 int CPicData::LoadWellPicturesByTypeName(const char* well, const char* typeName, PicSet& set) {
@@ -139,6 +139,7 @@ int CPicData::LoadWellPicturesByTypeName(const char* well, const char* typeName,
 // Every file is in the picture folder before any row changes, so no row ever
 // names a file that is not there; the copies of a save that fails go again.
 int CPicData::SaveWellPictures(const PicSet& set) {
+    if (AnyHoldsZeroByte(set.WellName, set.PicTypeName)) return RefuseZeroByteName();
     if (set.WellName.empty()) return RefuseEmptyWellName();
     return WithWorkDirectory([&](const std::string& workDirectory) {
         PictureFolder folder(workDirectory);
@@ -180,6 +181,7 @@ int CPicData::IsWellPictureExist(const char* well, int type) {
 }
 
 int CPicData::CopyPictureToWorkDir(std::string full, std::string name, std::string& stored) {
+    if (AnyHoldsZeroByte(full, name)) return RefuseZeroByteName();
     return WithWorkDirectory([&](const std::string& workDirectory) {
         PictureFolder folder(workDirectory);
         std::string placed;
@@ -200,6 +202,7 @@ int CPicData::CopyPictureToWorkDir(std::string full, std::string name, std::stri
 }
 
 int CPicData::GetPictureFullPath(std::string name, std::string& full) {
+    if (HoldsZeroByte(name)) return RefuseZeroByteName();
     return WithWorkDirectory([&](const std::string& workDirectory) {
         full = PictureFolder(workDirectory).Path() + name;
         return 1;

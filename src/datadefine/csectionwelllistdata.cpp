@@ -53,6 +53,7 @@ int CSectionWellListData::SaveSection(const SectionWellListRecord& record) {
 }
 
 int CSectionWellListData::SaveSections(const std::vector<SectionWellListRecord>& records) {
+    if (HoldsZeroByte(records, &SectionWellListRecord::Setction_Name)) return RefuseZeroByteName();
     return Write(kTable, [&](CDbManage& session) {
         // One row per section: the last record of each name.
         const std::vector<bool> keep = LastOfEachKey(

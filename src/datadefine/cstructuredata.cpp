@@ -94,6 +94,7 @@ int CStructureData::GetStructuresWithData(const char*, const std::vector<Structu
 }
 
 int CStructureData::SaveStructuresData(const char*, const std::vector<StructureRecord>& records) {
+    if (HoldsZeroByte(records, &StructureRecord::MarkerName)) return RefuseZeroByteName();
     IStructureData& self = *this;
     return ReplaceThroughDelete(
         kTable, DeleteStep::BeforeSession,

@@ -118,6 +118,7 @@ int CTextData::GetWellTextCurveNamesOfType(const char* well, int textType, NameL
 
 // One query over every well; each row goes to the caller's sets of its well.
 int CTextData::LoadTextCurveForWells(const char* textCurve, std::vector<TextCurveSet>& sets) {
+    if (HoldsZeroByte(sets, &TextCurveSet::WellName)) return RefuseZeroByteName();
     const Statement sql =
         "select * from w_text_data where TextCurveName=" + Quoted(textCurve) + "order by TopDepth";
     return Read([&](CDbManage& session) {
@@ -172,6 +173,7 @@ int CTextData::LoadWellTextCurvesOfType(const char* well, int textType,
 // set's own names: a set named otherwise is added beside the curve it replaces.
 int CTextData::SaveWellTextCurve(const char* well, const char* textCurve, int trackType,
                                  const TextCurveSet& set) {
+    if (AnyHoldsZeroByte(set.WellName, set.TextCurveName)) return RefuseZeroByteName();
     if (set.WellName == "") return strataloom::RefuseEmptyWellName();
     if (set.TextCurveName == "") return Refuse(kEmptyTextCurveNameMessage);
     ITextData& self = *this;

@@ -32,6 +32,38 @@ inline const char* TextOrEmpty(const char* text) {
     return text ? text : "";
 }
 
+// Whether a name holds a zero byte. Engines and C texts end a name there:
+// "A\0x" would name the well "A". Operations refuse such a name before any
+// statement runs (the session refuses a statement holding one as well). A C
+// text ends at its first zero byte and never holds one.
+inline bool HoldsZeroByte(const char*) {
+    return false;
+}
+inline bool HoldsZeroByte(const Statement& statement) {
+    return statement.HoldsZeroByte();
+}
+inline bool HoldsZeroByte(const std::string& name) {
+    return name.find('\0') != std::string::npos;
+}
+inline bool HoldsZeroByte(const NameList& names) {
+    for (const std::string& name : names) {
+        if (HoldsZeroByte(name)) return true;
+    }
+    return false;
+}
+// Whether the name field of any item holds one.
+template <class Item>
+bool HoldsZeroByte(const std::vector<Item>& items, std::string Item::*name) {
+    for (const Item& item : items) {
+        if (HoldsZeroByte(item.*name)) return true;
+    }
+    return false;
+}
+template <class... Names>
+bool AnyHoldsZeroByte(const Names&... names) {
+    return (HoldsZeroByte(names) || ...);
+}
+
 // Names for an "in (" ... ")" clause: each between single quotes, joined by
 // "," with no blank.
 inline Statement InList(const NameList& names) {

@@ -58,6 +58,12 @@ inline int Decline(const char* reason) noexcept {
     return record.Finish(0);
 }
 
+// Refuses a name holding a zero byte (HoldsZeroByte), before any statement
+// runs: 0 without a box, the reason noted.
+inline int RefuseZeroByteName() noexcept {
+    return Decline("a name holds a zero byte: the database would take it for the name before it");
+}
+
 // Ends an operation with 1 without running anything (nothing to do).
 inline int Succeed() noexcept {
     db::OperationRecord record;

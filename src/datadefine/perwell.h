@@ -134,6 +134,7 @@ class PerWellData : public TableData<Interface> {
     // Loads the rows query selects into set. The set takes the well's name
     // once the query has rows; records present on entry stay in front.
     int LoadWell(const Statement& query, const char* well, Set& set) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return this->ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             set.WellName = TextOrEmpty(well);
@@ -149,6 +150,7 @@ class PerWellData : public TableData<Interface> {
     // well that fails ends the load with 0, the sets before it kept.
     template <class LoadOne>
     int LoadEachWell(const NameList& names, std::vector<Set>& sets, LoadOne&& loadOne) {
+        if (HoldsZeroByte(names)) return RefuseZeroByteName();
         return Guarded([&] {
             for (const std::string& name : names) {
                 Set set;
@@ -192,12 +194,14 @@ class PerWellData : public TableData<Interface> {
     // The same, with the rows writeRows adds for the set.
     template <class WriteRows>
     int ReplaceWell(const Set& set, WriteRows&& writeRows) {
+        if (HoldsZeroByte(set.WellName)) return RefuseZeroByteName();
         return this->Replace(Table().Name(), Table().DeleteWell(set.WellName), writeRows);
     }
 
     // Replaces the rows of every well of sets: the object's own
     // DeleteWellsData removes them, then all rows go in with one commit.
     int ReplaceWells(const std::vector<Set>& sets, DeleteStep step = DeleteStep::InsideSession) {
+        if (HoldsZeroByte(sets, &Set::WellName)) return RefuseZeroByteName();
         Interface& self = *this;
         const NameList wells = WellNamesOf(sets);
         return this->ReplaceThroughDelete(

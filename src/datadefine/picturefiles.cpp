@@ -101,7 +101,7 @@ std::string StoredPathUnder(const std::string& workDirectory, const std::string&
 }
 
 std::string StoredPathOf(const std::string& name) {
-    return std::string(kFolder) + "/" + name;
+    return std::string(kFolder) + "\\" + name;
 }
 
 PictureFolder::PictureFolder(const std::string& workDirectory)

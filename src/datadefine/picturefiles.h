@@ -19,7 +19,7 @@ std::string PathTitle(const std::string& path);
 // between its parts.
 std::string StoredPathUnder(const std::string& workDirectory, const std::string& stored);
 // The path a save stores for the copy of that name: relative to the work
-// directory, "pic/" + name.
+// directory, "pic\" + name, as other programs reading the table expect.
 std::string StoredPathOf(const std::string& name);
 
 // The picture folder of a work directory and the copies made into it. Copies

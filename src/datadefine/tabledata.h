@@ -69,6 +69,8 @@ inline Statement OnTable(Statement statement, const char* table) {
     return statement;
 }
 
+// The helpers that take a statement refuse one holding a zero byte before
+// any statement runs: only a caller's name can have brought it in.
 template <class Interface>
 class TableData : public DataObject<Interface> {
   protected:
@@ -122,6 +124,7 @@ class TableData : public DataObject<Interface> {
     // rows gives 0 unless noRows says that is no failure.
     int ListNames(const Statement& query, const char* column, NameList& names,
                   NoRows noRows = NoRows::Fail) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             return ReadNameList(session, query, column, names, noRows);
         });
@@ -130,6 +133,7 @@ class TableData : public DataObject<Interface> {
     // The same after the table check.
     int ListNamesInTable(const char* table, const Statement& query, const char* column,
                          NameList& names) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (!OpenTable(session, table)) return 0;
             return ReadNameList(session, query, column, names);
@@ -138,6 +142,7 @@ class TableData : public DataObject<Interface> {
 
     // 1 when query yields a row; after the table check when a table is named.
     int HasRows(const char* table, const Statement& query) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
             return session.GetDataFromDB(query) == CDbManage::kRows ? 1 : 0;
@@ -147,6 +152,7 @@ class TableData : public DataObject<Interface> {
     // Runs one delete statement; its own result is not looked at.
     int RunDelete(const char* table, const Statement& statement,
                   TableCheck check = TableCheck::Run) {
+        if (HoldsZeroByte(statement)) return RefuseZeroByteName();
         const Statement onTable = OnTable(statement, table);
         return Write(check == TableCheck::Run ? table : nullptr, [&](CDbManage& session) {
             session.ExecuteSQL(onTable);
@@ -157,6 +163,7 @@ class TableData : public DataObject<Interface> {
     // Runs one delete statement whose own result is the operation's.
     int RunReportedDelete(const char* table, const Statement& statement,
                           TableCheck check = TableCheck::Run) {
+        if (HoldsZeroByte(statement)) return RefuseZeroByteName();
         const Statement onTable = OnTable(statement, table);
         return Write(check == TableCheck::Run ? table : nullptr,
                      [&](CDbManage& session) { return session.ExecuteSQL(onTable) ? 1 : 0; });
@@ -167,6 +174,7 @@ class TableData : public DataObject<Interface> {
     // the table as they are added: writeRows runs no statement between them.
     template <class WriteRows>
     int Replace(const char* table, const Statement& deleteStatement, WriteRows&& writeRows) {
+        if (HoldsZeroByte(deleteStatement)) return RefuseZeroByteName();
         const Statement onTable = OnTable(deleteStatement, table);
         return Write(table, [&](CDbManage& session) {
             session.ExecuteSQL(onTable);
@@ -200,6 +208,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecord(const Statement& query, const ColumnTable<Record>& columns, Record& record,
                    KeyColumns keys) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             return columns.Read(session, record, keys) ? 1 : 0;
@@ -211,6 +220,7 @@ class TableData : public DataObject<Interface> {
     template <class Record, class NameRecord>
     int LoadNamedRecord(const Statement& query, const ColumnTable<Record>& columns, Record& record,
                         NameRecord&& nameRecord) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameRecord();
@@ -224,6 +234,7 @@ class TableData : public DataObject<Interface> {
     template <class Record, class NameOwner>
     int LoadOwnedRecords(const Statement& query, const ColumnTable<Record>& columns,
                          std::vector<Record>& records, NameOwner&& nameOwner) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (session.GetDataFromDB(query) != CDbManage::kRows) return 0;
             nameOwner();
@@ -241,6 +252,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadKeyedRecords(const Statement& query, const ColumnTable<Record>& columns,
                          const Record& keyed, std::vector<Record>& records) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             return ForEachRow(session, query, [&] {
                 Record record = keyed;
@@ -263,6 +275,7 @@ class TableData : public DataObject<Interface> {
     template <class Record>
     int LoadRecordsInTable(const char* table, const Statement& query,
                            const ColumnTable<Record>& columns, std::vector<Record>& records) {
+        if (HoldsZeroByte(query)) return RefuseZeroByteName();
         return ReadOne([&](CDbManage& session) {
             if (table && !OpenTable(session, table)) return 0;
             return ForEachRow(session, query, [&] {

@@ -90,7 +90,7 @@ void RunPictures(host::Module& module, host::Checks& check, const Place& place) 
           "pictures LoadWellPicturesByTypeName" + on);
     std::vector<PicSet> sets;
     check(pictures->LoadWellPictureSets("W1", 1, sets) == 1 && sets.size() == 1 &&
-              sets[0].Records.size() == 2 && sets[0].Records[0].FilePath.rfind("pic/", 0) == 0,
+              sets[0].Records.size() == 2 && sets[0].Records[0].FilePath.rfind("pic\\", 0) == 0,
           "pictures LoadWellPictureSets with stored paths" + on);
     NameList names;
     check(pictures->GetPictureNames("W1", 1, names) == 1 &&
