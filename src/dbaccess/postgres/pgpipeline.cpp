@@ -1,0 +1,371 @@
+// The pipeline: statements sent to the server without waiting for each
+// answer, the answers read back in order, every wait bounded by the
+// connection's deadline and state.
+#include <libpq-fe.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "dbaccess/failure.h"
+#include "dbaccess/postgres/pgshared.h"
+#include "dbaccess/sessionlimits.h"
+#include "dbaccess/sqltext.h"
+
+namespace strataloom::db {
+
+using namespace pg;
+
+bool PgConnection::WaitForSocket(short events, Clock::time_point deadline) {
+    pollfd watched{PQsocket(handle_.get()), events, 0};
+    if (watched.fd < 0) return true;  // the next read reports the failure
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        const int ready = ::poll(&watched, 1, static_cast<int>(std::min<long long>(left, 1000)));
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return true;  // the next read reports the failure
+    }
+}
+
+bool PgConnection::Silence() {
+    Abandon("no answer from the server for " + std::to_string(answerLimit_.count()) + " s");
+    return false;
+}
+
+// Waits for the socket. A server silent for the answer limit is asked on a
+// connection of its own whether it is still at work on this connection's
+// statement (running it, or waiting for a lock another session holds): then
+// the wait goes on; a server that does not answer that either is given up.
+// A timeout the caller's connection string sets is kept to the letter.
+bool PgConnection::AwaitSocket(short events, Clock::time_point& deadline) {
+    for (;;) {
+        if (WaitForSocket(events, deadline)) return true;
+        if (!handle_ || PQstatus(handle_.get()) != CONNECTION_OK) return Silence();
+        if (callerTimeout_ || !ServerWorking()) return Silence();
+        deadline = Clock::now() + answerLimit_;
+    }
+}
+
+bool PgConnection::ServerWorking() const {
+    const int backend = PQbackendPID(handle_.get());
+    if (backend <= 0) return false;
+    ServerOptions options = options_;
+    const auto checkLimit =
+        std::min<std::chrono::seconds>(Limits().connectTimeout, std::chrono::seconds(5));
+    for (auto& [key, value] : options) {
+        if (key == "connect_timeout")
+            value = std::to_string(std::max<long long>(checkLimit.count(), 2));
+    }
+    PgConn check(ConnectWith(options));
+    if (!check || PQstatus(check.get()) != CONNECTION_OK) return false;
+    const std::string pid = std::to_string(backend);
+    const char* values[] = {pid.c_str()};
+    PGconn* c = check.get();
+    if (PQsendQueryParams(c, "SELECT state FROM pg_catalog.pg_stat_activity WHERE pid = $1", 1,
+                          nullptr, values, nullptr, nullptr, 0) != 1) {
+        return false;
+    }
+    // The check is bounded too: a server that took the connection may still stall.
+    const auto until = Clock::now() + checkLimit;
+    pollfd watched{PQsocket(c), POLLIN, 0};
+    while (PQisBusy(c)) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0 || ::poll(&watched, 1, static_cast<int>(left)) < 0 ||
+            PQconsumeInput(c) == 0) {
+            return false;
+        }
+    }
+    PgResult state(PQgetResult(c));
+    const bool active = state && PQresultStatus(state.get()) == PGRES_TUPLES_OK &&
+                        PQntuples(state.get()) == 1 &&
+                        std::strcmp(PQgetvalue(state.get(), 0, 0), "active") == 0;
+    while (PgResult(PQgetResult(c))) {
+    }
+    return active;
+}
+
+// Hands everything sent to the server; reads what it says meanwhile, so that
+// neither side waits for the other with full buffers.
+bool PgConnection::Flush(Clock::time_point deadline) {
+    PGconn* c = handle_.get();
+    for (;;) {
+        const int flushed = PQflush(c);
+        if (flushed == 0) return true;
+        if (flushed < 0) {
+            SetError(PQerrorMessage(c));
+            return false;
+        }
+        if (!AwaitSocket(POLLOUT | POLLIN, deadline)) return false;
+        if (PQconsumeInput(c) == 0) {
+            SetError(PQerrorMessage(c));
+            return false;
+        }
+    }
+}
+
+// Waits for the next result of the pipeline; null at the end of a statement's results.
+namespace pg {
+
+bool AwaitResult(PGconn* c, PgResult& next, const std::function<bool()>& wait) {
+    while (PQisBusy(c)) {
+        if (!wait()) return false;
+        if (PQconsumeInput(c) == 0) return false;
+    }
+    next.reset(PQgetResult(c));
+    return true;
+}
+
+// A copy no statement of the round trip asked for: the connection's answers
+// are no longer the ones it awaits, and reading on would never end.
+bool IsCopyState(ExecStatusType status) {
+    return status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH;
+}
+
+}  // namespace pg
+
+bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
+    PGconn* c = handle_.get();
+    auto wait = [&] {
+        if (!AwaitSocket(POLLIN, deadline)) return false;
+        deadline = Clock::now() + answerLimit_;
+        return true;
+    };
+    answer.reset();
+    for (;;) {
+        Result next;
+        if (!AwaitResult(c, next, wait)) {
+            if (handle_) SetError(PQerrorMessage(c));
+            answer.reset();
+            return false;
+        }
+        if (!next) return true;
+        const ExecStatusType status = PQresultStatus(next.get());
+        if (IsCopyState(status) || PQstatus(c) != CONNECTION_OK) {
+            answer.reset();
+            return OutOfStep("the server answered with a copy no statement asked for");
+        }
+        if (status == PGRES_PIPELINE_ABORTED) {
+            answer.reset();
+            continue;
+        }
+        // The first failure is the answer; else the last result.
+        const ExecStatusType kept = answer ? PQresultStatus(answer.get()) : PGRES_COMMAND_OK;
+        if (!answer || kept == PGRES_COMMAND_OK || kept == PGRES_TUPLES_OK) {
+            answer = std::move(next);
+        }
+    }
+}
+
+bool PgConnection::ReadSync(Clock::time_point& deadline) {
+    PGconn* c = handle_.get();
+    auto wait = [&] {
+        if (!AwaitSocket(POLLIN, deadline)) return false;
+        deadline = Clock::now() + answerLimit_;
+        return true;
+    };
+    bool endOfResults = false;
+    for (;;) {
+        Result next;
+        if (!AwaitResult(c, next, wait)) {
+            if (handle_) SetError(PQerrorMessage(c));
+            return false;
+        }
+        if (next && PQresultStatus(next.get()) == PGRES_PIPELINE_SYNC) return true;
+        // Two ends of results in a row with nothing to wait for: the end of
+        // the segment will not come.
+        if (!next && endOfResults) return OutOfStep("the server's answers ended before their end");
+        if (next && (IsCopyState(PQresultStatus(next.get())) || PQstatus(c) != CONNECTION_OK)) {
+            return OutOfStep("the server answered with a copy no statement asked for");
+        }
+        endOfResults = !next;
+    }
+}
+
+// Closes a connection whose answers no longer follow what was sent.
+bool PgConnection::OutOfStep(const std::string& reason) {
+    Abandon(reason);
+    return false;
+}
+
+bool PgConnection::ReadDeferred(Clock::time_point& deadline) {
+    while (deferred_ > 0) {
+        if (!ReadSync(deadline)) return false;
+        --deferred_;
+    }
+    return true;
+}
+
+bool PgConnection::Send(const Request& request, std::vector<Expect>& expected, int answer) {
+    PGconn* c = handle_.get();
+    const std::size_t count = request.values.size();
+    std::vector<const char*> values(count);
+    std::vector<int> lengths(count), formats(count, 0);
+    for (std::size_t p = 0; p < count; ++p) {
+        const int format = p < request.formats.size() ? request.formats[p] : 0;
+        values[p] = format == kNullParameter ? nullptr : request.values[p].data();
+        lengths[p] = static_cast<int>(request.values[p].size());
+        formats[p] = format == 1 ? 1 : 0;
+    }
+    const int resultFormat = request.binaryResult ? 1 : 0;
+    int sent = 0;
+    if (!request.prepared) {
+        sent = PQsendQueryParams(c, request.sql.c_str(), static_cast<int>(count), nullptr,
+                                 values.data(), lengths.data(), formats.data(), resultFormat);
+    } else {
+        Prepared& prepared = prepared_[request.sql];
+        prepared.lastUse = ++uses_;
+        if (prepared.name.empty()) {
+            prepared.name = "strataloom_" + std::to_string(uses_);
+            if (PQsendPrepare(c, prepared.name.c_str(), request.sql.c_str(), 0, nullptr) != 1) {
+                prepared_.erase(request.sql);
+                return false;
+            }
+            expected.push_back(Expect{kNoAnswer, &request.sql});
+        }
+        sent = PQsendQueryPrepared(c, prepared.name.c_str(), static_cast<int>(count), values.data(),
+                                   lengths.data(), formats.data(), resultFormat);
+    }
+    if (sent != 1) return false;
+    expected.push_back(Expect{answer, nullptr});
+    if (request.syncAfter) {
+        if (PQpipelineSync(c) != 1) return false;
+        expected.push_back(Expect{kSync, nullptr});
+    }
+    return true;
+}
+
+void PgConnection::TrimPrepared() {
+    while (prepared_.size() > kPreparedLimit) {
+        auto oldest = prepared_.begin();
+        for (auto it = prepared_.begin(); it != prepared_.end(); ++it) {
+            if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+        }
+        if (oldest->second.confirmed) unprepare_.push_back(oldest->second.name);
+        prepared_.erase(oldest);
+    }
+}
+
+void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<Result>& answers) {
+    CountRoundTrip();
+    answers.clear();
+    answers.resize(requests.size());
+    const bool first = fresh_;
+    fresh_ = false;
+    TrimPrepared();
+    for (int attempt = 0;; ++attempt) {
+        if (!handle_) return;
+        PGconn* c = handle_.get();
+        const bool idle = !inTransaction_;
+        // Statements kept prepared no more, each in a segment of its own (it
+        // may fail in an aborted transaction, and nothing else with it); then
+        // the deferred BEGIN, in the segment of the first statement.
+        std::vector<Request> before;
+        for (const std::string& name : unprepare_) {
+            Request request;
+            request.sql = "DEALLOCATE " + name;
+            request.syncAfter = true;
+            before.push_back(std::move(request));
+        }
+        unprepare_.clear();
+        const std::string begin = std::move(pendingBegin_);
+        pendingBegin_.clear();
+        if (!begin.empty()) {
+            Request request;
+            request.sql = begin;
+            before.push_back(std::move(request));
+            inTransaction_ = true;
+        }
+        std::vector<Expect> expected;
+        bool sent = PQpipelineStatus(c) == PQ_PIPELINE_ON || PQenterPipelineMode(c) == 1;
+        for (std::size_t i = 0; sent && i < before.size(); ++i) {
+            const bool isBegin = !begin.empty() && i + 1 == before.size();
+            sent = Send(before[i], expected, isBegin ? kBeginAnswer : kNoAnswer);
+        }
+        for (std::size_t i = 0; sent && i < requests.size(); ++i) {
+            sent = Send(requests[i], expected, static_cast<int>(i));
+        }
+        if (sent && (expected.empty() || expected.back().answer != kSync)) {
+            sent = PQpipelineSync(c) == 1;
+            expected.push_back(Expect{kSync, nullptr});
+        }
+        if (!sent) SetError(PQerrorMessage(c));
+        auto deadline = Clock::now() + answerLimit_;
+        bool read = sent && Flush(deadline) && ReadDeferred(deadline);
+        Result beginResult;
+        Result refused;  // a PREPARE's failure: the answer of its execution
+        for (std::size_t e = 0; read && e < expected.size(); ++e) {
+            const Expect& expect = expected[e];
+            if (expect.answer == kSync) {
+                read = ReadSync(deadline);
+                continue;
+            }
+            Result answer;
+            read = ReadAnswer(answer, deadline);
+            if (!expect.prepared && refused) {
+                if (!answer) answer = std::move(refused);
+                refused.reset();
+            }
+            if (expect.answer >= 0) {
+                answers[static_cast<std::size_t>(expect.answer)] = std::move(answer);
+            } else if (expect.answer == kBeginAnswer) {
+                beginResult = std::move(answer);
+            } else if (expect.prepared) {
+                // A statement the server did not prepare is prepared anew next time.
+                const bool accepted = answer && PQresultStatus(answer.get()) == PGRES_COMMAND_OK;
+                auto found = prepared_.find(*expect.prepared);
+                if (found != prepared_.end()) {
+                    if (accepted) {
+                        found->second.confirmed = true;
+                    } else {
+                        prepared_.erase(found);
+                    }
+                }
+                if (!accepted) refused = std::move(answer);
+            }
+        }
+        // A kept connection that broke while idle fails the first request of
+        // the next operation: nothing of the operation has run yet, so it
+        // runs on a new connection instead.
+        const bool broken = handle_ && PQstatus(c) == CONNECTION_BAD;
+        if (broken && first && attempt == 0 && idle) {
+            if (!Connect()) return;
+            pendingBegin_ = begin;
+            answers.clear();
+            answers.resize(requests.size());
+            continue;
+        }
+        if (handle_ && (broken || !read)) Abandon(LastError());
+        if (read && !begin.empty() && !Succeeded(beginResult)) BeginFailed(begin);
+        return;
+    }
+}
+
+// The transaction sent with a round trip did not begin: its statements did
+// not run. A write's scope then fails every write until it ends.
+void PgConnection::BeginFailed(const std::string& begin) {
+    inTransaction_ = false;
+    if (begin != BeginStatement()) return;
+    const std::string error = LastError();
+    ReleaseWriterLock();
+    BreakScope();
+    SetError(error);
+}
+
+void PgConnection::Abandon(const std::string& reason) {
+    SetError(reason);
+    // The server drops the session, its transaction and its locks with it.
+    handle_.reset();
+    writerKeys_.clear();
+    inTransaction_ = false;
+    deferred_ = 0;
+    pendingBegin_.clear();
+    copy_ = Copy();
+}
+
+}  // namespace strataloom::db
