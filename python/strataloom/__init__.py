@@ -84,24 +84,39 @@ def _well_name(well):
     return well.name if isinstance(well, Well) else str(well)
 
 
-try:  # pandas 1.x: a DataFrame of one block per array, made without checks
-    from pandas.core.internals.managers import (
-        create_block_manager_from_column_arrays as _column_manager)
+# A DataFrame of curves is one block per curve, each the loaded samples: made
+# with pandas' own block classes where they are the ones pandas 1.x has
+# (a tenth of the public constructor's cost), else through the constructor.
+try:
+    from pandas._libs.internals import BlockPlacement as _Placement
+    from pandas.core.internals.blocks import NumericBlock as _Block
+    from pandas.core.internals.managers import BlockManager as _Manager
 except ImportError:  # pragma: no cover - other pandas
-    _column_manager = None
+    _Block = None
+
+
+def _text_index(names):
+    """An Index of names (str), without pandas' inference of their type."""
+    values = np.array(names, dtype=object)
+    try:
+        return pd.Index._simple_new(values)
+    except (AttributeError, TypeError):  # pragma: no cover - other pandas
+        return pd.Index(values, dtype=object)
 
 
 def _frame(columns, names, index):
     """A DataFrame of the float64 arrays as they are, one column each: no
     copy of the samples."""
-    if _column_manager is not None and columns:
+    if _Block is not None and columns:
         try:
-            manager = _column_manager(columns, [pd.Index(names), index], consolidate=False)
+            blocks = tuple(_Block(c.reshape(1, -1), _Placement(slice(i, i + 1)), 2)
+                           for i, c in enumerate(columns))
+            manager = _Manager(blocks, [_text_index(names), index], verify_integrity=False)
             return pd.DataFrame(manager, copy=False)
-        except TypeError:  # pragma: no cover - another signature
+        except TypeError:  # pragma: no cover - other signatures
             pass
     frame = pd.DataFrame({i: c for i, c in enumerate(columns)}, index=index, copy=False)
-    frame.columns = pd.Index(names)
+    frame.columns = _text_index(names)
     return frame
 
 
