@@ -75,17 +75,21 @@ std::unique_ptr<Interface> Make(const char* name, const std::string& connect) {
     return object;
 }
 
+// Runs call, which calls the module and touches no Python object, with the
+// GIL released: other Python threads run meanwhile.
+template <class Call>
+auto Released(Call&& call) {
+    py::gil_scoped_release release;
+    return call();
+}
+
 // The formats library's data objects on connect, opened; the module's reason
 // goes with every failure they report.
 std::unique_ptr<formats::ProjectData> OpenData(const std::string& connect) {
     auto data = std::make_unique<formats::ProjectData>(Factory(), connect);
     data->SetFailureReason(LastReason);
     std::string reason;
-    bool opened = false;
-    {
-        py::gil_scoped_release release;
-        opened = data->Open(reason);
-    }
+    const bool opened = Released([&] { return data->Open(reason); });
     if (!opened) throw ModuleError(reason);
     return data;
 }
@@ -179,19 +183,25 @@ void CheckOpens(const std::string& connect) {
     OpenData(connect);
 }
 
-py::object LoadProject(const std::string& connect, const std::string& name) {
-    auto projects = Make<IBasicProjectData>("IBasicProjectData", connect);
-    BasicProjectRecord record;
-    int ok = 0;
-    {
-        py::gil_scoped_release release;
-        ok = projects->LoadProject(name.c_str(), record);
-    }
+// One header (a project's, a well's) as columns of one row; None when the
+// database has none.
+template <class Interface, class Record>
+py::object LoadHeader(const char* interface, int (Interface::*load)(const char*, Record&),
+                      const FieldTable<Record>& fields, const std::string& connect,
+                      const std::string& key, const std::string& what) {
+    auto object = Make<Interface>(interface, connect);
+    Record record;
+    const int ok = Released([&] { return ((*object).*load)(key.c_str(), record); });
     if (!ok) {
         if (NothingStored()) return py::none();
-        Fail("the header of project " + name + " could not be loaded");
+        Fail("the header of " + what + " " + key + " could not be loaded");
     }
-    return ColumnsOf<BasicProjectRecord>({&record}, ProjectFields());
+    return ColumnsOf<Record>({&record}, fields);
+}
+
+py::object LoadProject(const std::string& connect, const std::string& name) {
+    return LoadHeader("IBasicProjectData", &IBasicProjectData::LoadProject, ProjectFields(),
+                      connect, name, "project");
 }
 
 // ---- well headers -----------------------------------------------------------
@@ -216,18 +226,8 @@ py::dict LoadWells(const std::string& connect, const std::string& project) {
 }
 
 py::object LoadWell(const std::string& connect, const std::string& well) {
-    auto wells = Make<IBasicWellData>("IBasicWellData", connect);
-    BasicWellRecord record;
-    int ok = 0;
-    {
-        py::gil_scoped_release release;
-        ok = wells->LoadWell(well.c_str(), record);
-    }
-    if (!ok) {
-        if (NothingStored()) return py::none();
-        Fail("the header of well " + well + " could not be loaded");
-    }
-    return ColumnsOf<BasicWellRecord>({&record}, WellFields());
+    return LoadHeader("IBasicWellData", &IBasicWellData::LoadWell, WellFields(), connect, well,
+                      "well");
 }
 
 // ---- log curves -------------------------------------------------------------
@@ -317,11 +317,7 @@ py::tuple LoadOneCurve(const std::string& connect, const std::string& well,
 py::tuple LoadCurves(const std::string& connect, const std::string& well) {
     auto logs = Make<ILogData>("ILogData", connect);
     LogCurveSet set;
-    bool found = false;
-    {
-        py::gil_scoped_release release;
-        found = LoadWellCurves(*logs, well, set);
-    }
+    const bool found = Released([&] { return LoadWellCurves(*logs, well, set); });
     return CurvesToPython(std::move(set), found);
 }
 
@@ -344,11 +340,7 @@ py::list LoadManyCurves(const std::string& connect, const std::vector<std::strin
 std::vector<std::string> WellsWithCurves(const std::string& connect, const std::string& project) {
     auto logs = Make<ILogData>("ILogData", connect);
     NameList names;
-    int ok = 0;
-    {
-        py::gil_scoped_release release;
-        ok = logs->GetWellNamesWithData(project.c_str(), names);
-    }
+    const int ok = Released([&] { return logs->GetWellNamesWithData(project.c_str(), names); });
     if (!ok && !NothingStored()) Fail("the wells of project " + project + " could not be listed");
     return names;
 }
@@ -411,11 +403,8 @@ py::list ImportLas(const std::string& connect, const std::string& project,
     for (const std::string& path : paths) {
         formats::Diagnostics diagnostics(path);
         formats::LasImportSummary summary;
-        bool ok = false;
-        {
-            py::gil_scoped_release release;
-            ok = formats::ImportLasFile(*data, project, path, summary, diagnostics);
-        }
+        const bool ok = Released(
+            [&] { return formats::ImportLasFile(*data, project, path, summary, diagnostics); });
         py::dict result = Summary(diagnostics);
         result["path"] = path;
         result["ok"] = ok;
@@ -506,11 +495,8 @@ py::dict SaveCurves(const std::string& connect, const std::string& project, cons
     auto data = OpenData(connect);
     formats::Diagnostics diagnostics("save_curves");
     formats::LasImportSummary summary;
-    bool ok = false;
-    {
-        py::gil_scoped_release release;
-        ok = formats::ImportLas(*data, project, text, summary, diagnostics);
-    }
+    const bool ok =
+        Released([&] { return formats::ImportLas(*data, project, text, summary, diagnostics); });
     if (!ok) throw ModuleError(diagnostics.Error());
     py::dict result = Summary(diagnostics);
     result["header_created"] = summary.headerCreated;
@@ -622,11 +608,7 @@ RecordKind MakeKind(const char* interface, const FieldTable<Record>& fields) {
                                      const std::string& well) -> py::object {
         auto object = Make<Interface>(interface, connect);
         Set set;
-        int ok = 0;
-        {
-            py::gil_scoped_release release;
-            ok = object->LoadWellData(well.c_str(), set);
-        }
+        const int ok = Released([&] { return object->LoadWellData(well.c_str(), set); });
         if (!ok && !NothingStored()) Fail("the records of well " + well + " could not be loaded");
         std::vector<const Record*> rows;
         for (const Record& record : set.Records) rows.push_back(&record);
@@ -638,11 +620,7 @@ RecordKind MakeKind(const char* interface, const FieldTable<Record>& fields) {
         set.WellName = well;
         set.Records = RecordsOf(columns, rows, fields);
         auto object = Make<Interface>(interface, connect);
-        int ok = 0;
-        {
-            py::gil_scoped_release release;
-            ok = object->SaveWellData(set);
-        }
+        const int ok = Released([&] { return object->SaveWellData(set); });
         if (!ok) Fail("the records of well " + well + " could not be saved");
     };
     return kind;

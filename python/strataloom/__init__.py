@@ -21,7 +21,8 @@ import pandas as pd
 from . import _native
 from ._version import __version__
 
-__all__ = ["Error", "open", "Project", "Well", "Curve", "RECORD_KINDS", "__version__"]
+__all__ = ["Error", "open", "Project", "Well", "Curve", "RECORD_KINDS", "module_version",
+           "__version__"]
 
 Error = _native.Error
 Error.__module__ = __name__
@@ -257,6 +258,7 @@ class Well:
 
     def __init__(self, project, name, header):
         self._project = project
+        #: The well's name.
         self.name = name
         #: The well's header as a dict of its fields.
         self.header = header
@@ -347,41 +349,6 @@ class Well:
         DataFrame, one row per record, one column per field."""
         return _records_frame(_native.load_records(kind, self._connect, self.name))
 
-    @property
-    def small_markers(self):
-        """The well's small-layer markers."""
-        return self.records("small_markers")
-
-    @property
-    def lithology(self):
-        """The well's lithology markers."""
-        return self.records("lithology")
-
-    @property
-    def interpretation(self):
-        """The well's log interpretation results."""
-        return self.records("interpretation")
-
-    @property
-    def oil_tests(self):
-        """The well's oil tests."""
-        return self.records("oil_tests")
-
-    @property
-    def perforations(self):
-        """The well's perforations."""
-        return self.records("perforations")
-
-    @property
-    def cores(self):
-        """The well's drilling cores."""
-        return self.records("cores")
-
-    @property
-    def sidewall_cores(self):
-        """The well's sidewall cores."""
-        return self.records("sidewall_cores")
-
     def to_las(self, path=None, depth=None):
         """Writes the well's curves as LAS 2.0, as ``strataloom export-las``
         does: the curves of one depth curve (depth, by default the one most
@@ -393,6 +360,21 @@ class Well:
         for warning in result["warnings"]:
             warnings.warn(warning, stacklevel=2)
         return result.pop("text") if path is None else result
+
+
+def _records_property(kind, what):
+    return property(lambda well: well.records(kind),
+                    doc="The well's %s: ``records(%r)``." % (what, kind))
+
+
+# The well-bore family, one property each.
+Well.small_markers = _records_property("small_markers", "small-layer markers")
+Well.lithology = _records_property("lithology", "lithology markers")
+Well.interpretation = _records_property("interpretation", "log interpretation results")
+Well.oil_tests = _records_property("oil_tests", "oil tests")
+Well.perforations = _records_property("perforations", "perforations")
+Well.cores = _records_property("cores", "drilling cores")
+Well.sidewall_cores = _records_property("sidewall_cores", "sidewall cores")
 
 
 _SURVEY_COLUMNS = ("Md", "Inclination", "Azimuth", "Xoffset", "Yoffset", "Tvd",

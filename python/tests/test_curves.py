@@ -158,3 +158,12 @@ def test_las_export_reads_back_the_same(project, well_name, tmp_path):
         (result,) = other.import_las([str(path)])
         again = other.well(result["well"]).curves()
     pd.testing.assert_frame_equal(again, frame, check_exact=True)
+
+
+def test_frames_of_blocks_equal_the_public_constructor(monkeypatch):
+    arrays = [np.arange(5.0), np.arange(5.0) * 2]
+    index = pd.Index(np.arange(5.0) + 10, name="DEPT")
+    fast = strataloom._frame(arrays, ["A", "A"], index)  # a well may repeat a name
+    assert np.shares_memory(fast.iloc[:, 1].to_numpy(), arrays[1])
+    monkeypatch.setattr(strataloom, "_Block", None)
+    pd.testing.assert_frame_equal(fast, strataloom._frame(arrays, ["A", "A"], index))
