@@ -321,6 +321,43 @@ py::tuple LoadCurves(const std::string& connect, const std::string& well) {
     return CurvesToPython(std::move(set), found);
 }
 
+// Only the named curves, each loaded with its depth curve, gathered into one
+// set that holds every depth curve once: a few curves of a well of many cost
+// a few rows, not the well.
+py::tuple LoadNamedCurves(const std::string& connect, const std::string& well,
+                          const std::vector<std::string>& names) {
+    auto logs = Make<ILogData>("ILogData", connect);
+    LogCurveSet all;
+    Released([&] {
+        for (const std::string& name : names) {
+            LogCurveSet one;
+            if (!logs->LoadCurve(well.c_str(), name.c_str(), one)) {
+                if (NothingStored()) throw ModuleError("well " + well + " has no curve " + name);
+                Fail("curve " + name + " of well " + well + " could not be loaded");
+            }
+            all.NullValue = one.NullValue;
+            LogCurveRecord& depth = one.Records[0];
+            int d = 0;
+            while (
+                d < static_cast<int>(all.Records.size()) &&
+                !(all.Records[d].DepthCurve == d && all.Records[d].CurveName == depth.CurveName)) {
+                ++d;
+            }
+            if (d == static_cast<int>(all.Records.size())) {
+                depth.DepthCurve = d;
+                all.Records.push_back(std::move(depth));
+            }
+            LogCurveRecord& curve = one.Records[1];
+            if (curve.CurveName == all.Records[d].CurveName) continue;  // the depth curve itself
+            curve.DepthCurve = d;
+            all.Records.push_back(std::move(curve));
+        }
+        NullsToNaN(all);
+        return true;
+    });
+    return CurvesToPython(std::move(all), true);
+}
+
 // Several wells in one call: the GIL is released once for all the loads.
 py::list LoadManyCurves(const std::string& connect, const std::vector<std::string>& wells) {
     auto logs = Make<ILogData>("ILogData", connect);
@@ -703,6 +740,8 @@ PYBIND11_MODULE(_native, m) {
     m.def("load_curves", &LoadCurves,
           "(found, null, names, units, depth positions, arrays) of one well.");
     m.def("load_one_curve", &LoadOneCurve, "load_curves of one curve and its depth curve.");
+    m.def("load_named_curves", &LoadNamedCurves,
+          "load_curves of the named curves and their depth curves only.");
     m.def("load_many_curves", &LoadManyCurves, "load_curves of several wells in one call.");
     m.def("wells_with_curves", &WellsWithCurves, "The project's wells that have curves.");
     m.def("curve_descriptions", &CurveDescriptions,

@@ -284,8 +284,12 @@ class Well:
         """
         if isinstance(names, str):
             names = [names]
-        loaded = _native.load_curves(self._connect, self.name)
-        return _curves_frame(self.name, loaded, list(names) if names else None, depth)
+        if names:
+            names = list(names)
+            loaded = _native.load_named_curves(self._connect, self.name, names)
+        else:
+            loaded = _native.load_curves(self._connect, self.name)
+        return _curves_frame(self.name, loaded, names or None, depth)
 
     def curve(self, name):
         """One curve as a :class:`Curve` (a float64 numpy array of the loaded
