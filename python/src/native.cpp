@@ -358,6 +358,17 @@ py::tuple LoadNamedCurves(const std::string& connect, const std::string& well,
     return CurvesToPython(std::move(all), true);
 }
 
+// The null value the well's curves are stored with (None without curves):
+// read with the depth curves alone.
+py::object StoredNull(const std::string& connect, const std::string& well) {
+    auto logs = Make<ILogData>("ILogData", connect);
+    LogCurveSet set;
+    const int ok = Released([&] { return logs->LoadDepthCurves(well.c_str(), set); });
+    if (ok) return py::float_(set.NullValue);
+    if (NothingStored()) return py::none();
+    Fail("the curves of well " + well + " could not be loaded");
+}
+
 // Several wells in one call: the GIL is released once for all the loads.
 py::list LoadManyCurves(const std::string& connect, const std::vector<std::string>& wells) {
     auto logs = Make<ILogData>("ILogData", connect);
@@ -742,6 +753,7 @@ PYBIND11_MODULE(_native, m) {
     m.def("load_one_curve", &LoadOneCurve, "load_curves of one curve and its depth curve.");
     m.def("load_named_curves", &LoadNamedCurves,
           "load_curves of the named curves and their depth curves only.");
+    m.def("stored_null", &StoredNull, "The null value of the well's curves, or None.");
     m.def("load_many_curves", &LoadManyCurves, "load_curves of several wells in one call.");
     m.def("wells_with_curves", &WellsWithCurves, "The project's wells that have curves.");
     m.def("curve_descriptions", &CurveDescriptions,

@@ -194,13 +194,17 @@ def _records_frame(columns):
                          for name, values in columns.items()}, copy=False)
 
 
-def _columns(df, kind):
-    """The columns of a DataFrame of records as the module's fields take
-    them: numbers as numpy arrays, text as lists."""
+def _columns(df, well):
+    """The columns of a DataFrame of one well's records as the module's
+    fields take them: numbers as numpy arrays, text as lists. A WellName
+    column may only name that well."""
     if not isinstance(df, pd.DataFrame):
         df = pd.DataFrame(df)
     df = df.reset_index(drop=True)
-    if "WellName" in df.columns and kind != "well":
+    if "WellName" in df.columns:
+        others = sorted(set(df["WellName"]) - {well})
+        if others:
+            raise ValueError("rows of other wells than %s: %s" % (well, ", ".join(map(str, others))))
         df = df.drop(columns="WellName")
     columns = {}
     for name in df.columns:
@@ -475,10 +479,13 @@ class Project:
         stored with other depths that other curves still use is refused.
         units maps curve names (the depth curve's included) to units; a
         curve without one takes ``df.attrs["units"]``'s, else the unit the
-        well's curve of that name has, else none. null defaults to ``df.attrs["null"]``
-        or -999.25. Raises ValueError for input the save cannot take (no
-        numbers, depths that neither increase nor decrease throughout, fewer than 3 rows, names a LAS file
-        cannot carry) before anything is written.
+        well's curve of that name has, else none. null is the well's null
+        value; a well with curves keeps the one they have (another raises
+        ValueError), a new one takes ``df.attrs["null"]`` or -999.25.
+
+        Raises ValueError for input the save cannot take (no numbers,
+        depths that neither increase nor decrease throughout, fewer than 3
+        rows, names a LAS file cannot carry) before anything is written.
         """
         connect = self._open_connect()
         name = _well_name(well)
@@ -507,9 +514,17 @@ class Project:
             stored = _native.load_curves(connect, name)
             given = {**dict(zip(stored[2], stored[3])), **given}
         unit_list = [str(given.get(n, "")) for n in [depth_name] + names]
-        null = df.attrs.get("null", _DEFAULT_NULL) if null is None else null
+        # One null value per well: the module loads a well's curves with the
+        # null value of one of its rows, so curves stored with another would
+        # not read back their nulls as NaN.
+        stored = _native.stored_null(connect, name)
+        if null is None:
+            null = stored if stored is not None else df.attrs.get("null", _DEFAULT_NULL)
         if not np.isfinite(null):
             raise ValueError("the null value must be a finite number")
+        if stored is not None and null != stored:
+            raise ValueError("well %s stores its curves with the null value %r, not %r"
+                             % (name, stored, null))
         result = _native.save_curves(connect, self.name, name, [depth_name] + names,
                                      unit_list, columns, float(null))
         for warning in result["warnings"]:
@@ -542,7 +557,7 @@ class Project:
         the record's defaults. Unknown columns, text in number columns and
         numbers that are not finite raise ValueError before anything is
         written."""
-        columns, rows = _columns(df, kind)
+        columns, rows = _columns(df, _well_name(well))
         _native.save_records(kind, self._open_connect(), _well_name(well), columns, rows)
 
     def save_survey(self, well, df):

@@ -49,6 +49,11 @@ def test_mismatched_lengths_and_bad_units(project, stored):
         project.save_curves(stored, curves([4.0, 5.0, 6.0]), units={"XX": "m"})
     with pytest.raises(ValueError, match="unit"):
         project.save_curves(stored, curves([4.0, 5.0, 6.0]), units={"GR": "a b"})
+    with pytest.raises(ValueError, match="stores its curves with the null value -999.25, not -1"):
+        project.save_curves(stored, curves([4.0, 5.0, 6.0]), null=-1)
+    with pytest.raises(ValueError, match="rows of other wells than .*: W9"):
+        project.save_markers(stored, pd.DataFrame({"WellName": ["W9"], "MarkerName": ["A"],
+                                                   "TopDepth": [1.0]}))
     unchanged(stored)
 
 

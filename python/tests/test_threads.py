@@ -56,7 +56,7 @@ def test_threads_load_and_save_at_once(project, well_name):
 def test_the_gil_is_released_during_database_calls(project, well_name):
     """While one thread loads many wells in one call, another thread keeps
     running Python: its longest pause stays well below the call's length."""
-    names = seed(project, well_name) * 10
+    names = seed(project, well_name) * 30
     done = threading.Event()
     took = []
 
