@@ -246,11 +246,14 @@ class Curve(np.ndarray):
     """A curve's samples (float64, nulls as NaN), with ``name``, ``unit``,
     ``description`` (from the curve dictionary, "" without an entry),
     ``well`` and ``depth`` (the samples of its depth curve) as attributes.
-    It is a view of the loaded samples: no copy is made."""
+    It is a view of the loaded samples: no copy is made. Arrays made from
+    it keep its attributes; ``depth`` only while they keep its length."""
 
     def __array_finalize__(self, obj):
-        for attribute in ("name", "unit", "description", "well", "depth"):
+        for attribute in ("name", "unit", "description", "well"):
             setattr(self, attribute, getattr(obj, attribute, None))
+        depth = getattr(obj, "depth", None)
+        self.depth = depth if depth is not None and self.shape == obj.shape else None
 
 
 class Well:

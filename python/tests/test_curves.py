@@ -114,6 +114,7 @@ def test_curves_round_trip_with_nulls_units_and_the_depth_curve(project, well_na
     assert gr.unit == "API" and gr.name == "GR" and gr.description == ""
     np.testing.assert_array_equal(gr, frame["GR"].to_numpy())
     np.testing.assert_array_equal(gr.depth, depth.to_numpy())
+    assert gr[:10].unit == "API" and gr[:10].depth is None and (gr * 2).depth is gr.depth
 
     # A computed curve saved back beside the others keeps every unit.
     loaded["VSH"] = (loaded["GR"] - 60) / 40
