@@ -60,4 +60,20 @@ if(STRATALOOM_DPKG_SHLIBDEPS)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libsqlite3-0, libpq5")
 endif()
+# The Python package (install component python, python/CMakeLists.txt) is
+# a Debian package of its own, python3-strataloom, beside strataloom.
+if(TARGET strataloom_python)
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME strataloom)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-strataloom)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_COMPONENT_PYTHON_DESCRIPTION
+    "Python package strataloom: project databases as numpy arrays and pandas DataFrames")
+  # Its extension needs the module of the strataloom package and is built for
+  # one Python version; the dependencies are named here rather than found.
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_GENERATE_SHLIBS OFF)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+    "strataloom (= ${PROJECT_VERSION}), python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}), python3 (<< ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}.99), python3-numpy, python3-pandas, libc6, libstdc++6")
+endif()
 include(CPack)

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsqlite3-dev libgtest-dev libpq-dev
-          postgresql)
+          postgresql python3-dev python3-pybind11 python3-numpy python3-pandas
+          python3-pytest)
 
 missing=()
 for package in "${packages[@]}"; do
