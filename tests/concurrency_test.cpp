@@ -181,6 +181,29 @@ TEST_P(ConcurrencyTest, FourHostsSavingTheSameWellsNeverFailNorMix) {
     EXPECT_EQ(0, mixedWells);
 }
 
+// A text-curve save writes two tables: the curve's rows and, for a new
+// curve, its code entry. Two hosts doing so on the same wells at once queue
+// on both tables together, and every save lands.
+TEST_P(ConcurrencyTest, HostsSavingTextCurvesWriteBothTablesWithoutFailing) {
+    constexpr int kCurves = 25;
+    std::vector<std::unique_ptr<ChildProcess>> hosts;
+    for (const char* prefix : {"A", "B"}) {
+        hosts.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
+            "save-text-curves", Connect(), "W1,W2", prefix, std::to_string(kCurves)}));
+    }
+    for (auto& host : hosts) {
+        ASSERT_TRUE(host->Started());
+        for (const std::string& line : host->ReadRest()) ADD_FAILURE() << line;
+        EXPECT_EQ(0, host->Wait());
+    }
+    auto texts = Create<ITextData>("ITextData");
+    for (const char* curve : {"A0", "B24"}) {
+        TextCurveSet set;
+        EXPECT_EQ(1, texts->LoadWellTextCurve("W2", curve, set)) << curve;
+        EXPECT_EQ(3u, set.Records.size()) << curve;
+    }
+}
+
 STRATALOOM_ENGINES(ConcurrencyTest);
 
 }  // namespace

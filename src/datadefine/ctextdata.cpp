@@ -177,7 +177,10 @@ int CTextData::SaveWellTextCurve(const char* well, const char* textCurve, int tr
     if (set.WellName == "") return strataloom::RefuseEmptyWellName();
     if (set.TextCurveName == "") return Refuse(kEmptyTextCurveNameMessage);
     ITextData& self = *this;
-    return Replace(kTable, "delete from w_text_data where " + WellCurveIs(well, textCurve),
+    // A new curve's code entry is written too: a server write queues on both
+    // tables at once, so that it never holds one while waiting for the other.
+    return Replace(Statement::WholeTable(kTable).On(kCodeTable),
+                   "delete from w_text_data where " + WellCurveIs(well, textCurve),
                    [&](CDbManage& session) {
                        TextRows::WriteRows(session, set, CodeTypeOf(self, textCurve, trackType));
                    });

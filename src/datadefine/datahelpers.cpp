@@ -6,6 +6,10 @@ bool OpenTable(CDbManage& session, const char* table) {
     return session.CheckTable(table);
 }
 
+bool OpenTable(CDbManage& session, const Statement& wholeTable) {
+    return session.CheckTable(wholeTable);
+}
+
 int ReadNameList(CDbManage& session, const Statement& query, const char* column, NameList& names,
                  NoRows noRows) {
     const int found = session.GetDataFromDB(query);

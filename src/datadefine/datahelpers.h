@@ -73,6 +73,8 @@ inline Statement InList(const NameList& names) {
 // Opens table for adding rows. Only a table that does not exist (result 2)
 // stops the operation.
 bool OpenTable(CDbManage& session, const char* table);
+// The same for a whole table that names more tables the write touches.
+bool OpenTable(CDbManage& session, const Statement& wholeTable);
 
 // Whether a query that runs but yields no row fails the operation.
 enum class NoRows { Fail, Succeed };

@@ -97,9 +97,17 @@ class TableData : public DataObject<Interface> {
     // when it returns 1.
     template <class Body>
     int Write(const char* table, Body&& body) {
+        return WriteChecked(table ? Statement::WholeTable(table) : Statement(),
+                            std::forward<Body>(body));
+    }
+
+    // The same after the table check of tableCheck (a whole table, which may
+    // name the other tables the write touches; none when empty).
+    template <class Body>
+    int WriteChecked(const Statement& tableCheck, Body&& body) {
         return Atomic(this->ConnectString(), [&] {
             CDbManage session(this->Connect());
-            if (table && !OpenTable(session, table)) return 0;
+            if (!tableCheck.Empty() && !OpenTable(session, tableCheck)) return 0;
             return body(session);
         });
     }
@@ -174,10 +182,20 @@ class TableData : public DataObject<Interface> {
     // the table as they are added: writeRows runs no statement between them.
     template <class WriteRows>
     int Replace(const char* table, const Statement& deleteStatement, WriteRows&& writeRows) {
+        return Replace(table ? Statement::WholeTable(table) : Statement(), deleteStatement,
+                       std::forward<WriteRows>(writeRows));
+    }
+
+    // The same after the table check of tableCheck, which names every table
+    // the rows or the delete go to.
+    template <class WriteRows>
+    int Replace(const Statement& tableCheck, const Statement& deleteStatement,
+                WriteRows&& writeRows) {
         if (HoldsZeroByte(deleteStatement)) return RefuseZeroByteName();
-        const Statement onTable = OnTable(deleteStatement, table);
-        return Write(table, [&](CDbManage& session) {
-            session.ExecuteSQL(onTable);
+        Statement onTables = deleteStatement;
+        for (const std::string& table : tableCheck.Tables()) onTables.On(table);
+        return WriteChecked(tableCheck, [&](CDbManage& session) {
+            session.ExecuteSQL(onTables);
             session.StoreRowsAsAdded();
             writeRows(session);
             return session.SaveData() ? 1 : 0;

@@ -12,6 +12,12 @@
 //                                       prints "ready", then "saved WELL VERSION"
 //                                       or "failed WELL VERSION REASON"; the exit
 //                                       code is the number of failed saves
+//   worker save-text-curves CONNECT WELLS PREFIX COUNT
+//                                       saves COUNT new text curves PREFIX0,
+//                                       PREFIX1... in each well (each adds an
+//                                       entry to the code table); prints
+//                                       "failed WELL CURVE REASON" per failed
+//                                       save; the exit code is their number
 //   worker [--as-nobody] read-markers CONNECT WELL
 //                                       prints the number of the well's markers,
 //                                       or "failed REASON"
@@ -93,6 +99,26 @@ int SaveCurves(const std::string& connect, const std::string& wells, int first, 
     return failures < 100 ? failures : 100;
 }
 
+int SaveTextCurves(const std::string& connect, const std::string& wells, const std::string& prefix,
+                   int count) {
+    auto texts = Create<ITextData>("ITextData", connect);
+    if (!texts) return 100;
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        for (const std::string& well : Split(wells)) {
+            TextCurveSet set;
+            set.WellName = well;
+            set.TextCurveName = prefix + std::to_string(i);
+            set.Records.resize(3);
+            if (!texts->SaveWellTextCurve(well.c_str(), set.TextCurveName.c_str(), 1, set)) {
+                Say("failed " + well + " " + set.TextCurveName + " " + StrataloomLastError());
+                ++failures;
+            }
+        }
+    }
+    return failures < 100 ? failures : 100;
+}
+
 int ReadMarkers(const std::string& connect, const std::string& well) {
     auto markers = Create<IMarkerData>("IMarkerData", connect);
     MarkerSet set;
@@ -131,6 +157,9 @@ int main(int argc, char** argv) {
     if (command == "save-curves" && args.size() == 6) {
         return SaveCurves(args[1], args[2], std::stoi(args[3]), std::stoi(args[4]),
                           std::stoi(args[5]));
+    }
+    if (command == "save-text-curves" && args.size() == 5) {
+        return SaveTextCurves(args[1], args[2], args[3], std::stoi(args[4]));
     }
     if (command == "read-markers" && args.size() == 3) return ReadMarkers(args[1], args[2]);
     if (command == "delete-markers" && args.size() == 3) return DeleteMarkers(args[1], args[2]);
