@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsqlite3-dev libgtest-dev libpq-dev
-          postgresql)
+          postgresql python3)
 
 missing=()
 for package in "${packages[@]}"; do

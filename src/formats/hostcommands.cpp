@@ -6,7 +6,10 @@
 #include <map>
 #include <memory>
 
+#include "formats/commandsupport.h"
+#include "formats/las.h"
 #include "formats/lasimport.h"
+#include "formats/listcommands.h"
 #include "formats/logplot.h"
 #include "formats/projectdata.h"
 #include "formats/text.h"
@@ -16,93 +19,13 @@ namespace strataloom::formats {
 
 namespace {
 
-constexpr double kNoValue = -99999.0;  // a well header's "no value"
-
 // ---- arguments ----------------------------------------------------------
-
-// Splits args into positional ones and the values of the named options
-// ("--name VALUE" or "--name=VALUE"); false on an option it does not know.
-bool SplitArgs(const std::vector<std::string>& args,
-               const std::map<std::string, std::string*>& options,
-               std::vector<std::string>& positional, std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            positional.push_back(arg);
-            continue;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const auto option = options.find(name);
-        if (option == options.end()) {
-            err << "strataloom: unknown option " << name << "\n";
-            return false;
-        }
-        if (equals != std::string::npos) {
-            *option->second = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            *option->second = args[++i];
-        } else {
-            err << "strataloom: " << name << " needs a value\n";
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CountArgs(const std::vector<std::string>& positional, std::size_t least, std::size_t most,
-               const char* expected, std::ostream& err) {
-    if (positional.size() >= least && positional.size() <= most) return true;
-    err << "strataloom: expected " << expected << "\n";
-    return false;
-}
-
-constexpr std::size_t kMany = static_cast<std::size_t>(-1);
-
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t stop = text.find(',', start);
-        if (stop == std::string::npos) stop = text.size();
-        const std::string item(Trim(std::string_view(text).substr(start, stop - start)));
-        if (!item.empty()) items.push_back(item);
-        start = stop + 1;
-    }
-    return items;
-}
-
-bool ParseProjectArgs(const std::vector<std::string>& args, std::string& connect,
-                      std::string& project, std::ostream& err) {
-    std::vector<std::string> positional;
-    if (!SplitArgs(args, {{"--project", &project}}, positional, err)) return false;
-    if (!CountArgs(positional, 1, 1, "DB", err)) return false;
-    connect = positional[0];
-    return true;
-}
-
-bool ParseWellArgs(const std::vector<std::string>& args, WellOptions& options, std::ostream& err) {
-    std::vector<std::string> positional;
-    if (!SplitArgs(args, {}, positional, err)) return false;
-    if (!CountArgs(positional, 2, 2, "DB WELL", err)) return false;
-    options.connect = positional[0];
-    options.well = positional[1];
-    return true;
-}
-
-bool ParseInfo(const std::vector<std::string>& args, InfoOptions& options, std::ostream& err) {
-    return ParseProjectArgs(args, options.connect, options.project, err);
-}
-
-bool ParseWells(const std::vector<std::string>& args, WellsOptions& options, std::ostream& err) {
-    return ParseProjectArgs(args, options.connect, options.project, err);
-}
 
 bool ParseImportLas(const std::vector<std::string>& args, ImportLasOptions& options,
                     std::ostream& err) {
     std::vector<std::string> positional;
     if (!SplitArgs(args, {{"--project", &options.project}}, positional, err)) return false;
-    if (!CountArgs(positional, 2, kMany, "DB --project P FILE...", err)) return false;
+    if (!CountArgs(positional, 2, kManyArgs, "DB --project P FILE...", err)) return false;
     if (options.project.empty()) {
         err << "strataloom: expected --project P: the project new wells go to\n";
         return false;
@@ -115,11 +38,14 @@ bool ParseImportLas(const std::vector<std::string>& args, ImportLasOptions& opti
 bool ParseExportLas(const std::vector<std::string>& args, ExportLasOptions& options,
                     std::ostream& err) {
     std::vector<std::string> positional;
+    std::string depth;
     const std::map<std::string, std::string*> named = {{"-o", &options.output},
                                                        {"--output", &options.output},
-                                                       {"--depth-curve", &options.depthCurve}};
+                                                       {"--depth-curve", &options.depthCurve},
+                                                       {"--depth", &depth}};
     if (!SplitArgs(args, named, positional, err)) return false;
     if (!CountArgs(positional, 2, 2, "DB WELL", err)) return false;
+    if (!ParseDepthRange(depth, options.depth, err)) return false;
     options.connect = positional[0];
     options.well = positional[1];
     return true;
@@ -129,7 +55,7 @@ bool ParseImportCsv(const std::vector<std::string>& args, ImportCsvOptions& opti
                     std::ostream& err) {
     std::vector<std::string> positional;
     if (!SplitArgs(args, {}, positional, err)) return false;
-    if (!CountArgs(positional, 2, kMany, "DB FILE.csv...", err)) return false;
+    if (!CountArgs(positional, 2, kManyArgs, "DB FILE.csv...", err)) return false;
     options.connect = positional[0];
     options.files.assign(positional.begin() + 1, positional.end());
     return true;
@@ -139,10 +65,17 @@ bool ParsePlot(const std::vector<std::string>& args, PlotCommandOptions& options
                std::ostream& err) {
     std::vector<std::string> positional;
     std::string curves;
-    const std::map<std::string, std::string*> named = {
-        {"--curves", &curves}, {"-o", &options.output}, {"--output", &options.output}};
+    std::string depth;
+    std::string scales;
+    const std::map<std::string, std::string*> named = {{"--curves", &curves},
+                                                       {"-o", &options.output},
+                                                       {"--output", &options.output},
+                                                       {"--depth", &depth},
+                                                       {"--scale", &scales}};
     if (!SplitArgs(args, named, positional, err)) return false;
     if (!CountArgs(positional, 2, 2, "DB WELL", err)) return false;
+    if (!ParseDepthRange(depth, options.depth, err)) return false;
+    if (!ParsePlotScales(SplitList(scales), options.scales, err)) return false;
     options.connect = positional[0];
     options.well = positional[1];
     options.curves = SplitList(curves);
@@ -151,48 +84,9 @@ bool ParsePlot(const std::vector<std::string>& args, PlotCommandOptions& options
 
 // ---- output -------------------------------------------------------------
 
-// Columns padded to their widest cell; the first row is the heading.
-void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
-    std::vector<std::size_t> widths;
-    for (const auto& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()), 0);
-        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
-    }
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            line += row[c];
-            if (c + 1 < row.size()) line += std::string(widths[c] - row[c].size() + 2, ' ');
-        }
-        out << line << "\n";
-    }
-}
-
-std::string Number(double value) {
-    return value == kNoValue ? "-" : FormatNumber(value);
-}
-
 void PrintDiagnostics(const Diagnostics& diagnostics, std::ostream& err) {
     for (const std::string& warning : diagnostics.Warnings()) err << warning << "\n";
     if (diagnostics.Failed()) err << diagnostics.Error() << "\n";
-}
-
-// The project data objects on options' database, opened; null after
-// telling why on err.
-std::unique_ptr<ProjectData> OpenProject(IDataFactory& factory, const std::string& connect,
-                                         CommandIo& io) {
-    auto data = std::make_unique<ProjectData>(factory, connect);
-    data->SetFailureReason(io.failureReason);
-    std::string reason;
-    if (!data->Open(reason)) {
-        io.err << "strataloom: " << reason << "\n";
-        return nullptr;
-    }
-    return data;
-}
-
-std::string ProjectOr(const std::string& project, const std::string& connect) {
-    return project.empty() ? ProjectOfConnection(connect) : project;
 }
 
 // Runs import on every file, with the progress bar when there are several;
@@ -226,21 +120,6 @@ std::string FileNameFor(const std::string& well) {
 
 // ---- help ---------------------------------------------------------------
 
-const char kInfoSynopsis[] = "info DB [--project P]";
-const char kInfoHelp[] =
-    "Counts the rows of project P in each table: its header, wells, log curves,\n"
-    "markers and deviation surveys. P defaults to the project the database is\n"
-    "named after (Field for .../Field/Field.mdb or the server database Field).\n";
-const char kWellsSynopsis[] = "wells DB [--project P]";
-const char kWellsHelp[] =
-    "Lists the wells of project P with their headers, by name. P defaults to the\n"
-    "project the database is named after.\n";
-const char kCurvesSynopsis[] = "curves DB WELL";
-const char kCurvesHelp[] =
-    "Lists the log curves of WELL: unit, depth curve, number of samples and the\n"
-    "smallest and largest value that is not the well's null value.\n";
-const char kMarkersSynopsis[] = "markers DB WELL";
-const char kMarkersHelp[] = "Lists the markers of WELL by top depth.\n";
 const char kImportLasSynopsis[] = "import-las DB --project P FILE...";
 const char kImportLasHelp[] =
     "Imports LAS 1.2 and 2.0 files, one well each (named by WELL in ~W, else UWI,\n"
@@ -249,12 +128,13 @@ const char kImportLasHelp[] =
     "depth TD. The first curve becomes the depth curve of all the others; the\n"
     "file's curves replace the well's curves of the same names, all or nothing.\n"
     "One summary line per file; a bar shows progress on a terminal.\n";
-const char kExportLasSynopsis[] = "export-las DB WELL [-o FILE] [--depth-curve NAME]";
+const char kExportLasSynopsis[] =
+    "export-las DB WELL [-o FILE] [--depth-curve NAME] [--depth FROM:TO]";
 const char kExportLasHelp[] =
-    "Writes the curves of WELL as a LAS 2.0 file (standard output without -o):\n"
-    "the curves of one depth curve, by default the one most curves use. Every\n"
-    "value is written so that it reads back exactly; nulls as the well's null\n"
-    "value.\n";
+    "Writes the curves of WELL as a LAS 2.0 file (standard output without -o or\n"
+    "with -o -): the curves of one depth curve, by default the one most curves\n"
+    "use; with --depth, only the depth steps from FROM to TO. Every value is\n"
+    "written so that it reads back exactly; nulls as the well's null value.\n";
 const char kImportTopsSynopsis[] = "import-tops DB FILE.csv...";
 const char kImportTopsHelp[] =
     "Imports markers from CSV files whose header row names the columns, in any\n"
@@ -270,148 +150,22 @@ const char kImportDeviationHelp[] =
     "offsets from the well header's surface coordinates, tvdss is tvd less its\n"
     "kelly bushing elevation Kb. Each file replaces the surveys of every well it\n"
     "names, in one save.\n";
-const char kPlotSynopsis[] = "plot DB WELL [--curves A,B,...] [-o FILE.svg]";
+const char kPlotSynopsis[] =
+    "plot DB WELL [--curves A,B,...] [--depth FROM:TO] [--scale CURVE=MIN:MAX,...] "
+    "[-o FILE.svg]";
 const char kPlotHelp[] =
     "Draws the curves of WELL (by default all but the depth curves) as depth\n"
-    "tracks with the well's markers as named lines, in a standalone SVG file\n"
-    "(WELL.svg without -o) that any web browser opens.\n";
-
-template <class Options, bool (*Parse)(const std::vector<std::string>&, Options&, std::ostream&)>
-bool ParseOnly(const std::vector<std::string>& args, std::ostream& err) {
-    Options options;
-    return Parse(args, options, err);
-}
-
-template <class Options, bool (*Parse)(const std::vector<std::string>&, Options&, std::ostream&),
-          int (*Run)(IDataFactory&, const Options&, CommandIo&)>
-int ParseAndRun(IDataFactory& factory, const std::vector<std::string>& args, CommandIo& io) {
-    Options options;
-    if (!Parse(args, options, io.err)) return kExitUsage;
-    return Run(factory, options, io);
-}
-
-#define STRATALOOM_COMMAND(name, Options, Parse, Run, synopsis, help)                       \
-    FormatCommand {                                                                         \
-        name, synopsis, help, &ParseOnly<Options, Parse>, &ParseAndRun<Options, Parse, Run> \
-    }
+    "tracks with the well's markers as named lines across every track, in a\n"
+    "standalone SVG file (WELL.svg without -o; -o - writes to standard output)\n"
+    "that any web browser opens. Resistivity curves (unit ohm.m, or family\n"
+    "resistivity in the project's curve dictionary) get a logarithmic track;\n"
+    "the other tracks span the 1st to the 99th percentile of their values, so\n"
+    "that a few outliers do not flatten the curve. --scale CURVE=MIN:MAX sets a\n"
+    "track's range (a log track's too); --depth FROM:TO draws those depths only.\n";
 
 }  // namespace
 
 // ---- commands -----------------------------------------------------------
-
-int RunInfo(IDataFactory& factory, const InfoOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    const std::string project = ProjectOr(options.project, options.connect);
-    std::vector<BasicWellRecord> wells;
-    data->Wells().LoadProjectWells(project.c_str(), wells);
-    std::size_t curves = 0;
-    std::size_t markers = 0;
-    NameList withCurves;
-    NameList withMarkers;
-    NameList withSurveys;
-    data->Logs().GetWellNamesWithData(project.c_str(), withCurves);
-    for (const std::string& well : withCurves) {
-        NameList names;
-        NameList depthNames;
-        data->Logs().GetCurveNames(well.c_str(), names, depthNames);
-        curves += names.size();
-    }
-    data->Markers().GetWellNamesWithData(project.c_str(), withMarkers);
-    for (const std::string& well : withMarkers) {
-        NameList names;
-        data->Markers().GetWellMarkerNames(well.c_str(), names);
-        markers += names.size();
-    }
-    data->Surveys().GetWellNamesWithData(project.c_str(), withSurveys);
-    const bool header = data->Projects().IsProjectExist(project.c_str()) == 1;
-    io.out << "Project database: " << options.connect << "\n";
-    io.out << "Project: " << project << (header ? "" : " (no project header)") << "\n";
-    PrintTable(io.out, {{"table", "rows", "what"},
-                        {"b_project_data", header ? "1" : "0", "project header"},
-                        {"w_well_data", std::to_string(wells.size()), "wells"},
-                        {"w_log_data", std::to_string(curves),
-                         "log curves, of " + std::to_string(withCurves.size()) + " wells"},
-                        {"w_marker_data", std::to_string(markers),
-                         "markers, of " + std::to_string(withMarkers.size()) + " wells"},
-                        {"w_deviate_well", std::to_string(withSurveys.size()),
-                         "deviation surveys, one per well"}});
-    return kExitOk;
-}
-
-int RunWells(IDataFactory& factory, const WellsOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    const std::string project = ProjectOr(options.project, options.connect);
-    std::vector<BasicWellRecord> wells;
-    data->Wells().LoadProjectWells(project.c_str(), wells);
-    std::sort(wells.begin(), wells.end(), [](const BasicWellRecord& a, const BasicWellRecord& b) {
-        return a.WellName < b.WellName;
-    });
-    if (wells.empty()) {
-        io.out << "Project " << project << " has no wells\n";
-        return kExitOk;
-    }
-    std::vector<std::vector<std::string>> rows = {
-        {"WellName", "WellType", "Well_EW", "Well_SN", "Kb", "Ekb", "WellDepth"}};
-    for (const BasicWellRecord& well : wells) {
-        rows.push_back({well.WellName, well.WellType.empty() ? "-" : well.WellType,
-                        Number(well.Well_EW), Number(well.Well_SN), Number(well.Kb),
-                        Number(well.Ekb), Number(well.WellDepth)});
-    }
-    PrintTable(io.out, rows);
-    return kExitOk;
-}
-
-int RunCurves(IDataFactory& factory, const WellOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    LogCurveSet set;
-    if (!data->Logs().LoadWellData(options.well.c_str(), set)) {
-        io.out << "Well " << options.well << " has no curves\n";
-        return kExitOk;
-    }
-    io.out << "Well " << set.WellName << ", null value " << FormatNumber(set.NullValue) << "\n";
-    std::vector<std::vector<std::string>> rows = {
-        {"Curve", "Unit", "DepthCurve", "Samples", "Min", "Max"}};
-    for (const LogCurveRecord& curve : set.Records) {
-        double low = 0.0;
-        double high = 0.0;
-        bool any = false;
-        for (double value : curve.CurveValue) {
-            if (!std::isfinite(value) || value == set.NullValue) continue;
-            low = any ? std::min(low, value) : value;
-            high = any ? std::max(high, value) : value;
-            any = true;
-        }
-        const bool linked = curve.DepthCurve >= 0 &&
-                            static_cast<std::size_t>(curve.DepthCurve) < set.Records.size();
-        rows.push_back(
-            {curve.CurveName, curve.Measure.empty() ? "-" : curve.Measure,
-             linked ? set.Records[static_cast<std::size_t>(curve.DepthCurve)].CurveName : "-",
-             std::to_string(curve.CurveValue.size()), any ? FormatNumber(low) : "-",
-             any ? FormatNumber(high) : "-"});
-    }
-    PrintTable(io.out, rows);
-    return kExitOk;
-}
-
-int RunMarkers(IDataFactory& factory, const WellOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    MarkerSet set;
-    if (!data->Markers().LoadWellData(options.well.c_str(), set)) {
-        io.out << "Well " << options.well << " has no markers\n";
-        return kExitOk;
-    }
-    std::vector<std::vector<std::string>> rows = {{"Marker", "Top", "Bottom", "Description"}};
-    for (const MarkerRecord& marker : set.Records) {
-        rows.push_back({marker.MarkerName, FormatNumber(marker.TopDepth),
-                        FormatNumber(marker.BottomDepth), marker.Description});
-    }
-    PrintTable(io.out, rows);
-    return kExitOk;
-}
 
 int RunImportLas(IDataFactory& factory, const ImportLasOptions& options, CommandIo& io) {
     auto data = OpenProject(factory, options.connect, io);
@@ -426,7 +180,7 @@ int RunImportLas(IDataFactory& factory, const ImportLasOptions& options, Command
                    << summary.rows << " depth steps imported"
                    << (summary.headerCreated ? ", well header created" : "");
             if (!diagnostics.Warnings().empty()) {
-                io.out << " (" << diagnostics.Warnings().size() << " warnings)";
+                io.out << " (" << Counted(diagnostics.Warnings().size(), "warning") << ")";
             }
             io.out << "\n";
         }
@@ -444,19 +198,14 @@ int RunExportLas(IDataFactory& factory, const ExportLasOptions& options, Command
     PrintDiagnostics(diagnostics, io.err);
     if (!ok) return kExitFailure;
     // The file goes to standard output: the summary must not go with it.
-    std::ostream& report = options.output.empty() ? io.err : io.out;
-    if (options.output.empty()) {
-        io.out << text << std::flush;
-    } else {
-        std::string reason;
-        if (!WriteWholeFile(options.output, text, reason)) {
-            io.err << "strataloom: " << reason << "\n";
-            return kExitFailure;
-        }
+    std::ostream& report = SummaryStream(options.output.empty() ? "-" : options.output, io);
+    if (options.depth.given && !KeepLasDepths(text, options.depth, summary.rows, io)) {
+        return kExitFailure;
     }
-    report << "Well " << options.well << ": " << summary.curves << " curves x " << summary.rows
-           << " depth steps of depth curve " << summary.depthCurve << " written to "
-           << (options.output.empty() ? "standard output" : options.output) << "\n";
+    if (!WriteOutput(options.output.empty() ? "-" : options.output, text, io)) return kExitFailure;
+    report << "Well " << options.well << ": " << Counted(summary.curves, "curve") << " x "
+           << Counted(summary.rows, "depth step") << " of depth curve " << summary.depthCurve
+           << " written to " << OutputName(options.output.empty() ? "-" : options.output) << "\n";
     return kExitOk;
 }
 
@@ -469,8 +218,8 @@ int RunImportTops(IDataFactory& factory, const ImportCsvOptions& options, Comman
         const bool ok = ImportMarkersCsvFile(*data, file, summary, diagnostics);
         PrintDiagnostics(diagnostics, io.err);
         if (ok) {
-            io.out << file << ": " << summary.rows << " markers of " << summary.wells
-                   << " wells imported\n";
+            io.out << file << ": " << Counted(summary.rows, "marker") << " of "
+                   << Counted(summary.wells, "well") << " imported\n";
         }
         return ok;
     });
@@ -485,8 +234,8 @@ int RunImportDeviation(IDataFactory& factory, const ImportCsvOptions& options, C
         const bool ok = ImportSurveysCsvFile(*data, file, summary, diagnostics);
         PrintDiagnostics(diagnostics, io.err);
         if (ok) {
-            io.out << file << ": deviation surveys of " << summary.wells << " wells imported ("
-                   << summary.rows << " stations)\n";
+            io.out << file << ": deviation surveys of " << Counted(summary.wells, "well")
+                   << " imported (" << Counted(summary.rows, "station") << ")\n";
         }
         return ok;
     });
@@ -509,41 +258,46 @@ int RunPlot(IDataFactory& factory, const PlotCommandOptions& options, CommandIo&
     const bool hasMarkers = data->Markers().LoadWellData(options.well.c_str(), markers) == 1;
     PlotOptions plot;
     plot.curves = options.curves;
+    plot.scales = options.scales;
+    plot.from = options.depth.from;
+    plot.to = options.depth.to;
+    AddDictionaryFamilies(factory, data->Connect(), set, plot);
     std::string svg;
     PlotLayout layout;
     const bool ok =
         RenderLogPlot(set, hasMarkers ? &markers : nullptr, plot, svg, layout, diagnostics);
     PrintDiagnostics(diagnostics, io.err);
     if (!ok) return kExitFailure;
-    std::string reason;
-    if (!WriteWholeFile(output, svg, reason)) {
-        io.err << "strataloom: " << reason << "\n";
-        return kExitFailure;
-    }
-    io.out << "Plot of well " << options.well << " (depths " << FormatNumber(layout.shallowest)
-           << " to " << FormatNumber(layout.deepest) << "): " << output << "\n";
+    if (!WriteOutput(output, svg, io)) return kExitFailure;
+    SummaryStream(output, io) << "Plot of well " << options.well << " (depths "
+                              << FormatNumber(layout.shallowest) << " to "
+                              << FormatNumber(layout.deepest) << "): " << OutputName(output)
+                              << "\n";
     return kExitOk;
 }
 
 const std::vector<FormatCommand>& FormatCommands() {
-    static const std::vector<FormatCommand> commands = {
-        STRATALOOM_COMMAND("info", InfoOptions, ParseInfo, RunInfo, kInfoSynopsis, kInfoHelp),
-        STRATALOOM_COMMAND("wells", WellsOptions, ParseWells, RunWells, kWellsSynopsis, kWellsHelp),
-        STRATALOOM_COMMAND("curves", WellOptions, ParseWellArgs, RunCurves, kCurvesSynopsis,
-                           kCurvesHelp),
-        STRATALOOM_COMMAND("markers", WellOptions, ParseWellArgs, RunMarkers, kMarkersSynopsis,
-                           kMarkersHelp),
-        STRATALOOM_COMMAND("import-las", ImportLasOptions, ParseImportLas, RunImportLas,
-                           kImportLasSynopsis, kImportLasHelp),
-        STRATALOOM_COMMAND("export-las", ExportLasOptions, ParseExportLas, RunExportLas,
-                           kExportLasSynopsis, kExportLasHelp),
-        STRATALOOM_COMMAND("import-tops", ImportCsvOptions, ParseImportCsv, RunImportTops,
-                           kImportTopsSynopsis, kImportTopsHelp),
-        STRATALOOM_COMMAND("import-deviation", ImportCsvOptions, ParseImportCsv, RunImportDeviation,
-                           kImportDeviationSynopsis, kImportDeviationHelp),
-        STRATALOOM_COMMAND("plot", PlotCommandOptions, ParsePlot, RunPlot, kPlotSynopsis,
-                           kPlotHelp),
-    };
+    static const std::vector<FormatCommand> commands = [] {
+        // The listings first, then imports, exports and plots, then the
+        // commands that change or take apart what is stored.
+        std::vector<FormatCommand> all = ListingCommands();
+        const std::vector<FormatCommand> transfers = {
+            STRATALOOM_COMMAND("import-las", ImportLasOptions, ParseImportLas, RunImportLas,
+                               kImportLasSynopsis, kImportLasHelp),
+            STRATALOOM_COMMAND("export-las", ExportLasOptions, ParseExportLas, RunExportLas,
+                               kExportLasSynopsis, kExportLasHelp),
+            STRATALOOM_COMMAND("import-tops", ImportCsvOptions, ParseImportCsv, RunImportTops,
+                               kImportTopsSynopsis, kImportTopsHelp),
+            STRATALOOM_COMMAND("import-deviation", ImportCsvOptions, ParseImportCsv,
+                               RunImportDeviation, kImportDeviationSynopsis, kImportDeviationHelp),
+            STRATALOOM_COMMAND("plot", PlotCommandOptions, ParsePlot, RunPlot, kPlotSynopsis,
+                               kPlotHelp),
+        };
+        all.insert(all.end(), transfers.begin(), transfers.end());
+        const std::vector<FormatCommand> changes = ChangingCommands();
+        all.insert(all.end(), changes.begin(), changes.end());
+        return all;
+    }();
     return commands;
 }
 

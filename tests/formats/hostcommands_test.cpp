@@ -81,7 +81,9 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
 
     run = Command("wells", {"--project", "Demo"});
     EXPECT_EQ(0, run.code);
-    EXPECT_TRUE(Has(run.out, "DEMO-1    -         512430   4412875  112.5  105  -")) << run.out;
+    EXPECT_TRUE(
+        Has(run.out, "DEMO-1    -         512430   4412875  1         0           112.5  105  -"))
+        << run.out;
 
     run = Command("curves", {"DEMO-1"});
     EXPECT_EQ(0, run.code);
@@ -111,8 +113,8 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     EXPECT_EQ(0, run.code);
     for (const char* row :
          {"b_project_data  0     project header", "w_well_data     2     wells",
-          "w_log_data      10    log curves, of 2", "w_marker_data   9     markers, of 2",
-          "w_deviate_well  2     deviation surveys"}) {
+          "w_log_data      10    log curves                       2",
+          "w_marker_data   9     markers", "w_deviate_well  2     deviation surveys"}) {
         EXPECT_TRUE(Has(run.out, row)) << row << "\n" << run.out;
     }
 
@@ -202,9 +204,10 @@ TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
     CommandIo io{help, noErrors, nullptr, nullptr};
     EXPECT_EQ(0, strataloom::formats::RunFormatCommand(*plot, factory, {"--help"}, io));
     EXPECT_EQ("", noErrors.str());
-    EXPECT_EQ(
-        0u, help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [-o FILE.svg]\n\n"));
-    EXPECT_EQ(9u, strataloom::formats::FormatCommands().size());
+    EXPECT_EQ(0u,
+              help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [--depth FROM:TO] "
+                              "[--scale CURVE=MIN:MAX,...] [-o FILE.svg]\n\n"));
+    EXPECT_EQ(15u, strataloom::formats::FormatCommands().size());
 }
 
 TEST(ProgressBar, DrawsOnlyOnATerminal) {
