@@ -16,7 +16,7 @@
 
 namespace strataloom::formats {
 
-constexpr std::size_t kManyArgs = static_cast<std::size_t>(-1);
+constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
 // Splits args into positional ones and the values of the named options
 // ("--name VALUE" or "--name=VALUE"); false on an option it does not know.

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "formats/commandsupport.h"
-#include "formats/las.h"
 #include "formats/lasimport.h"
 #include "formats/listcommands.h"
 #include "formats/logplot.h"
@@ -25,7 +24,7 @@ bool ParseImportLas(const std::vector<std::string>& args, ImportLasOptions& opti
                     std::ostream& err) {
     std::vector<std::string> positional;
     if (!SplitArgs(args, {{"--project", &options.project}}, positional, err)) return false;
-    if (!CountArgs(positional, 2, kManyArgs, "DB --project P FILE...", err)) return false;
+    if (!CountArgs(positional, 2, kMany, "DB --project P FILE...", err)) return false;
     if (options.project.empty()) {
         err << "strataloom: expected --project P: the project new wells go to\n";
         return false;
@@ -55,7 +54,7 @@ bool ParseImportCsv(const std::vector<std::string>& args, ImportCsvOptions& opti
                     std::ostream& err) {
     std::vector<std::string> positional;
     if (!SplitArgs(args, {}, positional, err)) return false;
-    if (!CountArgs(positional, 2, kManyArgs, "DB FILE.csv...", err)) return false;
+    if (!CountArgs(positional, 2, kMany, "DB FILE.csv...", err)) return false;
     options.connect = positional[0];
     options.files.assign(positional.begin() + 1, positional.end());
     return true;
@@ -176,8 +175,8 @@ int RunImportLas(IDataFactory& factory, const ImportLasOptions& options, Command
         const bool ok = ImportLasFile(*data, options.project, file, summary, diagnostics);
         PrintDiagnostics(diagnostics, io.err);
         if (ok) {
-            io.out << file << ": well " << summary.well << ", " << summary.curves << " curves x "
-                   << summary.rows << " depth steps imported"
+            io.out << file << ": well " << summary.well << ", " << Counted(summary.curves, "curve")
+                   << " x " << Counted(summary.rows, "depth step") << " imported"
                    << (summary.headerCreated ? ", well header created" : "");
             if (!diagnostics.Warnings().empty()) {
                 io.out << " (" << Counted(diagnostics.Warnings().size(), "warning") << ")";

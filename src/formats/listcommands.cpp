@@ -67,7 +67,7 @@ bool ParseWell(const std::vector<std::string>& args, ListOptions& options, std::
     return ParseList(args, options, 2, 2, "DB WELL", false, false, err);
 }
 bool ParseFiles(const std::vector<std::string>& args, ListOptions& options, std::ostream& err) {
-    return ParseList(args, options, 1, kManyArgs, "FILE...", false, false, err);
+    return ParseList(args, options, 1, kMany, "FILE...", false, false, err);
 }
 bool ParseExport(const std::vector<std::string>& args, ListOptions& options, std::ostream& err) {
     return ParseList(args, options, 2, 2, "DB WELL", false, true, err);

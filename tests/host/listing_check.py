@@ -73,18 +73,17 @@ def listing(*args):
     return csv_rows(out_csv), parsed
 
 
-with tempfile.TemporaryDirectory() as work:
-    code, out, err = run("create-project", work, "Field")
-    check("create-project", code == 0, err)
-    folder = os.path.join(work, "Field")  # the project folder stands for its database
+def check_engine(work, db, project, damage):
+    """Every check on the project database db of project; damage(sql) runs a statement on it."""
+    os.makedirs(work, exist_ok=True)
     las = os.path.join(work, "one.las")
     with open(las, "w", encoding="utf-8") as f:
         f.write(las_text(WELL, 400, outlier=True))
     other = os.path.join(work, "other.las")
     with open(other, "w", encoding="utf-8") as f:
         f.write(las_text(OTHER, 20))
-    code, out, err = run("import-las", folder, "--project", "Field", las, other)
-    check("import-las into the project folder", code == 0, err)
+    code, out, err = run("import-las", db, "--project", project, las, other)
+    check("import-las", code == 0, err)
 
     tops = os.path.join(work, "tops.csv")
     with open(tops, "w", encoding="utf-8", newline="") as f:
@@ -92,7 +91,7 @@ with tempfile.TemporaryDirectory() as work:
         writer.writerow(["well", "marker", "top", "bottom", "description"])
         for n, name in enumerate(MARKERS):
             writer.writerow([WELL, name, 1020 + 40 * n, 1050 + 40 * n, "desc, " + name])
-    code, out, err = run("import-tops", folder, tops)
+    code, out, err = run("import-tops", db, tops)
     check("import-tops says '1 well', not '1 wells'",
           code == 0 and "3 markers of 1 well imported" in out, out + err)
     survey = os.path.join(work, "survey.csv")
@@ -101,10 +100,10 @@ with tempfile.TemporaryDirectory() as work:
         writer.writerow(["well", "md", "inclination", "azimuth"])
         for md in (0, 100, 200):
             writer.writerow([WELL, md, md / 50.0, 45])
-    code, out, err = run("import-deviation", folder, survey)
+    code, out, err = run("import-deviation", db, survey)
     check("import-deviation", code == 0 and "(3 stations)" in out, out + err)
 
-    rows, parsed = listing("wells", folder)
+    rows, parsed = listing("wells", db)
     check("wells csv: names intact", sorted(r["WellName"] for r in rows) == sorted([WELL, OTHER]),
           rows)
     check("wells json: names intact, numbers as numbers",
@@ -112,30 +111,30 @@ with tempfile.TemporaryDirectory() as work:
           and all(w["WellDepth"] is None and isinstance(w["Kb"], (int, float)) for w in parsed),
           parsed)
 
-    rows, parsed = listing("info", folder)
+    rows, parsed = listing("info", db)
     check("info csv and json agree on the wells",
           [r["rows"] for r in rows if r["table"] == "w_well_data"] == ["2"]
           and [r["rows"] for r in parsed if r["table"] == "w_well_data"] == [2], parsed)
 
-    rows, parsed = listing("curves", folder, WELL)
+    rows, parsed = listing("curves", db, WELL)
     check("curves csv", [r["Curve"] for r in rows] == ["DEPT", "GR", "RT"]
           and rows[2]["Unit"] == "OHMM" and rows[1]["DepthCurve"] == "DEPT", rows)
     check("curves json", [c["Samples"] for c in parsed] == [400, 400, 400]
           and parsed[1]["Min"] == -2324 and parsed[0]["NullValue"] == -999.25, parsed)
 
-    rows, parsed = listing("markers", folder, WELL)
+    rows, parsed = listing("markers", db, WELL)
     check("markers csv: names with commas, quotes, blanks and umlauts intact",
           [r["Marker"] for r in rows] == MARKERS
           and rows[0]["Description"] == "desc, " + MARKERS[0], rows)
     check("markers json", [m["Marker"] for m in parsed] == MARKERS and parsed[1]["Top"] == 1060,
           parsed)
 
-    rows, parsed = listing("survey", folder, WELL)
+    rows, parsed = listing("survey", db, WELL)
     check("survey", [r["Md"] for r in rows] == ["0", "100", "200"]
           and [s["Md"] for s in parsed] == [0, 100, 200] and parsed[2]["Tvd"] > 0, (rows, parsed))
 
-    rows, parsed = listing("projects", folder)
-    check("projects", [(p["Project"], p["Wells"]) for p in parsed] == [("Field", 2)]
+    rows, parsed = listing("projects", db)
+    check("projects", [(p["Project"], p["Wells"]) for p in parsed] == [(project, 2)]
           and rows[0]["Header"] == "yes", parsed)
 
     rows, parsed = listing("las-info", las, other)
@@ -151,18 +150,18 @@ with tempfile.TemporaryDirectory() as work:
     code, out, err = run("las-info", os.path.join(work, "none.las"))
     check("las-info on a missing file exits 1", code == 1 and "none.las" in err, err)
 
-    code, out, err = run("export-csv", folder, WELL, "-o", "-", "--depth", "1010:1019.5")
+    code, out, err = run("export-csv", db, WELL, "-o", "-", "--depth", "1010:1019.5")
     rows = list(csv.reader(io.StringIO(out)))
     check("export-csv -o -: depth first, the curves as columns, the depths asked",
           code == 0 and rows[0] == ["DEPT", "GR", "RT"] and len(rows) == 21
           and rows[1][0] == "1010" and "20 depth steps" in err, out[:200] + err)
-    code, out, err = run("export-las", folder, WELL, "-o", "-", "--depth", "1100:1110")
+    code, out, err = run("export-las", db, WELL, "-o", "-", "--depth", "1100:1110")
     data = out.split("~A")[-1].splitlines()[1:]
     check("export-las -o - --depth", code == 0 and "21 depth steps" in err and len(data) == 21
           and float(data[0].split()[0]) == 1100, err)
 
     # The plot: well-formed, a log track for RT, ranges robust or as given.
-    code, out, err = run("plot", folder, WELL, "-o", "-")
+    code, out, err = run("plot", db, WELL, "-o", "-")
     try:
         svg = ET.fromstring(out)
     except ET.ParseError as error:
@@ -186,7 +185,7 @@ with tempfile.TemporaryDirectory() as work:
     check("plot: the depth axis names its unit",
           axis and axis[0].get("data-unit") == "M"
           and any(t.text == "Depth (M)" for t in axis[0].iter(ns + "text")))
-    code, out, err = run("plot", folder, WELL, "-o", "-", "--scale", "GR=0:150,RT=0.2:2000",
+    code, out, err = run("plot", db, WELL, "-o", "-", "--scale", "GR=0:150,RT=0.2:2000",
                          "--depth", "1050:1100")
     svg = ET.fromstring(out) if code == 0 else ET.fromstring("<svg/>")
     scales = {g.get("data-curve"): (g.get("data-min"), g.get("data-max"))
@@ -196,35 +195,62 @@ with tempfile.TemporaryDirectory() as work:
           (scales, svg.attrib, err))
 
     # Exit codes: an empty well, an unknown well, a damaged project.
-    code, out, err = run("markers", folder, OTHER)
+    code, out, err = run("markers", db, OTHER)
     check("markers of a well without markers: exit 0", code == 0 and "has no markers" in out, err)
-    code, out, err = run("markers", folder, OTHER, "--format", "json")
+    code, out, err = run("markers", db, OTHER, "--format", "json")
     check("... and an empty json list", code == 0 and json.loads(out) == [], out)
-    code, out, err = run("curves", folder, "Nowhere")
+    code, out, err = run("curves", db, "Nowhere")
     check("curves of an unknown well: exit 1, said so",
           code == 1 and "there is no well Nowhere" in err, out + err)
 
-    code, out, err = run("delete-curve", folder, WELL, "DEPT")
+    code, out, err = run("delete-curve", db, WELL, "DEPT")
     check("delete-curve refuses a depth curve in use", code == 1 and "depth curve of 2 other curves"
           in err, err)
-    code, out, err = run("delete-curve", folder, WELL, "GR")
-    rows, parsed = listing("curves", folder, WELL)
+    code, out, err = run("delete-curve", db, WELL, "GR")
+    rows, parsed = listing("curves", db, WELL)
     check("delete-curve says what it deletes and deletes it",
           code == 0 and "Deleting curve GR of well %s (400 samples)" % WELL in out
           and [c["Curve"] for c in parsed] == ["DEPT", "RT"], out + err)
-    code, out, err = run("delete-well", folder, OTHER)
+    code, out, err = run("delete-well", db, OTHER)
     check("delete-well says what it deletes",
-          code == 0 and "its header in project Field, 3 curves, 0 markers, no deviation survey"
-          in out, out + err)
-    rows, parsed = listing("wells", folder)
+          code == 0 and "its header in project %s, 3 curves, 0 markers, no deviation survey"
+          % project in out, out + err)
+    rows, parsed = listing("wells", db)
     check("... and the well is gone", [w["WellName"] for w in parsed] == [WELL], parsed)
 
-    database = os.path.join(folder, "Field.mdb")
-    with sqlite3.connect(database) as db:
-        db.execute("drop table w_log_data")
-    code, out, err = run("curves", folder, WELL)
+    damage("drop table w_log_data")
+    code, out, err = run("curves", db, WELL)
     check("curves on a damaged project: exit 1 with the reason",
           code == 1 and "cannot read the curves" in err and "w_log_data" in err, out + err)
+
+
+
+with tempfile.TemporaryDirectory() as work:
+    print("-- on a project file, named by its folder")
+    code, out, err = run("create-project", work, "Field")
+    check("create-project", code == 0, err)
+    folder = os.path.join(work, "Field")  # the project folder stands for its database
+
+    def damage_file(sql):
+        with sqlite3.connect(os.path.join(folder, "Field.mdb")) as db:
+            db.execute(sql)
+
+    check_engine(work, folder, "Field", damage_file)
+
+    server = os.environ.get("STRATALOOM_TEST_SERVER")
+    if server:
+        print("-- on the server")
+        name = "Field_%d" % os.getpid()
+        code, out, err = run("create-project", name, "--server", server)
+        check("create-project --server", code == 0, err)
+        connect = out.split(": ", 1)[1].strip() if code == 0 else ""
+        try:
+            check_engine(work + "/server", connect, name,
+                         lambda sql: subprocess.run(["psql", "-q", connect, "-c", sql], check=True,
+                                                    capture_output=True))
+        finally:
+            subprocess.run(["psql", "-q", server, "-c", "DROP DATABASE IF EXISTS " + name],
+                           capture_output=True)
 
 print("%d failed" % len(failures))
 sys.exit(1 if failures else 0)

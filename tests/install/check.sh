@@ -130,7 +130,9 @@ if command -v man >/dev/null; then
   man -l "$work/strataloom.1" >/dev/null 2>"$work/man.err" && [ ! -s "$work/man.err" ] ||
     fail "the manual page does not format: $(cat "$work/man.err")"
 fi
-dpkg --dry-run -i "$work"/package/*.deb >/dev/null || fail "the packages do not install together"
+if [ "$(id -u)" -eq 0 ]; then  # dpkg checks dependencies for the superuser only
+  dpkg --dry-run -i "$work"/package/*.deb >/dev/null || fail "the packages do not install together"
+fi
 
 step "the packages unpacked together are used as installed"
 root=$work/root
