@@ -9,6 +9,7 @@
 
 #include "formats/commandsupport.h"
 #include "formats/las.h"
+#include "formats/lasmapping.h"
 #include "formats/text.h"
 #include "strataloom/iaoidata.h"
 
@@ -355,8 +356,24 @@ int RunProjects(IDataFactory& factory, const ListOptions& options, CommandIo& io
 
 // ---- las-info -----------------------------------------------------------------
 
+// The well an import would store the file under, and the header it would
+// make for a well the database does not have yet.
+template <class Row>
+void DescribeImport(const std::string& file, const LasFile& las, Row& row) {
+    Diagnostics quiet(file);  // the name's own warning is the import's to give
+    const std::string well = LasWellName(las, file, quiet);
+    const BasicWellRecord header = LasToWellHeader(las, well);
+    row("import", "WellName", "", TextCell(well), "the well the curves are stored under");
+    row("import", "Well_EW", "", NumberCell(header.Well_EW, kNoValue), "surface x of a new header");
+    row("import", "Well_SN", "", NumberCell(header.Well_SN, kNoValue), "surface y of a new header");
+    row("import", "Kb", "", NumberCell(header.Kb, kNoValue), "kelly bushing elevation");
+    row("import", "Ekb", "", NumberCell(header.Ekb, kNoValue), "ground elevation");
+    row("import", "WellDepth", "", NumberCell(header.WellDepth, kNoValue), "total depth");
+}
+
 // What an import would read from a LAS file, one row per item: the well's
-// items, each curve, the parameters, the depths and the warnings.
+// items, each curve, the parameters, the depths, the well and header the
+// import would make, and the warnings.
 void DescribeLas(const std::string& file, const LasFile& las, const Diagnostics& diagnostics,
                  Listing& listing) {
     auto row = [&](const char* section, const std::string& mnemonic, const std::string& unit,
@@ -386,16 +403,17 @@ void DescribeLas(const std::string& file, const LasFile& las, const Diagnostics&
         }
     }
     row("depth", "rows", "", CountCell(las.Rows()), "depth steps");
-    for (const std::string& warning : diagnostics.Warnings())
+    if (!las.curves.empty()) DescribeImport(file, las, row);
+    for (const std::string& warning : diagnostics.Warnings()) {
         row("warning", "", "", MissingCell(), warning);
+    }
     if (diagnostics.Failed()) row("error", "", "", MissingCell(), diagnostics.Error());
 }
 
 void PrintLasSummary(const std::string& file, const LasFile& las, const Listing& listing,
                      std::size_t first, CommandIo& io) {
-    const LasItem* well = las.WellItem("WELL");
-    io.out << file << ": LAS " << las.version << ", well "
-           << (well && !well->value.empty() ? well->value : "(unnamed)") << ", "
+    Diagnostics quiet(file);
+    io.out << file << ": LAS " << las.version << ", well " << LasWellName(las, file, quiet) << ", "
            << Counted(las.curves.size(), "curve") << " x " << Counted(las.Rows(), "depth step")
            << "\n";
     Listing part{{"Section", "Mnemonic", "Unit", "Value", "Description"}, {}};
@@ -428,17 +446,6 @@ int RunLasInfo(IDataFactory&, const ListOptions& options, CommandIo& io) {
 
 // ---- export-csv and the deletes ---------------------------------------------
 
-// The depth curve most curves use.
-int MostUsedDepthCurve(const LogCurveSet& set) {
-    std::map<int, std::size_t> uses;
-    for (const LogCurveRecord& curve : set.Records) ++uses[curve.DepthCurve];
-    int best = -1;
-    for (const auto& [depth, count] : uses) {
-        if (depth >= 0 && (best < 0 || count > uses[best])) best = depth;
-    }
-    return best;
-}
-
 int RunExportCsv(IDataFactory& factory, const ListOptions& options, CommandIo& io) {
     auto data = OpenProject(factory, options.connect, io);
     if (!data) return kExitFailure;
@@ -446,8 +453,9 @@ int RunExportCsv(IDataFactory& factory, const ListOptions& options, CommandIo& i
     const int found = Loaded(data->Logs().LoadWellData(options.well.c_str(), set), *data,
                              "the curves of well " + options.well, io);
     if (found < 0) return kExitFailure;
-    const int depth = found ? MostUsedDepthCurve(set) : -1;
-    if (depth < 0 || static_cast<std::size_t>(depth) >= set.Records.size()) {
+    const std::size_t main = MainDepthCurve(set);
+    const int depth = found && main < set.Records.size() ? static_cast<int>(main) : -1;
+    if (depth < 0) {
         if (found == 0 && WellKnown(*data, options.well, io) == 0) {
             io.err << "strataloom: there is no well " << options.well << " in " << data->Connect()
                    << "\n";

@@ -145,8 +145,11 @@ def check_engine(work, db, project, damage):
     check("las-info tells the depth range and step",
           depth.get("from") == 1000 and depth.get("to") == 1199.5 and depth.get("step") == 0.5,
           depth)
-    check("las-info names the well", any(r["Mnemonic"] == "WELL" and r["Value"] == WELL
-                                         for r in parsed), parsed)
+    check("las-info names the well the import would make",
+          any(r["Section"] == "import" and r["Mnemonic"] == "WellName" and r["Value"] == WELL
+              for r in parsed)
+          and any(r["Mnemonic"] == "Well_EW" and r["Value"] == 512430 for r in parsed)
+          and any(r["Mnemonic"] == "WellDepth" and r["Value"] is None for r in parsed), parsed)
     code, out, err = run("las-info", os.path.join(work, "none.las"))
     check("las-info on a missing file exits 1", code == 1 and "none.las" in err, err)
 
