@@ -138,15 +138,28 @@ int NothingFor(ProjectData& data, const std::string& well, const std::string& co
 
 // ---- listings ---------------------------------------------------------------
 
-int RunInfo(IDataFactory& factory, const ListOptions& options, CommandIo& io) {
+// The database opened and the wells of the project (options' or the one the
+// database is named after) loaded; null after telling why.
+std::unique_ptr<ProjectData> OpenWithWells(IDataFactory& factory, const ListOptions& options,
+                                           CommandIo& io, std::string& project,
+                                           std::vector<BasicWellRecord>& wells) {
     auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    const std::string project = ProjectOr(options.project, options.connect);
+    if (!data) return nullptr;
+    project = ProjectOr(options.project, options.connect);
+    if (Loaded(data->Wells().LoadProjectWells(project.c_str(), wells), *data,
+               "the wells of project " + project, io) < 0) {
+        return nullptr;
+    }
+    return data;
+}
+
+int RunInfo(IDataFactory& factory, const ListOptions& options, CommandIo& io) {
+    std::string project;
     std::vector<BasicWellRecord> wells;
+    auto data = OpenWithWells(factory, options, io, project, wells);
+    if (!data) return kExitFailure;
     NameList withCurves, withMarkers, withSurveys;
-    if (Loaded(data->Wells().LoadProjectWells(project.c_str(), wells), *data, "the wells", io) <
-            0 ||
-        Loaded(data->Logs().GetWellNamesWithData(project.c_str(), withCurves), *data, "the curves",
+    if (Loaded(data->Logs().GetWellNamesWithData(project.c_str(), withCurves), *data, "the curves",
                io) < 0 ||
         Loaded(data->Markers().GetWellNamesWithData(project.c_str(), withMarkers), *data,
                "the markers", io) < 0 ||
@@ -187,14 +200,9 @@ int RunInfo(IDataFactory& factory, const ListOptions& options, CommandIo& io) {
 }
 
 int RunWells(IDataFactory& factory, const ListOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    const std::string project = ProjectOr(options.project, options.connect);
+    std::string project;
     std::vector<BasicWellRecord> wells;
-    if (Loaded(data->Wells().LoadProjectWells(project.c_str(), wells), *data,
-               "the wells of project " + project, io) < 0) {
-        return kExitFailure;
-    }
+    if (!OpenWithWells(factory, options, io, project, wells)) return kExitFailure;
     std::sort(wells.begin(), wells.end(), [](const BasicWellRecord& a, const BasicWellRecord& b) {
         return a.WellName < b.WellName;
     });
@@ -598,8 +606,9 @@ const std::string kProjectsHelp = WithFormat(
 const std::string kLasInfoHelp =
     "Tells what import-las would read from each LAS file, without importing:\n"
     "the well items, the curves with units and sample counts, the parameters,\n"
-    "the depth range and step, and the warnings. Exits with 1 when a file\n"
-    "cannot be read.\n--format table (the default), csv or json.\n";
+    "the depth range and step, the well the curves would be stored under and\n"
+    "the header made for a new well, and the warnings. Exits with 1 when a\n"
+    "file cannot be read.\n--format table (the default), csv or json.\n";
 
 const std::vector<FormatCommand>& Listings() {
     static const std::vector<FormatCommand> commands = {
