@@ -171,6 +171,39 @@ TEST_P(HostCommandsTest, AFileThatCannotBeReadChangesNothing) {
     EXPECT_EQ(0, Count("w_deviate_well"));
 }
 
+TEST_P(HostCommandsTest, ThePlotTakesTheCurveDictionarysScaleAndTheWellsDepthUnit) {
+    const std::string las = (Dir() / "dict.las").string();
+    std::string text =
+        "~Version\n VERS. 2.0 :\n WRAP. NO :\n~Well\n WELL. D-1 :\n~Curve\n DEPT.FT :\n"
+        " RDEEP.RES :\n GR.GAPI :\n~A\n";
+    for (int i = 0; i < 50; ++i) {
+        text += std::to_string(3000 + i) + " " + std::to_string(1 + i) + " " +
+                std::to_string(40 + i) + "\n";
+    }
+    std::string reason;
+    ASSERT_TRUE(strataloom::formats::WriteWholeFile(las, text, reason));
+    ASSERT_EQ(0, Command("import-las", {"--project", "P", las}).code);
+    auto dictionary = Create<ICurveDictionary>("ICurveDictionary");
+    CurveDictionaryRecord entry;
+    entry.CurveName = "RDEEP";
+    entry.CoorType = 1;  // a logarithmic track
+    entry.LeftValue = 0.2;
+    entry.RightValue = 2000.0;
+    ASSERT_EQ(1, dictionary->SaveEntry(entry));
+
+    const Outcome run = Command("plot", {"D-1", "-o", "-", "--scale", "GR=0:150"});
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(Has(run.err, "Plot of well D-1 (depths 3000 to 3049): standard output")) << run.err;
+    EXPECT_TRUE(Has(run.out,
+                    "data-curve=\"RDEEP\" data-unit=\"RES\" data-scale=\"logarithmic\" "
+                    "data-min=\"0.2\" data-max=\"2000\""))
+        << run.out.substr(0, 2000);
+    EXPECT_TRUE(Has(run.out,
+                    "data-curve=\"GR\" data-unit=\"GAPI\" data-scale=\"linear\" "
+                    "data-min=\"0\" data-max=\"150\""));
+    EXPECT_TRUE(Has(run.out, ">Depth (FT)</text>"));
+}
+
 STRATALOOM_ENGINES(HostCommandsTest);
 
 TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
