@@ -94,7 +94,7 @@ step "the Debian packages, split as Debian splits a library"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 deb() {
   local found
-  found=$(ls "$work/package/$1_${version}_"*.deb 2>/dev/null) || fail "no package $1"
+  found=$(ls "$work/package/$1_${version}"-*.deb 2>/dev/null) || fail "no package $1"
   echo "$found"
 }
 # package: files it must hold (paths under /usr)
@@ -104,7 +104,7 @@ declare -A holds=(
   [libstrataloom-dev]="lib/$multiarch/libstrataloom.so include/strataloom/strataloom.h include/strataloom/version.h include/strataloom/formats/lasimport.h lib/$multiarch/libstrataloom_formats.a lib/$multiarch/cmake/strataloom/strataloomConfig.cmake lib/$multiarch/cmake/strataloom/strataloomTargets.cmake lib/$multiarch/pkgconfig/strataloom.pc lib/$multiarch/pkgconfig/strataloom-formats.pc"
   [strataloom]="bin/strataloom share/man/man1/strataloom.1.gz"
 )
-declare -A depends=([libstrataloom0]="strataloom-data" [libstrataloom-dev]="libstrataloom0 (= $version)"
+declare -A depends=([libstrataloom0]="strataloom-data" [libstrataloom-dev]="libstrataloom0 (= $version-"
   [strataloom]="libstrataloom0" [strataloom-data]="")
 for package in "${!holds[@]}"; do
   file=$(deb "$package")
@@ -121,6 +121,12 @@ done
 twice=$(cat "$work"/*.contents | sort | uniq -d)
 [ -z "$twice" ] || fail "files in more than one package: $twice"
 [ "$(dpkg-deb -f "$(deb strataloom-data)" Architecture)" = all ] || fail "strataloom-data is not Architecture: all"
+# The run-time library: its soname in the package's name, a shlibs file, the
+# loader cache renewed by dpkg's trigger.
+runtime_control=$work/runtime-control
+dpkg-deb -e "$(deb libstrataloom0)" "$runtime_control"
+grep -q "^libstrataloom 0 libstrataloom0" "$runtime_control/shlibs" || fail "libstrataloom0 has no shlibs entry"
+grep -q "^activate-noawait ldconfig" "$runtime_control/triggers" || fail "libstrataloom0 has no ldconfig trigger"
 dpkg-deb --fsys-tarfile "$(deb strataloom)" | tar -xOf - ./usr/share/man/man1/strataloom.1.gz | zcat >"$work/strataloom.1"
 for command in create-project import-las export-csv las-info plot; do
   sed 's/\\-/-/g' "$work/strataloom.1" | grep -q "^\.B strataloom $command" ||
