@@ -521,6 +521,13 @@ int RunDeleteWell(IDataFactory& factory, const ListOptions& options, CommandIo& 
     data->Markers().GetWellMarkerNames(well, markers);
     const bool survey = data->Surveys().IsWellDataExist(well) == 1;
     const bool header = data->Wells().IsWellExist(project.c_str(), well) == 1;
+    BasicWellRecord elsewhere;
+    if (!header && data->Wells().LoadWell(well, elsewhere) == 1) {
+        // Deleting the data alone would leave a header without its well.
+        io.err << "strataloom: the header of well " << options.well << " is not in project "
+               << project << ": nothing deleted; give the well's project with --project\n";
+        return kExitFailure;
+    }
     io.out << "Deleting well " << options.well << ": "
            << (header ? "its header in project " + project + ", " : "")
            << Counted(curves.size(), "curve") << ", " << Counted(markers.size(), "marker") << ", "

@@ -214,6 +214,11 @@ def check_engine(work, db, project, damage):
     check("delete-curve says what it deletes and deletes it",
           code == 0 and "Deleting curve GR of well %s (400 samples)" % WELL in out
           and [c["Curve"] for c in parsed] == ["DEPT", "RT"], out + err)
+    code, out, err = run("delete-well", db, OTHER, "--project", "Elsewhere")
+    rows, parsed = listing("curves", db, OTHER)
+    check("delete-well in the wrong project deletes nothing",
+          code == 1 and "is not in project Elsewhere: nothing deleted" in err and len(parsed) == 3,
+          out + err)
     code, out, err = run("delete-well", db, OTHER)
     check("delete-well says what it deletes",
           code == 0 and "its header in project %s, 3 curves, 0 markers, no deviation survey"
