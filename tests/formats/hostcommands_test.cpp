@@ -68,10 +68,18 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     Outcome run = Command(
         "import-las",
         {"--project", "Demo", DemoPath("DEMO-1.las"), DemoPath("DEMO-2.las"), missing}, &progress);
+    EXPECT_EQ(1, run.code);  // the project is unknown: nothing is imported
+    EXPECT_TRUE(Has(run.err, "project Demo is not in")) << run.err;
+    EXPECT_EQ(0, Count("w_well_data"));
+    run = Command("import-las",
+                  {"--project", "Demo", "--create-project", DemoPath("DEMO-1.las"),
+                   DemoPath("DEMO-2.las"), missing},
+                  &progress);
     EXPECT_EQ(1, run.code);  // one file of three failed
+    EXPECT_TRUE(Has(run.out, "Project Demo created, depths in m\n")) << run.out;
     EXPECT_TRUE(Has(run.out,
                     "DEMO-1.las: well DEMO-1, 5 curves x 1200 depth steps imported, "
-                    "well header created\n"))
+                    "well header created, 5 added\n"))
         << run.out;
     EXPECT_TRUE(Has(run.out, "\n2 of 3 files imported\n")) << run.out;
     EXPECT_TRUE(Has(run.err, missing + ": error: cannot open")) << run.err;
@@ -90,13 +98,15 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
 
     run = Command("import-tops", {DemoPath("tops.csv")});
     EXPECT_EQ(0, run.code) << run.err;
-    EXPECT_TRUE(Has(run.out, "tops.csv: 9 markers of 2 wells imported\n")) << run.out;
+    EXPECT_TRUE(Has(run.out, "tops.csv: markers of 2 wells imported (9 rows, 9 added)\n"))
+        << run.out;
     run = Command("markers", {"DEMO-1"});
     EXPECT_TRUE(Has(run.out, "Gas Sand        1700  1750    gas-bearing sand")) << run.out;
 
     run = Command("import-deviation", {DemoPath("deviation.csv")});
     EXPECT_EQ(0, run.code) << run.err;
-    EXPECT_TRUE(Has(run.out, "deviation.csv: deviation surveys of 2 wells imported (25 stations)"))
+    EXPECT_TRUE(
+        Has(run.out, "deviation.csv: deviation surveys of 2 wells imported (25 rows, 2 added)"))
         << run.out;
     auto surveys = Create<IDeviateData>("IDeviateData");
     DeviateRecord survey;
@@ -110,7 +120,7 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     run = Command("info", {"--project", "Demo"});
     EXPECT_EQ(0, run.code);
     for (const char* row :
-         {"b_project_data  0     project header", "w_well_data     2     wells",
+         {"b_project_data  1     project header", "w_well_data     2     wells",
           "w_log_data      10    log curves, of 2", "w_marker_data   9     markers, of 2",
           "w_deviate_well  2     deviation surveys"}) {
         EXPECT_TRUE(Has(run.out, row)) << row << "\n" << run.out;
@@ -125,7 +135,8 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     strataloom::formats::LasFile exported;
     strataloom::formats::Diagnostics diagnostics(las);
     ASSERT_TRUE(strataloom::formats::ReadLasFile(las, exported, diagnostics));
-    EXPECT_EQ("512430", exported.WellItem("X")->value);
+    EXPECT_EQ("512430.0", exported.WellItem("X")->value);  // as the file wrote it
+    EXPECT_EQ("KELLY BUSHING ELEVATION", exported.WellItem("EKB")->description);
     EXPECT_EQ(-999.25, exported.curves[4].values[780]);  // the washout stays null
 
     const std::string svg = (Dir() / "demo.svg").string();
@@ -165,7 +176,10 @@ TEST_P(HostCommandsTest, AFileThatCannotBeReadChangesNothing) {
         survey, "well,md,inc,azi\nNOHEAD,0,0,0\nNOHEAD,10,1,0\nNOHEAD,20,2,0\n", reason));
     const Outcome orphan = Command("import-deviation", {survey});
     EXPECT_EQ(1, orphan.code);
-    EXPECT_TRUE(Has(orphan.err, "well NOHEAD has no header in the project database")) << orphan.err;
+    EXPECT_TRUE(Has(orphan.out,
+                    "(0 rows, 3 rows refused)\n  well NOHEAD: 3 rows refused, the "
+                    "database has no such well\n"))
+        << orphan.out;
     EXPECT_EQ(0, Count("w_deviate_well"));
 }
 
