@@ -9,7 +9,7 @@
 //   its own (DEPT:1 when DEPT is taken), so each run keeps its own samples;
 // - a curve equal to the stored curve of the same name (same depth curve,
 //   unit and values) is left as it is; one that differs is kept beside it
-//   under a free name (GR:1), with a warning naming both;
+//   under a free name (GR:1), and the summary names both;
 // - with `replace`, the file's curves replace the stored ones of the same
 //   names instead, and curves of a depth curve the file replaces with other
 //   depths, which the file does not hold, are deleted (they would be on

@@ -37,7 +37,8 @@ struct DepthConversion {
 // itself and every other curve designates it; units go to Measure, NULL to
 // NullValue. The samples are moved out of las; the index curve's depths are
 // converted into the project's unit (its Measure then names that unit).
-LogCurveSet LasToCurves(LasFile& las, const std::string& well, const DepthConversion& depths);
+LogCurveSet LasToCurves(LasFile& las, const std::string& well,
+                        const DepthConversion& depths = DepthConversion());
 
 // A new well header from the file, items looked for in ~W, then in ~P; an
 // item whose value is the file's NULL is missing, and the next one is taken:

@@ -227,6 +227,15 @@ TEST(ProgressBar, DrawsOnlyOnATerminal) {
     bar.Show(2, 4, "c.las");
     bar.Clear();
     EXPECT_EQ("\r\033[K[===============>              ] 3/4  c.las\r\033[K", terminal.str());
+    // A single large file shows how far reading it has come.
+    std::ostringstream one;
+    strataloom::formats::TerminalProgressBar single(one, true);
+    single.Show(0, 1, "big.las");
+    single.Within(0.5, "reading");
+    EXPECT_EQ(
+        "\r\033[K[>                             ] 1/1  big.las"
+        "\r\033[K[===============>              ] 1/1  big.las (reading 50%)",
+        one.str());
     std::ostringstream file;
     strataloom::formats::TerminalProgressBar quiet(file, false);
     quiet.Show(0, 4, "a.las");

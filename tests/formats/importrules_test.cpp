@@ -181,6 +181,30 @@ TEST_P(ImportRulesTest, ALongThenAShortFileOfOneWellLosesNothingWithoutReplace) 
     }
 }
 
+TEST_P(ImportRulesTest, AFileWhoseHeaderCannotBeKeptIsUndoneWhole) {
+    const std::string text = ReadData("las/sample_2.0.las");
+    LasImportSummary summary;
+    ASSERT_TRUE(Import("s.las", text, summary)) << last.Error();
+    LogCurveSet before;
+    ASSERT_EQ(1, data->Logs().LoadWellData("AAAAA_2", before));
+    // The curves save, then keeping the header fails: the curves go back.
+    RefuseInsertsWhere("w_las_header", "Mnemonic", "ILD");
+    std::string shorter = text;
+    shorter.erase(shorter.rfind("1669.750"));
+    LasImportOptions replace;
+    replace.replace = true;
+    EXPECT_FALSE(Import("short.las", shorter, summary, replace));
+    EXPECT_NE(std::string::npos, last.Error().find("nothing of the file was kept")) << last.Error();
+    LogCurveSet after;
+    ASSERT_EQ(1, data->Logs().LoadWellData("AAAAA_2", after));
+    ASSERT_EQ(before.Records.size(), after.Records.size());
+    for (const LogCurveRecord& curve : after.Records) EXPECT_EQ(3u, curve.CurveValue.size());
+    // A new well goes with its header.
+    EXPECT_FALSE(Import("new.las", ReadData("las/1.2_sample.las"), summary));
+    EXPECT_EQ(0, Count("w_well_data where WellName='ANY ET AL OIL WELL #12'"));
+    EXPECT_EQ(0, Count("w_log_data where WellName='ANY ET AL OIL WELL #12'"));
+}
+
 TEST_P(ImportRulesTest, AFeetFileGoesIntoAMetreProjectConverted) {
     LasImportSummary summary;
     ASSERT_TRUE(Import("barebones.las", ReadData("las/barebones.las"), summary)) << last.Error();
