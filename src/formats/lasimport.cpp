@@ -294,8 +294,7 @@ class WellWriter {
 
     bool Write(const BasicWellRecord* newHeader, const CurvePlan& plan, const RunHeader& items,
                const std::string& run, bool replaceRunItems) {
-        const std::string& well =
-            plan.save.WellName.empty() ? stored_.Set().WellName : plan.save.WellName;
+        const std::string& well = plan.save.WellName;
         well_ = well;
         if (newHeader && !data_.Wells().SaveWell(project_.c_str(), *newHeader)) {
             return Fail("the header of well " + well + " could not be saved in project " +
@@ -314,8 +313,7 @@ class WellWriter {
                 return Undo(plan, "the curves of well " + well + " could not be saved");
             }
         }
-        std::vector<std::string> gone = plan.remove;
-        if (!SaveRunHeader(data_.Own(), well, run, items, replaceRunItems, gone)) {
+        if (!SaveRunHeader(data_.Own(), well, run, items, replaceRunItems, plan.remove)) {
             return Undo(plan, "the LAS header of well " + well +
                                   " could not be saved: " + data_.Own().Failure());
         }

@@ -60,19 +60,28 @@ void AddHeaderItems(const BasicWellRecord& header, DepthUnit unit, std::vector<L
     const char* depthUnit = DepthUnitMnemonic(unit);
     auto add = [&](const char* mnemonic, const char* itemUnit, double value,
                    const char* description, std::initializer_list<const char*> alike) {
-        // 0 is how wells imported before elevations could be missing said "none".
-        if (value == kNoValue || (itemUnit == depthUnit && value == 0.0)) return;
         for (const char* other : alike) {
             if (HasItem(items, other)) return;
         }
         items.push_back(Item(mnemonic, itemUnit, value, description));
     };
-    add("X", "", header.Well_EW, "X", {"X", "XCOOR", "XCOORD", "X_COORD", "XWELL", "EASTING"});
-    add("Y", "", header.Well_SN, "Y", {"Y", "YCOOR", "YCOORD", "Y_COORD", "YWELL", "NORTHING"});
-    add("EREF", depthUnit, header.Kb, "ELEVATION OF DEPTH REFERENCE",
-        {"EKB", "EDF", "EREF", "KB", "DF"});
-    add("EGL", depthUnit, header.Ekb, "GROUND LEVEL ELEVATION", {"EGL", "GL"});
-    add("TD", depthUnit, header.WellDepth, "TOTAL DEPTH", {"TD", "TDD", "TDL"});
+    if (header.Well_EW != kNoValue) {
+        add("X", "", header.Well_EW, "X", {"X", "XCOOR", "XCOORD", "X_COORD", "XWELL", "EASTING"});
+    }
+    if (header.Well_SN != kNoValue) {
+        add("Y", "", header.Well_SN, "Y", {"Y", "YCOOR", "YCOORD", "Y_COORD", "YWELL", "NORTHING"});
+    }
+    // 0 is how wells imported before elevations could be missing said "none".
+    if (header.Kb != kNoValue && header.Kb != 0.0) {
+        add("EREF", depthUnit, header.Kb, "ELEVATION OF DEPTH REFERENCE",
+            {"EKB", "EDF", "EREF", "KB", "DF"});
+    }
+    if (header.Ekb != kNoValue && header.Ekb != 0.0) {
+        add("EGL", depthUnit, header.Ekb, "GROUND LEVEL ELEVATION", {"EGL", "GL"});
+    }
+    if (header.WellDepth != kNoValue) {
+        add("TD", depthUnit, header.WellDepth, "TOTAL DEPTH", {"TD", "TDD", "TDL"});
+    }
 }
 
 }  // namespace
