@@ -63,4 +63,16 @@ bool SaveProjectDepthUnit(OwnTables& tables, const std::string& project, DepthUn
            transaction.Commit();
 }
 
+bool WellDepthUnit(OwnTables& tables, IBasicWellData& wells, const std::string& well,
+                   DepthUnit& unit) {
+    std::vector<OwnTables::Row> rows;
+    if (!tables.Run("SELECT ProjectName, DepthUnit FROM b_project_unit", {}, &rows)) return false;
+    for (const OwnTables::Row& row : rows) {
+        if (wells.IsWellExist(row.at(0).c_str(), well.c_str()) == 1) {
+            return ParseDepthUnit(row.at(1), unit);
+        }
+    }
+    return false;
+}
+
 }  // namespace strataloom::formats

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "formats/owntables.h"
+#include "strataloom/ibasicwelldata.h"
 
 namespace strataloom::formats {
 
@@ -29,5 +30,9 @@ double ConvertDepth(double depth, DepthUnit from, DepthUnit to);
 // The project's depth unit: metres when the project has never been given one.
 bool LoadProjectDepthUnit(OwnTables& tables, const std::string& project, DepthUnit& unit);
 bool SaveProjectDepthUnit(OwnTables& tables, const std::string& project, DepthUnit unit);
+// The depth unit of the project that holds well, looked for among the
+// projects that were given one; false when none of them holds the well.
+bool WellDepthUnit(OwnTables& tables, IBasicWellData& wells, const std::string& well,
+                   DepthUnit& unit);
 
 }  // namespace strataloom::formats

@@ -379,8 +379,8 @@ const char kExportLasSynopsis[] =
 const char kExportLasHelp[] =
     "Writes the curves of WELL as a LAS 2.0 file (standard output without -o):\n"
     "the curves of one depth curve, by default the one most curves use, with the\n"
-    "header items they were imported with. Depths in the project's unit (of P,\n"
-    "by default the project the database is named after), or as --unit says.\n"
+    "header items they were imported with. Depths in the unit of the well's\n"
+    "project (or of P), or as --unit says.\n"
     "Every value is written so that it reads back exactly; nulls as the well's\n"
     "null value.\n";
 const char kImportTopsSynopsis[] =
@@ -589,6 +589,10 @@ int RunExportLas(IDataFactory& factory, const ExportLasOptions& options, Command
     exported.depthCurve = options.depthCurve;
     const std::string project = ProjectOr(options.project, options.connect);
     if (!ProjectDepthUnit(*data, project, exported.storedUnit, io)) return kExitFailure;
+    // Without --project, the unit of the project that holds the well.
+    if (options.project.empty()) {
+        WellDepthUnit(data->Own(), data->Wells(), options.well, exported.storedUnit);
+    }
     exported.writtenUnit = exported.storedUnit;
     if (!options.unit.empty()) ParseDepthUnit(options.unit, exported.writtenUnit);
     Diagnostics diagnostics(options.output.empty() ? options.well : options.output);

@@ -422,17 +422,20 @@ bool ImportLas(ProjectData& data, const std::string& project, std::string_view t
     summary.curves = las.curves.size();
     summary.rows = las.Rows();
     for (const LasCurve& curve : las.curves) summary.curveNames.push_back(curve.header.mnemonic);
-    const DepthConversion depths = ConversionFor(las, options.projectUnit, summary, diagnostics);
-    const BasicWellRecord header = LasToWellHeader(las, summary.well, depths);
-    LogCurveSet file = LasToCurves(las, summary.well, depths);
-
     BasicWellRecord existing;
     const bool wellExists = data.Wells().LoadWell(summary.well.c_str(), existing) == 1;
+    DepthUnit unit = options.projectUnit;
     if (wellExists && !data.Wells().IsWellExist(project.c_str(), summary.well.c_str())) {
         diagnostics.Warn(0, "well " + summary.well +
                                 " belongs to another project: its curves are imported, its "
                                 "header stays as it is");
+        // Its depths are kept in the unit of the project that holds it.
+        WellDepthUnit(data.Own(), data.Wells(), summary.well, unit);
     }
+    const DepthConversion depths = ConversionFor(las, unit, summary, diagnostics);
+    const BasicWellRecord header = LasToWellHeader(las, summary.well, depths);
+    LogCurveSet file = LasToCurves(las, summary.well, depths);
+
     LogCurveSet loaded;
     if (wellExists) data.Logs().LoadWellData(summary.well.c_str(), loaded);
     const StoredCurves stored(std::move(loaded));

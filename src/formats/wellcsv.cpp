@@ -300,20 +300,34 @@ bool HasRows(const Rows& rows, const char* what, Diagnostics& diagnostics) {
 
 namespace {
 
-// The unit of the file's depths: --unit, else the heading's, else the project's.
-DepthUnit FileDepthUnit(const CsvImportOptions& options, const std::string& heading,
-                        CsvImportSummary& summary) {
+// The unit of the file's depths: --unit, else the heading's; when neither
+// tells, each well's depths are taken to be in its project's unit.
+struct FileUnit {
+    bool known = false;
+    DepthUnit unit = DepthUnit::kMetre;
+};
+
+FileUnit FileDepthUnit(const CsvImportOptions& options, const std::string& heading) {
+    FileUnit file;
+    file.unit = options.fileUnit;
+    file.known = options.fileUnitGiven || ParseDepthUnit(heading, file.unit);
+    return file;
+}
+
+// The unit of the well's project: --project's, else that of the project
+// holding the well.
+DepthUnit WellUnit(ProjectData& data, const CsvImportOptions& options, const std::string& well) {
     DepthUnit unit = options.projectUnit;
-    if (options.fileUnitGiven) {
-        unit = options.fileUnit;
-    } else {
-        ParseDepthUnit(heading, unit);
-    }
-    if (unit != options.projectUnit) {
-        summary.conversion = std::string("depths converted from ") + DepthUnitName(unit) + " to " +
-                             DepthUnitName(options.projectUnit);
-    }
+    if (options.project.empty()) WellDepthUnit(data.Own(), data.Wells(), well, unit);
     return unit;
+}
+
+// The unit to convert the well's depths from into `to`, said in the summary.
+DepthUnit ConvertFrom(const FileUnit& file, DepthUnit to, CsvImportSummary& summary) {
+    if (!file.known || file.unit == to) return to;
+    summary.conversion = std::string("depths converted from ") + DepthUnitName(file.unit) + " to " +
+                         DepthUnitName(to);
+    return file.unit;
 }
 
 void ConvertAll(std::vector<double>& values, DepthUnit from, DepthUnit to) {
@@ -407,13 +421,15 @@ bool ImportMarkersCsvFile(ProjectData& data, const std::string& path,
     std::string heading;
     if (!ReadMarkersCsv(text, sets, diagnostics, &heading)) return false;
     if (!HasRows(sets, "markers", diagnostics)) return false;
-    const DepthUnit unit = FileDepthUnit(options, heading, summary);
+    const FileUnit file = FileDepthUnit(options, heading);
     std::vector<MarkerSet> merged;
     for (MarkerSet& set : sets) {
         if (!KnownWell(data, options, set.WellName, set.Records.size(), summary)) continue;
+        const DepthUnit to = WellUnit(data, options, set.WellName);
+        const DepthUnit from = ConvertFrom(file, to, summary);
         for (MarkerRecord& marker : set.Records) {
-            marker.TopDepth = ConvertDepth(marker.TopDepth, unit, options.projectUnit);
-            marker.BottomDepth = ConvertDepth(marker.BottomDepth, unit, options.projectUnit);
+            marker.TopDepth = ConvertDepth(marker.TopDepth, from, to);
+            marker.BottomDepth = ConvertDepth(marker.BottomDepth, from, to);
         }
         MarkerSet stored;
         data.Markers().LoadWellData(set.WellName.c_str(), stored);
@@ -438,15 +454,17 @@ bool ImportSurveysCsvFile(ProjectData& data, const std::string& path,
     std::string heading;
     if (!ReadSurveysCsv(text, surveys, diagnostics, &heading)) return false;
     if (!HasRows(surveys, "stations", diagnostics)) return false;
-    const DepthUnit unit = FileDepthUnit(options, heading, summary);
+    const FileUnit file = FileDepthUnit(options, heading);
     std::vector<DeviateRecord> records;
     for (SurveyInput& survey : surveys) {
         DeviateRecord& record = survey.record;
         if (!KnownWell(data, options, record.WellName, record.Md.size(), summary)) continue;
+        const DepthUnit to = WellUnit(data, options, record.WellName);
+        const DepthUnit from = ConvertFrom(file, to, summary);
         // Lengths along and across the hole; map coordinates stay as given.
         for (std::vector<double>* values :
              {&record.Md, &record.Xoffset, &record.Yoffset, &record.Tvd, &record.Tvdss}) {
-            ConvertAll(*values, unit, options.projectUnit);
+            ConvertAll(*values, from, to);
         }
         BasicWellRecord header;
         const bool hasHeader = data.Wells().LoadWell(record.WellName.c_str(), header) == 1;

@@ -47,11 +47,12 @@ bool CompleteSurvey(SurveyInput& survey, const BasicWellRecord* header, Diagnost
 // name stay, unless `replace` makes the file's markers the well's only ones.
 // A well that has a survey keeps it unless the file's equals it or `replace`
 // is given. Depths in feet or metres (the unit in brackets in the depth
-// column's heading, "Top (ft)", or `fileUnit`) are converted into the
-// project's unit.
+// column's heading, "Top (ft)", or `fileUnit`) are converted into the unit
+// of the well's project.
 struct CsvImportOptions {
     std::string project;  // empty: a well of any project of the database is known
     bool replace = false;
+    // The unit of `project`; without a project, of wells whose project has none.
     DepthUnit projectUnit = DepthUnit::kMetre;
     bool fileUnitGiven = false;
     DepthUnit fileUnit = DepthUnit::kMetre;

@@ -294,6 +294,23 @@ TEST_P(ImportRulesTest, AnUnknownProjectIsRefusedUnlessItIsToBeMade) {
     EXPECT_EQ(DepthUnit::kFoot, unit);
     ASSERT_EQ(0, Run("info", {"--project", "Field"}, &out));
     EXPECT_EQ(std::string::npos, out.find("no project header")) << out;
+
+    // Without --project, the commands take the unit of the well's project.
+    const std::string las = (Dir() / "back.las").string();
+    ASSERT_EQ(0, Run("export-las", {"barebones", "-o", las}, &out)) << out;
+    LasFile back;
+    Diagnostics read(las);
+    ASSERT_TRUE(ReadLasFile(las, back, read)) << read.Error();
+    EXPECT_EQ("F", back.curves[0].header.unit);
+    EXPECT_EQ("200", back.WellItem("STRT")->value);
+    const std::string tops = (Dir() / "tops.csv").string();
+    std::string reason;
+    ASSERT_TRUE(WriteWholeFile(tops, "well,marker,top [m]\nbarebones,M1,60.96\n", reason));
+    ASSERT_EQ(0, Run("import-tops", {tops}, &out)) << out;
+    EXPECT_NE(std::string::npos, out.find("depths converted from m to ft")) << out;
+    MarkerSet markers;
+    ASSERT_EQ(1, data->Markers().LoadWellData("barebones", markers));
+    EXPECT_EQ(200.0, markers.Records.at(0).TopDepth);
 }
 
 TEST_P(ImportRulesTest, TopsAreAddedOrUpdatedByNameAndUnknownWellsRefused) {
