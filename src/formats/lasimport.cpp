@@ -69,8 +69,10 @@ class StoredCurves {
 
 // What one file does to the well's curves.
 struct CurvePlan {
-    LogCurveSet save;                   // written with one save, the depth curve first
-    std::vector<int> fileCurve;         // per saved record: its curve in the file, or -1
+    LogCurveSet save;            // written with one save, the depth curve first
+    std::vector<int> fileCurve;  // per saved record: its curve in the file, or -1
+    // Stored curves the file holds as they are, with their curve in the file.
+    std::vector<std::pair<std::string, int>> unchanged;
     std::vector<std::string> remove;    // stored curves deleted before
     std::vector<std::string> added;     // names the well did not have
     std::vector<std::string> replaced;  // stored curves the save replaces
@@ -128,17 +130,17 @@ class CurvePlanner {
 
     // Whether the run holds the curve already: under its name, or, unless
     // exactly, under the name an earlier import kept it apart as (GR:1 for GR).
-    bool Unchanged(const LogCurveRecord& record, bool exactly) const {
+    const LogCurveRecord* Unchanged(const LogCurveRecord& record, bool exactly) const {
         for (const LogCurveRecord& stored : stored_.Set().Records) {
             const bool named = stored.CurveName == record.CurveName ||
                                (!exactly && stored.CurveName.rfind(record.CurveName + ":", 0) == 0);
             if (named && stored_.DepthOf(stored) == summary_.depthCurve &&
                 stored.Measure == record.Measure &&
                 SameValues(stored.CurveValue, record.CurveValue)) {
-                return true;
+                return &stored;
             }
         }
-        return false;
+        return nullptr;
     }
 
     void PlaceDepthCurveBeside(LogCurveRecord& index) {
@@ -156,6 +158,7 @@ class CurvePlanner {
             plan_.save.Records.push_back(*same);
             plan_.save.Records.front().DepthCurve = 0;
             plan_.fileCurve.push_back(-1);
+            plan_.unchanged.emplace_back(same->CurveName, 0);
             ++summary_.unchanged;
             return;
         }
@@ -170,11 +173,18 @@ class CurvePlanner {
         Add(index, name);
     }
 
+    // A curve the run holds already: nothing is written, its item is kept.
+    bool KeepIfUnchanged(const LogCurveRecord& record, bool exactly) {
+        const LogCurveRecord* stored = Unchanged(record, exactly);
+        if (!stored) return false;
+        ++summary_.unchanged;
+        plan_.unchanged.emplace_back(stored->CurveName,
+                                     static_cast<int>(&record - file_.Records.data()));
+        return true;
+    }
+
     void PlaceBeside(LogCurveRecord& record) {
-        if (Unchanged(record, false)) {
-            ++summary_.unchanged;
-            return;
-        }
+        if (KeepIfUnchanged(record, false)) return;
         const std::string name = FreeName(record.CurveName);
         if (name != record.CurveName) KeptApart(record.CurveName, name, record, "other values");
         plan_.added.push_back(name);
@@ -233,10 +243,7 @@ class CurvePlanner {
     }
 
     void PlaceReplacing(LogCurveRecord& record) {
-        if (Unchanged(record, true)) {
-            ++summary_.unchanged;
-            return;
-        }
+        if (KeepIfUnchanged(record, true)) return;
         if (const LogCurveRecord* stored = stored_.Find(record.CurveName)) {
             Replaced(*stored, record);
         } else {
@@ -263,7 +270,16 @@ class CurvePlanner {
 
 // The items the file came with: the run's sections, and one ~C item per
 // curve the plan writes (under the name it is stored as).
-RunHeader FileHeader(const LasFile& las, const CurvePlan& plan) {
+LasItem FileItem(const LasCurve& curve) {
+    LasItem item = curve.header;
+    item.mnemonic = curve.MnemonicInFile();
+    return item;
+}
+
+// The items the file came with: the run's sections, one ~C item per curve the
+// plan writes (under the name it is stored as), and one per unchanged curve
+// that has none kept yet.
+RunHeader FileHeader(const LasFile& las, const CurvePlan& plan, const RunHeader& kept) {
     RunHeader header;
     header.versionItems = las.versionItems;
     header.wellItems = las.wellItems;
@@ -277,11 +293,33 @@ RunHeader FileHeader(const LasFile& las, const CurvePlan& plan) {
     for (std::size_t i = 0; i < plan.save.Records.size(); ++i) {
         if (plan.fileCurve[i] < 0) continue;
         const LasCurve& curve = las.curves[static_cast<std::size_t>(plan.fileCurve[i])];
-        LasItem item = curve.header;
-        item.mnemonic = curve.MnemonicInFile();
-        header.curveItems.emplace_back(plan.save.Records[i].CurveName, item);
+        header.curveItems.emplace_back(plan.save.Records[i].CurveName, FileItem(curve));
+    }
+    for (const auto& [name, at] : plan.unchanged) {
+        if (kept.CurveItem(name)) continue;
+        header.curveItems.emplace_back(name, FileItem(las.curves[static_cast<std::size_t>(at)]));
     }
     return header;
+}
+
+// The mnemonics of the file's run items that the kept ones lack or hold otherwise.
+std::string DifferingItems(const RunHeader& kept, const RunHeader& file) {
+    std::string names;
+    auto compare = [&](const std::vector<LasItem>& keptItems, const std::vector<LasItem>& items) {
+        for (const LasItem& item : items) {
+            const bool same =
+                std::any_of(keptItems.begin(), keptItems.end(), [&](const LasItem& k) {
+                    return k.mnemonic == item.mnemonic && k.unit == item.unit &&
+                           k.value == item.value && k.description == item.description;
+                });
+            if (!same) names += (names.empty() ? "" : ", ") + item.mnemonic;
+        }
+    };
+    compare(kept.versionItems, file.versionItems);
+    compare(kept.wellItems, file.wellItems);
+    compare(kept.parameters, file.parameters);
+    if (kept.otherLines != file.otherLines) names += names.empty() ? "~O" : ", ~O";
+    return names;
 }
 
 // Writes a planned file and undoes what was written when a step fails, so
@@ -441,12 +479,25 @@ bool ImportLas(ProjectData& data, const std::string& project, std::string_view t
     const StoredCurves stored(std::move(loaded));
     CurvePlanner planner(stored, file, summary);
     const CurvePlan plan = planner.Plan(options.replace);
-    const RunHeader items = FileHeader(las, plan);
     RunHeader kept;
     LoadRunHeader(data.Own(), summary.well, summary.depthCurve, kept);
+    const RunHeader items = FileHeader(las, plan, kept);
     // A run that joins a stored one keeps the items it has; a new run, or
-    // one imported with --replace, takes the file's.
+    // one imported with --replace, takes the file's. Either way, differing
+    // items are named.
     const bool runItems = plan.newRun || options.replace || !kept.HasRunItems();
+    const std::string differing = kept.HasRunItems() ? DifferingItems(kept, items) : "";
+    if (!differing.empty()) {
+        summary.changes.push_back(runItems
+                                      ? "header of run " + summary.depthCurve +
+                                            ": the file's items replace the "
+                                            "kept ones (" +
+                                            differing + " differ)"
+                                      : "header of run " + summary.depthCurve +
+                                            ": the kept items stay; the "
+                                            "file's " +
+                                            differing + " differ (--replace takes the file's)");
+    }
     if (options.interrupted && options.interrupted()) {
         diagnostics.Fail(0, "interrupted before anything of the file was written");
         return false;

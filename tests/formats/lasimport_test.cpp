@@ -231,8 +231,13 @@ TEST_P(LasImportTest, ARunOnOtherDepthsIsKeptBesideTheStoredOne) {
         Import("b.las", head + "GR.API :\nSP.MV :\n~A\n2 1 5\n3 2 6\n4 3 7\n", summary, same));
     EXPECT_EQ(0u, summary.added);
     EXPECT_EQ(3u, summary.unchanged);
-    ASSERT_TRUE(Import("c.las", head + "CALI.IN :\n~A\n1 8\n2 8\n3 8\n", summary, same));
+    std::string dated = head;
+    dated.insert(dated.find("~C"), "DATE. 2026-12-07 : LOG DATE\n");
+    ASSERT_TRUE(Import("c.las", dated + "CALI.IN :\n~A\n1 8\n2 8\n3 8\n", summary, same));
     EXPECT_EQ("DEPT", summary.depthCurve);
+    EXPECT_EQ((std::vector<std::string>{"header of run DEPT: the kept items stay; the file's DATE "
+                                        "differ (--replace takes the file's)"}),
+              summary.changes);
     EXPECT_EQ(6, Count("w_log_data where WellName='D-1'"));
 
     // --replace: the depth curve's other users go, each named.
