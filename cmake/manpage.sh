@@ -36,6 +36,7 @@ commands=$("$program" --help | sed -n 's/^  strataloom \([^ ]*\).*/\1/p' | awk '
   echo ".B STRATALOOM_MODULE"
   echo "The module to load instead of the one installed with the program."
   echo ".SH \"EXIT STATUS\""
-  echo "0 success, 1 failure (with the reason on standard error), 2 bad usage."
+  echo "0 success, 1 failure (with the reason on standard error), 2 bad usage, 130 an"
+  echo "import stopped by a signal (the files imported are named)."
 } | gzip -9n >"$output.tmp"
 mv "$output.tmp" "$output"

@@ -11,7 +11,8 @@ namespace strataloom::formats {
 
 bool SplitArgs(const std::vector<std::string>& args,
                const std::map<std::string, std::string*>& options,
-               std::vector<std::string>& positional, std::ostream& err) {
+               std::vector<std::string>& positional, std::ostream& err,
+               const std::map<std::string, bool*>& flags) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
@@ -20,6 +21,11 @@ bool SplitArgs(const std::vector<std::string>& args,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
+        const auto flag = flags.find(name);
+        if (flag != flags.end() && equals == std::string::npos) {
+            *flag->second = true;
+            continue;
+        }
         const auto option = options.find(name);
         if (option == options.end()) {
             err << "strataloom: unknown option " << name << "\n";

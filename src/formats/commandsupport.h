@@ -18,12 +18,14 @@ namespace strataloom::formats {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-// Splits args into positional ones and the values of the named options
-// ("--name VALUE" or "--name=VALUE"); false on an option it does not know.
-// "-" alone is a positional argument (standard output or input).
+// Splits args into positional ones, the values of the named options
+// ("--name VALUE" or "--name=VALUE") and the flags ("--name"); false on an
+// option it does not know. "-" alone is a positional argument (standard
+// output or input).
 bool SplitArgs(const std::vector<std::string>& args,
                const std::map<std::string, std::string*>& options,
-               std::vector<std::string>& positional, std::ostream& err);
+               std::vector<std::string>& positional, std::ostream& err,
+               const std::map<std::string, bool*>& flags = {});
 
 // Whether between least and most positional arguments were given; else says
 // what was expected.

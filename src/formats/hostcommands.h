@@ -16,12 +16,13 @@
 
 namespace strataloom::formats {
 
+// kExitInterrupted (130, interrupt.h) when a signal stopped an import.
 enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
 struct CommandIo {
     std::ostream& out;
     std::ostream& err;
-    // Shown while several files are imported; null for none.
+    // Shown while files are imported; null for none.
     ProgressReporter* progress = nullptr;
     // The module's reason for its last failure, when the host can tell it;
     // added to the message of every failed operation.
@@ -40,17 +41,25 @@ struct ImportLasOptions {
     std::string connect;
     std::string project;
     std::vector<std::string> files;
+    bool replace = false;        // the file's curves replace the stored ones of the same names
+    bool createProject = false;  // a project the database does not know is made
+    std::string depthUnit;       // "m" or "ft" for a project made here; empty: metres
 };
 struct ExportLasOptions {
     std::string connect;
     std::string well;
     std::string output;      // empty: standard output
     std::string depthCurve;  // empty: the depth curve most curves use
-    DepthRange depth;        // the depth steps written
+    DepthRange depth;        // the depth steps written, in the unit written
+    std::string unit;        // "m" or "ft"; empty: the project's depth unit
+    std::string project;     // empty: the project the database is named after
 };
 struct ImportCsvOptions {
     std::string connect;
     std::vector<std::string> files;
+    std::string project;  // empty: wells of any project of the database are taken
+    bool replace = false;
+    std::string unit;  // depths of the files, "m" or "ft"; empty: as the header row says
 };
 struct PlotCommandOptions {
     std::string connect;

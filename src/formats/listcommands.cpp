@@ -370,7 +370,8 @@ template <class Row>
 void DescribeImport(const std::string& file, const LasFile& las, Row& row) {
     Diagnostics quiet(file);  // the name's own warning is the import's to give
     const std::string well = LasWellName(las, file, quiet);
-    const BasicWellRecord header = LasToWellHeader(las, well);
+    // No project is named, so elevations and depths stay in the file's unit.
+    const BasicWellRecord header = LasToWellHeader(las, well, DepthConversion());
     row("import", "WellName", "", TextCell(well), "the well the curves are stored under");
     row("import", "Well_EW", "", NumberCell(header.Well_EW, kNoValue), "surface x of a new header");
     row("import", "Well_SN", "", NumberCell(header.Well_SN, kNoValue), "surface y of a new header");

@@ -93,7 +93,7 @@ def check_engine(work, db, project, damage):
             writer.writerow([WELL, name, 1020 + 40 * n, 1050 + 40 * n, "desc, " + name])
     code, out, err = run("import-tops", db, tops)
     check("import-tops says '1 well', not '1 wells'",
-          code == 0 and "3 markers of 1 well imported" in out, out + err)
+          code == 0 and "markers of 1 well imported (3 rows, 3 added)" in out, out + err)
     survey = os.path.join(work, "survey.csv")
     with open(survey, "w", encoding="utf-8", newline="") as f:
         writer = csv.writer(f)
@@ -101,7 +101,8 @@ def check_engine(work, db, project, damage):
         for md in (0, 100, 200):
             writer.writerow([WELL, md, md / 50.0, 45])
     code, out, err = run("import-deviation", db, survey)
-    check("import-deviation", code == 0 and "(3 stations)" in out, out + err)
+    check("import-deviation", code == 0 and "surveys of 1 well imported (3 rows, 1 added)" in out,
+          out + err)
 
     rows, parsed = listing("wells", db)
     check("wells csv: names intact", sorted(r["WellName"] for r in rows) == sorted([WELL, OTHER]),

@@ -128,9 +128,13 @@ dpkg-deb -e "$(deb libstrataloom0)" "$runtime_control"
 grep -q "^libstrataloom 0 libstrataloom0" "$runtime_control/shlibs" || fail "libstrataloom0 has no shlibs entry"
 grep -q "^activate-noawait ldconfig" "$runtime_control/triggers" || fail "libstrataloom0 has no ldconfig trigger"
 dpkg-deb --fsys-tarfile "$(deb strataloom)" | tar -xOf - ./usr/share/man/man1/strataloom.1.gz | zcat >"$work/strataloom.1"
+# Read from a file: grep -q leaving a pipe early would fail the pipe under pipefail.
+sed 's/\\-/-/g' "$work/strataloom.1" >"$work/strataloom.1.txt"
 for command in create-project import-las export-csv las-info plot; do
-  sed 's/\\-/-/g' "$work/strataloom.1" | grep -q "^\.B strataloom $command" ||
-    fail "the manual page lacks $command"
+  grep -q "^\.B strataloom $command" "$work/strataloom.1.txt" || fail "the manual page lacks $command"
+done
+for option in --replace --create-project --depth-unit --unit --depth; do
+  grep -q -- "$option" "$work/strataloom.1.txt" || fail "the manual page lacks $option"
 done
 if command -v man >/dev/null; then
   man -l "$work/strataloom.1" >/dev/null 2>"$work/man.err" && [ ! -s "$work/man.err" ] ||
