@@ -474,3 +474,27 @@ CREATE INDEX ix_b_image_data_MetaFacet ON b_image_data (MetaFacet);
 CREATE INDEX ix_b_meta_comb_ImageName ON b_meta_comb (ImageName);
 CREATE INDEX ix_b_image_alias_AliasName ON b_image_alias (AliasName);
 CREATE INDEX ix_b_image_alias_ImageName ON b_image_alias (ImageName);
+
+-- Tables of the formats library (host side), which the data classes do not
+-- use: made here for new projects, and on first use in older ones.
+
+-- the depth unit of each project: "m" or "ft"
+CREATE TABLE b_project_unit (
+  ProjectName TEXT,
+  DepthUnit TEXT
+);
+
+-- the LAS header items of each imported run of a well (the run is named by
+-- its depth curve): Section V, W, P or O for the run, C for one curve
+CREATE TABLE w_las_header (
+  WellName TEXT,
+  DepthCurveName TEXT,
+  CurveName TEXT,
+  Section TEXT,
+  ItemOrder INTEGER,
+  Mnemonic TEXT,
+  Unit TEXT,
+  Value TEXT,
+  Description TEXT
+);
+CREATE INDEX ix_w_las_header_WellName ON w_las_header (WellName);

@@ -2,7 +2,8 @@
 # Installs what is missing, builds the release tree build/, and takes the host
 # program on a tour of a new project: it makes the project, imports the demo
 # wells' LAS files, tops and deviation surveys shipped under share/demo/, lists
-# what is stored, exports one well back to LAS and draws its log plot.
+# what is stored (one listing as CSV), exports one well back to LAS and draws
+# its log plot.
 # A project folder that is there already is left as it is: the tour makes the
 # next free one (Tour, Tour2, ...). Usage: scripts/demo.sh [PARENT_DIR]
 # (default build/demo)
@@ -28,7 +29,8 @@ step() { printf '\n== %s\n' "$*"; }
 
 step "A new project: $parent/$name"
 "$strataloom" create-project "$parent" "$name"
-step "Well logs from LAS files"
+step "What a LAS file holds, and its import"
+"$strataloom" las-info share/demo/DEMO-2.las
 "$strataloom" import-las "$database" --project "$name" share/demo/DEMO-1.las share/demo/DEMO-2.las
 step "Tops and deviation surveys from CSV files"
 "$strataloom" import-tops "$database" share/demo/tops.csv
@@ -39,6 +41,7 @@ step "What the project holds"
 step "Curves and markers of $well"
 "$strataloom" curves "$database" "$well"
 "$strataloom" markers "$database" "$well"
+"$strataloom" survey "$database" "$well" --format csv
 step "$well back to LAS, and its log plot"
 "$strataloom" export-las "$database" "$well" -o "$parent/$name/$well.las"
 "$strataloom" plot "$database" "$well" -o "$parent/$name/$well.svg"

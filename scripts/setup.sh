@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake make pkg-config libsqlite3-dev libgtest-dev libpq-dev
-          postgresql python3-dev python3-pybind11 python3-numpy python3-pandas
+          postgresql python3 python3-dev python3-pybind11 python3-numpy python3-pandas
           python3-pytest)
 
 missing=()

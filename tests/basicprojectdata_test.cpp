@@ -9,6 +9,7 @@
 #include "strataloom/ibasicprojectdata.h"
 #include "strataloom/isectionwelllistdata.h"
 #include "strataloom/iwelllistdata.h"
+#include "strataloom/lasterror.h"
 #include "strataloom/waitdialog.h"
 #include "support/projectdb.h"
 #include "support/statementlog.h"
@@ -227,6 +228,19 @@ TEST_P(ProjectFilesTest, ExistingDirectoryIsLeftAsItWas) {
     EXPECT_EQ("创建工区失败!\n工区目录下可能已有名为Demo的工区。", Boxes()[0].text);
     EXPECT_EQ("(none)", Boxes()[0].caption);
     EXPECT_EQ(std::vector<std::string>{"note.txt"}, Entries(Parent() / "Demo"));
+    EXPECT_EQ((Parent() / "Demo").string() +
+                  " exists already: a project is never made over it (box: \"创建工区失败! "
+                  "工区目录下可能已有名为Demo的工区。\")",
+              StrataloomLastError());
+}
+
+TEST_P(ProjectFilesTest, AMissingParentFolderIsNamedAsSuch) {
+    const fs::path parent = Parent() / "missing" / "deeper";
+    EXPECT_EQ(0, projects->CreateProjectFiles("Foo", parent.c_str(), TemplateDir().c_str()));
+    const std::string reason = StrataloomLastError();
+    EXPECT_EQ(0u, reason.find("the parent folder " + parent.string() + " does not exist (box: "))
+        << reason;
+    EXPECT_FALSE(fs::exists(Parent() / "missing"));
 }
 
 TEST_P(ProjectFilesTest, MissingTemplateLeavesNoDirectoryBehind) {
@@ -235,6 +249,10 @@ TEST_P(ProjectFilesTest, MissingTemplateLeavesNoDirectoryBehind) {
     ASSERT_EQ(1u, Boxes().size());
     EXPECT_EQ("创建工区失败!\n因为无法拷贝缺省数据库。", Boxes()[0].text);
     EXPECT_TRUE(Entries(Parent()).empty());
+    EXPECT_EQ(
+        0u, std::string(StrataloomLastError())
+                .find("the template project database " + nowhere + "/Projects.mdb does not exist"))
+        << StrataloomLastError();
 }
 
 TEST_P(ProjectFilesTest, ReadOnlyTemplateGivesAWritableProject) {
@@ -259,9 +277,15 @@ TEST_P(ProjectFilesTest, NamesThatAreNotOneDirectoryAreRefused) {
     for (const char* name : names) {
         EXPECT_EQ(0, projects->CreateProjectFiles(name, Parent().c_str(), TemplateDir().c_str()))
             << name;
+        const std::string reason = StrataloomLastError();
+        EXPECT_EQ(0u, reason.find(*name ? "the project name \"" + std::string(name) +
+                                              "\" is not a folder name"
+                                        : "the project name is empty"))
+            << reason;
     }
     EXPECT_EQ(0, projects->CreateProjectFiles(nullptr, Parent().c_str(), TemplateDir().c_str()));
     EXPECT_EQ(0, projects->CreateProjectFiles("Demo", "", TemplateDir().c_str()));
+    EXPECT_EQ(0u, std::string(StrataloomLastError()).find("no parent folder was given"));
     ASSERT_EQ(std::size(names) + 2, Boxes().size());
     for (std::size_t i = 0; i < std::size(names); ++i) {
         EXPECT_EQ(std::string("创建工区失败!\n工区目录下可能已有名为") + names[i] + "的工区。",

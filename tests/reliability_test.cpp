@@ -112,14 +112,15 @@ TEST_P(ReliabilityTest, EveryFailureLeavesItsReasonAndSuccessClearsIt) {
 
     BasicWellRecord unnamed;
     EXPECT_EQ(0, wells->SaveWell("P", unnamed));
-    EXPECT_STREQ("井名称不能为空！", StrataloomLastError());
+    const std::string unnamedReason = "the well name is empty (box: \"井名称不能为空！\")";
+    EXPECT_EQ(unnamedReason, StrataloomLastError());
 
     EXPECT_NE(noWell, noDatabase);
     EXPECT_NE(noDatabase, noServer);
     ASSERT_EQ(1, wells->LoadWell("W1", record));
     EXPECT_STREQ("", StrataloomLastError());
     // The trace carries the same reasons.
-    EXPECT_EQ((std::vector<std::string>{noWell, noDatabase, noServer, "井名称不能为空！"}),
+    EXPECT_EQ((std::vector<std::string>{noWell, noDatabase, noServer, unnamedReason}),
               trace.failures);
 }
 

@@ -9,8 +9,8 @@ namespace tool {
 // create-project, demo.
 CommandTable ProjectCommands();
 
-// The formats library's data commands: info, wells, curves, markers,
-// import-las, export-las, import-tops, import-deviation, plot.
+// The formats library's data commands: the listings (info, wells, curves,
+// markers, survey, projects, las-info), imports, exports, plots and deletes.
 CommandTable DataCommands();
 
 }  // namespace tool

@@ -20,20 +20,23 @@ namespace {
 typedef const char* (*LastErrorFunc)(void);
 
 std::atomic<int> g_boxes{0};
+// The text of the last box, for a failure whose module tells no reason.
+thread_local std::string g_lastBox;
 
 // The module's boxes never wait on the command line: OK, and No to questions,
-// so no answer changes data unasked.
-int PrintBox(const char* text, const char* caption, unsigned int type) {
+// so no answer changes data unasked. They are not printed: the module's
+// failure reason says in English what a box says in the application's
+// language, and quotes it.
+int KeepBox(const char* text, const char* caption, unsigned int type) {
     ++g_boxes;
-    std::cerr << "strataloom: ";
-    if (caption && *caption) std::cerr << caption << ": ";
-    std::cerr << (text ? text : "") << "\n";
+    g_lastBox =
+        (caption && *caption ? std::string(caption) + ": " : std::string()) + (text ? text : "");
     return (type & 0xF) == MB_YESNO ? IDNO : IDOK;
 }
 
 // The wait window is one line on standard error; nothing to close.
-void* PrintWaiting(const char* text) {
-    std::cerr << "strataloom: " << (text ? text : "") << "\n";
+void* PrintWaiting(const char*) {
+    std::cerr << "strataloom: the module is at work, please wait\n";
     return nullptr;
 }
 
@@ -123,7 +126,7 @@ bool Module::Load() {
         std::cerr << "strataloom: " << path_ << " is not a data module\n";
         return false;
     }
-    setBox(&PrintBox);
+    setBox(&KeepBox);
     setWait(&PrintWaiting, &EndWaiting);
     factory_ = create();
     if (!factory_) {
@@ -147,7 +150,8 @@ int Module::BoxesShown() const {
 std::string Module::FailureReason() const {
     const auto lastError = reinterpret_cast<LastErrorFunc>(Symbol("StrataloomLastError"));
     const char* reason = lastError ? lastError() : nullptr;
-    return reason ? reason : "";
+    if (reason && *reason) return reason;
+    return g_lastBox.empty() ? "" : "the module said \"" + g_lastBox + "\"";
 }
 
 void Module::PrintFailureReason() const {

@@ -36,8 +36,9 @@ class Module {
     Module& operator=(const Module&) = delete;
 
     // Loads the module and makes its factory; on failure prints why and
-    // returns false. The module's message boxes and wait window are written
-    // to standard error, with "strataloom: " in front.
+    // returns false. The module's message boxes are answered at once and
+    // kept for its failure reason; its wait window is one line on standard
+    // error.
     bool Load();
 
     const std::string& Path() const { return path_; }
@@ -63,8 +64,9 @@ class Module {
     // The module's factory; valid after Load has succeeded.
     IDataFactory& Factory() { return *factory_; }
 
-    // The module's reason for the last failed operation of this thread;
-    // empty when it tells none (modules before that was exported never do).
+    // The module's reason for the last failed operation of this thread; the
+    // text of the last box it showed when it tells none (modules before that
+    // was exported never do); else empty.
     std::string FailureReason() const;
     // Prints the failure reason, when there is one.
     void PrintFailureReason() const;

@@ -82,8 +82,12 @@ Storage CreateStorage(Module& module, IBasicProjectData& projects, const Project
         // result alone, without a box.
         if (module.BoxesShown() == boxes) return Storage::kExists;
     } else {
+        // Only a name that is one folder can name an existing project; the
+        // module says what is wrong with any other.
         std::error_code error;
-        if (fs::exists(fs::symlink_status(fs::path(place.parent) / name, error))) {
+        const bool oneFolder = !name.empty() && name != "." && name != ".." &&
+                               name.find_first_of("/\\") == std::string::npos;
+        if (oneFolder && fs::exists(fs::symlink_status(fs::path(place.parent) / name, error))) {
             return Storage::kExists;
         }
         if (projects.CreateProjectFiles(name.c_str(), place.parent.c_str(),

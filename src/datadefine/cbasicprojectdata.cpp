@@ -40,6 +40,42 @@ bool IsPlainDirectoryName(const std::string& name) {
            name.find_first_of("/\\") == std::string::npos;
 }
 
+// Why name cannot be a project folder under parent, in English; empty when it can.
+std::string ProjectNameProblem(const std::string& name, const char* parent) {
+    if (name.empty()) return "the project name is empty";
+    if (!IsPlainDirectoryName(name)) {
+        return "the project name \"" + name +
+               "\" is not a folder name (it may not be . or .. or hold / or \\)";
+    }
+    if (IsEmptyText(parent)) return "no parent folder was given for the project " + name;
+    return "";
+}
+
+// Why the project folder could not be made under parent, in English.
+std::string ProjectFolderProblem(const fs::path& parent, const fs::path& directory,
+                                 const std::error_code& error) {
+    std::error_code probe;
+    if (!fs::exists(parent, probe)) {
+        return "the parent folder " + parent.string() + " does not exist";
+    }
+    if (!fs::is_directory(parent, probe)) return parent.string() + " is not a folder";
+    if (fs::exists(fs::symlink_status(directory, probe))) {
+        return directory.string() + " exists already: a project is never made over it";
+    }
+    return "cannot make the folder " + directory.string() + ": " + error.message();
+}
+
+// Why the template could not be copied into the new project, in English.
+std::string TemplateCopyProblem(const fs::path& source, const fs::path& database,
+                                const std::error_code& error) {
+    std::error_code probe;
+    if (!fs::is_regular_file(source, probe)) {
+        return "the template project database " + source.string() + " does not exist";
+    }
+    return "cannot copy the template project database " + source.string() + " to " +
+           database.string() + ": " + error.message();
+}
+
 // The server database name enters the restore statement unquoted.
 bool IsBareIdentifier(const std::string& name) {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
@@ -131,18 +167,22 @@ int CBasicProjectData::CreateProjectFiles(const char* name, const char* parent,
         const std::string directoryFailed =
             kProjectDirectoryFailed + project + kProjectDirectoryFailedEnd;
         // Without a parent the project would land in the root directory.
-        if (!IsPlainDirectoryName(project) || IsEmptyText(parent)) {
-            return Refuse(directoryFailed.c_str());
-        }
-        const fs::path directory = std::string(TextOrEmpty(parent)) + "/" + project;
+        const std::string nameProblem = ProjectNameProblem(project, parent);
+        if (!nameProblem.empty()) return Refuse(directoryFailed.c_str(), nameProblem);
+        const fs::path parentDir = TextOrEmpty(parent);
+        const fs::path directory = parentDir.string() + "/" + project;
         std::error_code error;
         // False also when the directory is there already: an existing project is never reused.
-        if (!fs::create_directory(directory, error)) return Refuse(directoryFailed.c_str());
+        if (!fs::create_directory(directory, error)) {
+            return Refuse(directoryFailed.c_str(),
+                          ProjectFolderProblem(parentDir, directory, error));
+        }
         const fs::path database = directory.string() + "/" + project + ".mdb";
         const fs::path source = std::string(TextOrEmpty(templateDir)) + "/" + kTemplateFile;
         if (!fs::copy_file(source, database, fs::copy_options::none, error)) {
+            const std::string why = TemplateCopyProblem(source, database, error);
             fs::remove_all(directory, error);
-            return Refuse(kTemplateCopyFailed);
+            return Refuse(kTemplateCopyFailed, why);
         }
         // A template shipped read-only must still give a project one can write to.
         fs::permissions(database, fs::perms::owner_write, fs::perm_options::add, error);
@@ -153,7 +193,13 @@ int CBasicProjectData::CreateProjectFiles(const char* name, const char* parent,
 int CBasicProjectData::CreateSqlServerDatabase(const char* name, const char* serverConnection) {
     return Guarded([&] {
         const std::string database = TextOrEmpty(name);
-        if (!IsBareIdentifier(database)) return Refuse(kDatabaseNotCreated);
+        if (!IsBareIdentifier(database)) {
+            return Refuse(kDatabaseNotCreated,
+                          database.empty() ? "the database name is empty"
+                                           : "the database name \"" + database +
+                                                 "\" is not a plain name (letters, digits and _, "
+                                                 "not starting with a digit)");
+        }
         CDbManage session(serverConnection);
         const Statement exists = Statement::Request(
             db::StatementKind::DatabaseList,

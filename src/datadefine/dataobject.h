@@ -35,13 +35,15 @@ class DataObject : public Interface {
 // reason of a failure for StrataloomLastError, the empty text after success.
 
 // Refuses an argument: shows the message in the application's box, result 0;
-// the message is also the reason of the failure. Checked before any
-// transaction begins, so no lock is held while the box waits.
-inline int Refuse(const char* message) noexcept {
+// the reason of the failure says why in English (the English of the box when
+// why is empty) and quotes the box. Checked before any transaction begins,
+// so no lock is held while the box waits.
+inline int Refuse(const char* message, const std::string& why = std::string()) noexcept {
     db::OperationRecord record;
     try {
+        const std::string reason = db::BoxReason(message ? message : "", why);
         AppMessageBox(message, MB_OK);
-        db::NoteFailure(message ? message : "");
+        db::NoteFailure(reason);
     } catch (...) {
     }
     return record.Finish(0);

@@ -124,8 +124,10 @@ class TableData : public DataObject<Interface> {
             return opened ? body(session) : 0;
         });
         if (saved) return saved;
-        if (!opened) return tableMissing ? Refuse(tableMissing) : 0;
-        return Refuse(failed);
+        // The engine's reason, noted by the write, goes before the box's own text.
+        const std::string engine = db::LastFailure();
+        if (!opened) return tableMissing ? Refuse(tableMissing, engine) : 0;
+        return Refuse(failed, engine.empty() ? engine : "the save failed: " + engine);
     }
 
     // Appends the text of column from each row of query; a query without

@@ -27,7 +27,50 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// What each argument box of the data classes says, in English.
+struct BoxEnglish {
+    const char* box;
+    const char* english;
+};
+const BoxEnglish kBoxEnglish[] = {
+    {"井名称不能为空！", "the well name is empty"},
+    {"工区名称不能为空！", "the project name is empty"},
+    {"工区名不能为空！", "the project name is empty"},
+    {"工区名称\\井名称不能为空！", "the project name or the well name is empty"},
+    {"工区名称\\测网名称不能为空！", "the project name or the seismic line name is empty"},
+    {"名称不能为空！", "the name is empty"},
+    {"AOI区域名不能为空！", "the area name is empty"},
+    {"AOI区域表为空！", "the table of areas is missing"},
+    {"LineGrid3D区域名不能为空！", "the area name of the 3D survey grid is empty"},
+    {"三维地震测网数据名称不能为空！", "the name of the 3D survey grid is empty"},
+    {"三维地震测网数据表为空！", "the table of 3D survey grids is missing"},
+    {"井列表名称不能为空！", "the well list name is empty"},
+    {"井名组合不能为空！", "the section's list of wells is empty"},
+    {"剖面名称不能为空！", "the section name is empty"},
+    {"层名称不能为空！", "the marker name is empty"},
+    {"岩性名称不能为空！", "the image name is empty"},
+    {"曲线名称不能为空！", "the curve name is empty"},
+    {"测线名称不能为空！", "the seismic line name is empty"},
+    {"文本曲线名称不能为空！", "the text curve name is empty"},
+    {"文本类型不能为空！", "the text type is empty"},
+    {"工区表为空！", "the table of projects is missing"},
+    {"保存数据库出错！", "the save failed"},
+    {"数据库创建失败！", "the server database could not be created"},
+    {"创建工区失败!\n因为无法拷贝缺省数据库。",
+     "the template project database could not be copied"},
+};
+
 }  // namespace
+
+std::string BoxReason(const std::string& boxText, const std::string& why) {
+    std::string english = why;
+    for (const BoxEnglish& known : kBoxEnglish) {
+        if (english.empty() && boxText == known.box) english = known.english;
+    }
+    const std::string quoted = "\"" + OneLine(boxText) + "\"";
+    return english.empty() ? "the module refused the operation: " + quoted
+                           : english + " (box: " + quoted + ")";
+}
 
 const std::string& LastFailure() {
     return ThisThread().reason;

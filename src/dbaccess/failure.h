@@ -26,6 +26,11 @@ void NoteLateFailure(std::string reason);
 std::string FailureText(const std::string& message, const std::string& where,
                         const std::string& statement = std::string());
 
+// The reason of an operation that showed the user a box: why, in English,
+// followed by the box's own text in quotes. Without why, the English of the
+// box texts the data classes show; a text it does not know is quoted alone.
+std::string BoxReason(const std::string& boxText, const std::string& why = std::string());
+
 // A number for the outermost operation running on this thread; 0 when none
 // runs. Two calls within one operation see the same number.
 unsigned long CurrentOperation();

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <initializer_list>
 #include <map>
 #include <memory>
 
+#include "formats/commandsupport.h"
+#include "formats/depthunit.h"
+#include "formats/interrupt.h"
 #include "formats/lasimport.h"
+#include "formats/listcommands.h"
 #include "formats/logplot.h"
 #include "formats/projectdata.h"
 #include "formats/text.h"
@@ -16,95 +21,35 @@ namespace strataloom::formats {
 
 namespace {
 
-constexpr double kNoValue = -99999.0;  // a well header's "no value"
+using ProgressStep = std::function<void(double, const char*)>;
 
 // ---- arguments ----------------------------------------------------------
 
-// Splits args into positional ones and the values of the named options
-// ("--name VALUE" or "--name=VALUE"); false on an option it does not know.
-bool SplitArgs(const std::vector<std::string>& args,
-               const std::map<std::string, std::string*>& options,
-               std::vector<std::string>& positional, std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            positional.push_back(arg);
-            continue;
-        }
-        const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        const auto option = options.find(name);
-        if (option == options.end()) {
-            err << "strataloom: unknown option " << name << "\n";
-            return false;
-        }
-        if (equals != std::string::npos) {
-            *option->second = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            *option->second = args[++i];
-        } else {
-            err << "strataloom: " << name << " needs a value\n";
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CountArgs(const std::vector<std::string>& positional, std::size_t least, std::size_t most,
-               const char* expected, std::ostream& err) {
-    if (positional.size() >= least && positional.size() <= most) return true;
-    err << "strataloom: expected " << expected << "\n";
+// "m" or "ft" (or another way of writing them) for an option; empty is allowed.
+bool CheckUnitOption(const std::string& text, const char* option, std::ostream& err) {
+    DepthUnit unit;
+    if (text.empty() || ParseDepthUnit(text, unit)) return true;
+    err << "strataloom: " << option << " takes m or ft, not " << text << "\n";
     return false;
-}
-
-constexpr std::size_t kMany = static_cast<std::size_t>(-1);
-
-std::vector<std::string> SplitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t stop = text.find(',', start);
-        if (stop == std::string::npos) stop = text.size();
-        const std::string item(Trim(std::string_view(text).substr(start, stop - start)));
-        if (!item.empty()) items.push_back(item);
-        start = stop + 1;
-    }
-    return items;
-}
-
-bool ParseProjectArgs(const std::vector<std::string>& args, std::string& connect,
-                      std::string& project, std::ostream& err) {
-    std::vector<std::string> positional;
-    if (!SplitArgs(args, {{"--project", &project}}, positional, err)) return false;
-    if (!CountArgs(positional, 1, 1, "DB", err)) return false;
-    connect = positional[0];
-    return true;
-}
-
-bool ParseWellArgs(const std::vector<std::string>& args, WellOptions& options, std::ostream& err) {
-    std::vector<std::string> positional;
-    if (!SplitArgs(args, {}, positional, err)) return false;
-    if (!CountArgs(positional, 2, 2, "DB WELL", err)) return false;
-    options.connect = positional[0];
-    options.well = positional[1];
-    return true;
-}
-
-bool ParseInfo(const std::vector<std::string>& args, InfoOptions& options, std::ostream& err) {
-    return ParseProjectArgs(args, options.connect, options.project, err);
-}
-
-bool ParseWells(const std::vector<std::string>& args, WellsOptions& options, std::ostream& err) {
-    return ParseProjectArgs(args, options.connect, options.project, err);
 }
 
 bool ParseImportLas(const std::vector<std::string>& args, ImportLasOptions& options,
                     std::ostream& err) {
     std::vector<std::string> positional;
-    if (!SplitArgs(args, {{"--project", &options.project}}, positional, err)) return false;
+    if (!SplitArgs(
+            args, {{"--project", &options.project}, {"--depth-unit", &options.depthUnit}},
+            positional, err,
+            {{"--replace", &options.replace}, {"--create-project", &options.createProject}})) {
+        return false;
+    }
     if (!CountArgs(positional, 2, kMany, "DB --project P FILE...", err)) return false;
     if (options.project.empty()) {
         err << "strataloom: expected --project P: the project new wells go to\n";
+        return false;
+    }
+    if (!CheckUnitOption(options.depthUnit, "--depth-unit", err)) return false;
+    if (!options.depthUnit.empty() && !options.createProject) {
+        err << "strataloom: --depth-unit is chosen when a project is made: give --create-project\n";
         return false;
     }
     options.connect = positional[0];
@@ -115,11 +60,17 @@ bool ParseImportLas(const std::vector<std::string>& args, ImportLasOptions& opti
 bool ParseExportLas(const std::vector<std::string>& args, ExportLasOptions& options,
                     std::ostream& err) {
     std::vector<std::string> positional;
+    std::string depth;
     const std::map<std::string, std::string*> named = {{"-o", &options.output},
                                                        {"--output", &options.output},
-                                                       {"--depth-curve", &options.depthCurve}};
+                                                       {"--depth-curve", &options.depthCurve},
+                                                       {"--depth", &depth},
+                                                       {"--unit", &options.unit},
+                                                       {"--project", &options.project}};
     if (!SplitArgs(args, named, positional, err)) return false;
     if (!CountArgs(positional, 2, 2, "DB WELL", err)) return false;
+    if (!ParseDepthRange(depth, options.depth, err)) return false;
+    if (!CheckUnitOption(options.unit, "--unit", err)) return false;
     options.connect = positional[0];
     options.well = positional[1];
     return true;
@@ -128,8 +79,12 @@ bool ParseExportLas(const std::vector<std::string>& args, ExportLasOptions& opti
 bool ParseImportCsv(const std::vector<std::string>& args, ImportCsvOptions& options,
                     std::ostream& err) {
     std::vector<std::string> positional;
-    if (!SplitArgs(args, {}, positional, err)) return false;
+    if (!SplitArgs(args, {{"--project", &options.project}, {"--unit", &options.unit}}, positional,
+                   err, {{"--replace", &options.replace}})) {
+        return false;
+    }
     if (!CountArgs(positional, 2, kMany, "DB FILE.csv...", err)) return false;
+    if (!CheckUnitOption(options.unit, "--unit", err)) return false;
     options.connect = positional[0];
     options.files.assign(positional.begin() + 1, positional.end());
     return true;
@@ -139,10 +94,17 @@ bool ParsePlot(const std::vector<std::string>& args, PlotCommandOptions& options
                std::ostream& err) {
     std::vector<std::string> positional;
     std::string curves;
-    const std::map<std::string, std::string*> named = {
-        {"--curves", &curves}, {"-o", &options.output}, {"--output", &options.output}};
+    std::string depth;
+    std::string scales;
+    const std::map<std::string, std::string*> named = {{"--curves", &curves},
+                                                       {"-o", &options.output},
+                                                       {"--output", &options.output},
+                                                       {"--depth", &depth},
+                                                       {"--scale", &scales}};
     if (!SplitArgs(args, named, positional, err)) return false;
     if (!CountArgs(positional, 2, 2, "DB WELL", err)) return false;
+    if (!ParseDepthRange(depth, options.depth, err)) return false;
+    if (!ParsePlotScales(SplitList(scales), options.scales, err)) return false;
     options.connect = positional[0];
     options.well = positional[1];
     options.curves = SplitList(curves);
@@ -151,66 +113,102 @@ bool ParsePlot(const std::vector<std::string>& args, PlotCommandOptions& options
 
 // ---- output -------------------------------------------------------------
 
-// Columns padded to their widest cell; the first row is the heading.
-void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
-    std::vector<std::size_t> widths;
-    for (const auto& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()), 0);
-        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
-    }
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            line += row[c];
-            if (c + 1 < row.size()) line += std::string(widths[c] - row[c].size() + 2, ' ');
-        }
-        out << line << "\n";
-    }
-}
-
-std::string Number(double value) {
-    return value == kNoValue ? "-" : FormatNumber(value);
-}
-
 void PrintDiagnostics(const Diagnostics& diagnostics, std::ostream& err) {
     for (const std::string& warning : diagnostics.Warnings()) err << warning << "\n";
     if (diagnostics.Failed()) err << diagnostics.Error() << "\n";
 }
 
-// The project data objects on options' database, opened; null after
-// telling why on err.
-std::unique_ptr<ProjectData> OpenProject(IDataFactory& factory, const std::string& connect,
-                                         CommandIo& io) {
-    auto data = std::make_unique<ProjectData>(factory, connect);
-    data->SetFailureReason(io.failureReason);
-    std::string reason;
-    if (!data->Open(reason)) {
-        io.err << "strataloom: " << reason << "\n";
-        return nullptr;
-    }
-    return data;
-}
+// How one file of an import went.
+enum class FileOutcome { kImported, kFailed, kPartly };
 
-std::string ProjectOr(const std::string& project, const std::string& connect) {
-    return project.empty() ? ProjectOfConnection(connect) : project;
-}
-
-// Runs import on every file, with the progress bar when there are several;
-// import prints the file's summary line and returns whether it succeeded.
+// Runs import on every file with the progress bar, each file told how far
+// it has come. A signal stops the run between files (import finishes the
+// well in hand): the files imported are named and the code is 130.
 int ImportEach(const std::vector<std::string>& files, CommandIo& io,
-               const std::function<bool(const std::string&)>& import) {
-    std::size_t imported = 0;
-    ProgressReporter* progress = files.size() > 1 ? io.progress : nullptr;
-    for (std::size_t i = 0; i < files.size(); ++i) {
+               const std::function<FileOutcome(const std::string&, const ProgressStep&)>& import) {
+    InterruptGuard guard;
+    std::vector<std::string> imported;
+    bool allWhole = true;
+    ProgressReporter* progress = io.progress;
+    for (std::size_t i = 0; i < files.size() && !InterruptGuard::Requested(); ++i) {
         if (progress) progress->Show(i, files.size(), files[i]);
-        const bool ok = import(files[i]);
+        const ProgressStep step = [&](double fraction, const char* phase) {
+            if (progress) progress->Within(fraction, phase);
+        };
+        const FileOutcome outcome = import(files[i], step);
         if (progress) progress->Clear();
-        imported += ok;
+        if (outcome != FileOutcome::kFailed) imported.push_back(files[i]);
+        allWhole = allWhole && outcome == FileOutcome::kImported;
+    }
+    if (InterruptGuard::Requested()) {
+        std::string names;
+        for (const std::string& file : imported) names += (names.empty() ? "" : ", ") + file;
+        io.err << "strataloom: interrupted: " << imported.size() << " of " << files.size()
+               << " files imported" << (names.empty() ? "" : " (" + names + ")")
+               << "; the others changed nothing\n";
+        return kExitInterrupted;
     }
     if (files.size() > 1) {
-        io.out << imported << " of " << files.size() << " files imported\n";
+        io.out << imported.size() << " of " << files.size() << " files imported\n";
     }
-    return imported == files.size() ? kExitOk : kExitFailure;
+    return imported.size() == files.size() && allWhole ? kExitOk : kExitFailure;
+}
+
+// ", 2 added, 1 replaced": the counts that are not 0.
+std::string Counts(std::initializer_list<std::pair<std::size_t, const char*>> counts) {
+    std::string text;
+    for (const auto& [count, what] : counts) {
+        if (count > 0) text += ", " + CountText(count) + " " + what;
+    }
+    return text;
+}
+
+void PrintChanges(const std::vector<std::string>& changes, std::ostream& out) {
+    for (const std::string& change : changes) out << "  " << change << "\n";
+}
+
+// The depth unit of project (metres when it has none); false after telling why.
+bool ProjectDepthUnit(ProjectData& data, const std::string& project, DepthUnit& unit,
+                      CommandIo& io) {
+    std::string reason;
+    if (data.OpenOwnTables(reason) && LoadProjectDepthUnit(data.Own(), project, unit)) return true;
+    io.err << "strataloom: the depth unit of project " << project
+           << " cannot be read: " << (reason.empty() ? data.Own().Failure() : reason) << "\n";
+    return false;
+}
+
+// The project the wells go to: known to the database, or made when asked.
+bool PrepareProject(ProjectData& data, const ImportLasOptions& options, DepthUnit& unit,
+                    CommandIo& io) {
+    const std::string& project = options.project;
+    if (data.Projects().IsProjectExist(project.c_str())) {
+        return ProjectDepthUnit(data, project, unit, io);
+    }
+    if (!options.createProject) {
+        io.err << "strataloom: project " << project << " is not in " << options.connect
+               << ": give an existing project, or --create-project to make it\n";
+        return false;
+    }
+    unit = DepthUnit::kMetre;
+    if (!options.depthUnit.empty()) ParseDepthUnit(options.depthUnit, unit);
+    BasicProjectRecord header;
+    header.ProjectName = project;
+    header.Description = "created by import-las";
+    std::string reason;
+    if (!data.Projects().SaveProject(header)) {
+        io.err << "strataloom: " << data.Failure("project " + project + " could not be made")
+               << "\n";
+        return false;
+    }
+    if (!data.OpenOwnTables(reason) || !SaveProjectDepthUnit(data.Own(), project, unit)) {
+        io.err << "strataloom: the depth unit of project " << project
+               << " could not be saved: " << (reason.empty() ? data.Own().Failure() : reason)
+               << "\n";
+        data.Projects().DeleteProject(project.c_str());
+        return false;
+    }
+    io.out << "Project " << project << " created, depths in " << DepthUnitName(unit) << "\n";
+    return true;
 }
 
 // A file name made from a well name: what a file system takes without fuss.
@@ -226,270 +224,195 @@ std::string FileNameFor(const std::string& well) {
 
 // ---- help ---------------------------------------------------------------
 
-const char kInfoSynopsis[] = "info DB [--project P]";
-const char kInfoHelp[] =
-    "Counts the rows of project P in each table: its header, wells, log curves,\n"
-    "markers and deviation surveys. P defaults to the project the database is\n"
-    "named after (Field for .../Field/Field.mdb or the server database Field).\n";
-const char kWellsSynopsis[] = "wells DB [--project P]";
-const char kWellsHelp[] =
-    "Lists the wells of project P with their headers, by name. P defaults to the\n"
-    "project the database is named after.\n";
-const char kCurvesSynopsis[] = "curves DB WELL";
-const char kCurvesHelp[] =
-    "Lists the log curves of WELL: unit, depth curve, number of samples and the\n"
-    "smallest and largest value that is not the well's null value.\n";
-const char kMarkersSynopsis[] = "markers DB WELL";
-const char kMarkersHelp[] = "Lists the markers of WELL by top depth.\n";
-const char kImportLasSynopsis[] = "import-las DB --project P FILE...";
+const char kImportLasSynopsis[] =
+    "import-las DB --project P [--replace] [--create-project [--depth-unit m|ft]] FILE...";
 const char kImportLasHelp[] =
     "Imports LAS 1.2 and 2.0 files, one well each (named by WELL in ~W, else UWI,\n"
-    "else the file name). A well the database does not have yet gets a header\n"
-    "in project P, from ~W: coordinates X and Y, elevations EKB and EGL, total\n"
-    "depth TD. The first curve becomes the depth curve of all the others; the\n"
-    "file's curves replace the well's curves of the same names, all or nothing.\n"
-    "One summary line per file; a bar shows progress on a terminal.\n";
-const char kExportLasSynopsis[] = "export-las DB WELL [-o FILE] [--depth-curve NAME]";
+    "else the file name). P must be a project of the database; --create-project\n"
+    "makes it (depths in metres, or as --depth-unit says). A well the database\n"
+    "does not have yet gets a header in P from ~W and ~P: coordinates X and Y,\n"
+    "Kb from EKB, EDF, EREF, KB or DF, Ekb (ground) from EGL or GL, total depth\n"
+    "TD. Depths in the other unit than the project's are converted; curve values\n"
+    "never are. The first curve is the depth curve of all the others.\n"
+    "\n"
+    "Nothing is lost without --replace: curves over other depths than the well's\n"
+    "are kept beside them under a depth curve of their own (DEPT:1), and a curve\n"
+    "that differs from the stored one of its name is kept as GR:1. With --replace\n"
+    "the file's curves replace those of the same names, and curves left on a\n"
+    "replaced depth curve are deleted. Every replacement and deletion is named.\n"
+    "The whole header (~V, ~W, ~C, ~P, ~O) is kept for export-las.\n"
+    "\n"
+    "Each well lands whole or not at all; Ctrl-C finishes the well in hand,\n"
+    "names the files imported and exits with 130. A bar shows progress on a\n"
+    "terminal.\n";
+const char kExportLasSynopsis[] =
+    "export-las DB WELL [-o FILE] [--depth-curve NAME] [--depth FROM:TO] [--unit m|ft] "
+    "[--project P]";
 const char kExportLasHelp[] =
-    "Writes the curves of WELL as a LAS 2.0 file (standard output without -o):\n"
-    "the curves of one depth curve, by default the one most curves use. Every\n"
-    "value is written so that it reads back exactly; nulls as the well's null\n"
-    "value.\n";
-const char kImportTopsSynopsis[] = "import-tops DB FILE.csv...";
+    "Writes the curves of WELL as a LAS 2.0 file (standard output without -o or\n"
+    "with -o -): the curves of one depth curve, by default the one most curves\n"
+    "use, with the header items they were imported with. Depths in the unit of\n"
+    "the well's project (or of P), or as --unit says; with --depth, only the\n"
+    "depth steps from FROM to TO, in the unit written. Every value is written so\n"
+    "that it reads back exactly; nulls as the well's null value.\n";
+const char kImportTopsSynopsis[] =
+    "import-tops DB [--project P] [--replace] [--unit m|ft] FILE.csv...";
 const char kImportTopsHelp[] =
     "Imports markers from CSV files whose header row names the columns, in any\n"
     "order: well, marker, top, and optionally bottom (the top when missing) and\n"
-    "description. Each file replaces the markers of every well it names, in one\n"
-    "save: a file with an unreadable row changes nothing.\n";
-const char kImportDeviationSynopsis[] = "import-deviation DB FILE.csv...";
+    "description. Picks are added, or updated by name; the well's other markers\n"
+    "stay, unless --replace makes the file's picks the well's only ones. Rows of\n"
+    "wells that P (or, without --project, the database) does not know are\n"
+    "refused and named. Depths in feet or metres (--unit, or the unit in brackets\n"
+    "in the heading: \"Top (ft)\") are converted into the project's unit. Each\n"
+    "file is one save: a file with an unreadable row changes nothing.\n";
+const char kImportDeviationSynopsis[] =
+    "import-deviation DB [--project P] [--replace] [--unit m|ft] FILE.csv...";
 const char kImportDeviationHelp[] =
     "Imports deviation surveys from CSV files whose header row names the columns,\n"
     "in any order: well, md, inclination, azimuth (degrees), optionally xoffset,\n"
     "yoffset, tvd, xcoor, ycoor, tvdss. Missing offsets and tvd are computed by\n"
     "minimum curvature from a vertical hole at md 0; xcoor and ycoor are the\n"
     "offsets from the well header's surface coordinates, tvdss is tvd less its\n"
-    "kelly bushing elevation Kb. Each file replaces the surveys of every well it\n"
-    "names, in one save.\n";
-const char kPlotSynopsis[] = "plot DB WELL [--curves A,B,...] [-o FILE.svg]";
+    "kelly bushing elevation Kb. A well that has a survey keeps it unless\n"
+    "--replace is given; rows of unknown wells are refused, depths converted,\n"
+    "as for import-tops. Each file is one save.\n";
+const char kPlotSynopsis[] =
+    "plot DB WELL [--curves A,B,...] [--depth FROM:TO] [--scale CURVE=MIN:MAX,...] "
+    "[-o FILE.svg]";
 const char kPlotHelp[] =
     "Draws the curves of WELL (by default all but the depth curves) as depth\n"
-    "tracks with the well's markers as named lines, in a standalone SVG file\n"
-    "(WELL.svg without -o) that any web browser opens.\n";
-
-template <class Options, bool (*Parse)(const std::vector<std::string>&, Options&, std::ostream&)>
-bool ParseOnly(const std::vector<std::string>& args, std::ostream& err) {
-    Options options;
-    return Parse(args, options, err);
-}
-
-template <class Options, bool (*Parse)(const std::vector<std::string>&, Options&, std::ostream&),
-          int (*Run)(IDataFactory&, const Options&, CommandIo&)>
-int ParseAndRun(IDataFactory& factory, const std::vector<std::string>& args, CommandIo& io) {
-    Options options;
-    if (!Parse(args, options, io.err)) return kExitUsage;
-    return Run(factory, options, io);
-}
-
-#define STRATALOOM_COMMAND(name, Options, Parse, Run, synopsis, help)                       \
-    FormatCommand {                                                                         \
-        name, synopsis, help, &ParseOnly<Options, Parse>, &ParseAndRun<Options, Parse, Run> \
-    }
+    "tracks with the well's markers as named lines across every track, in a\n"
+    "standalone SVG file (WELL.svg without -o; -o - writes to standard output)\n"
+    "that any web browser opens. Resistivity curves (unit ohm.m, or family\n"
+    "resistivity in the project's curve dictionary) get a logarithmic track;\n"
+    "the other tracks span the 1st to the 99th percentile of their values, so\n"
+    "that a few outliers do not flatten the curve. --scale CURVE=MIN:MAX sets a\n"
+    "track's range (a log track's too); --depth FROM:TO draws those depths only.\n";
 
 }  // namespace
 
 // ---- commands -----------------------------------------------------------
 
-int RunInfo(IDataFactory& factory, const InfoOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    const std::string project = ProjectOr(options.project, options.connect);
-    std::vector<BasicWellRecord> wells;
-    data->Wells().LoadProjectWells(project.c_str(), wells);
-    std::size_t curves = 0;
-    std::size_t markers = 0;
-    NameList withCurves;
-    NameList withMarkers;
-    NameList withSurveys;
-    data->Logs().GetWellNamesWithData(project.c_str(), withCurves);
-    for (const std::string& well : withCurves) {
-        NameList names;
-        NameList depthNames;
-        data->Logs().GetCurveNames(well.c_str(), names, depthNames);
-        curves += names.size();
-    }
-    data->Markers().GetWellNamesWithData(project.c_str(), withMarkers);
-    for (const std::string& well : withMarkers) {
-        NameList names;
-        data->Markers().GetWellMarkerNames(well.c_str(), names);
-        markers += names.size();
-    }
-    data->Surveys().GetWellNamesWithData(project.c_str(), withSurveys);
-    const bool header = data->Projects().IsProjectExist(project.c_str()) == 1;
-    io.out << "Project database: " << options.connect << "\n";
-    io.out << "Project: " << project << (header ? "" : " (no project header)") << "\n";
-    PrintTable(io.out, {{"table", "rows", "what"},
-                        {"b_project_data", header ? "1" : "0", "project header"},
-                        {"w_well_data", std::to_string(wells.size()), "wells"},
-                        {"w_log_data", std::to_string(curves),
-                         "log curves, of " + std::to_string(withCurves.size()) + " wells"},
-                        {"w_marker_data", std::to_string(markers),
-                         "markers, of " + std::to_string(withMarkers.size()) + " wells"},
-                        {"w_deviate_well", std::to_string(withSurveys.size()),
-                         "deviation surveys, one per well"}});
-    return kExitOk;
-}
-
-int RunWells(IDataFactory& factory, const WellsOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    const std::string project = ProjectOr(options.project, options.connect);
-    std::vector<BasicWellRecord> wells;
-    data->Wells().LoadProjectWells(project.c_str(), wells);
-    std::sort(wells.begin(), wells.end(), [](const BasicWellRecord& a, const BasicWellRecord& b) {
-        return a.WellName < b.WellName;
-    });
-    if (wells.empty()) {
-        io.out << "Project " << project << " has no wells\n";
-        return kExitOk;
-    }
-    std::vector<std::vector<std::string>> rows = {
-        {"WellName", "WellType", "Well_EW", "Well_SN", "Kb", "Ekb", "WellDepth"}};
-    for (const BasicWellRecord& well : wells) {
-        rows.push_back({well.WellName, well.WellType.empty() ? "-" : well.WellType,
-                        Number(well.Well_EW), Number(well.Well_SN), Number(well.Kb),
-                        Number(well.Ekb), Number(well.WellDepth)});
-    }
-    PrintTable(io.out, rows);
-    return kExitOk;
-}
-
-int RunCurves(IDataFactory& factory, const WellOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    LogCurveSet set;
-    if (!data->Logs().LoadWellData(options.well.c_str(), set)) {
-        io.out << "Well " << options.well << " has no curves\n";
-        return kExitOk;
-    }
-    io.out << "Well " << set.WellName << ", null value " << FormatNumber(set.NullValue) << "\n";
-    std::vector<std::vector<std::string>> rows = {
-        {"Curve", "Unit", "DepthCurve", "Samples", "Min", "Max"}};
-    for (const LogCurveRecord& curve : set.Records) {
-        double low = 0.0;
-        double high = 0.0;
-        bool any = false;
-        for (double value : curve.CurveValue) {
-            if (!std::isfinite(value) || value == set.NullValue) continue;
-            low = any ? std::min(low, value) : value;
-            high = any ? std::max(high, value) : value;
-            any = true;
-        }
-        const bool linked = curve.DepthCurve >= 0 &&
-                            static_cast<std::size_t>(curve.DepthCurve) < set.Records.size();
-        rows.push_back(
-            {curve.CurveName, curve.Measure.empty() ? "-" : curve.Measure,
-             linked ? set.Records[static_cast<std::size_t>(curve.DepthCurve)].CurveName : "-",
-             std::to_string(curve.CurveValue.size()), any ? FormatNumber(low) : "-",
-             any ? FormatNumber(high) : "-"});
-    }
-    PrintTable(io.out, rows);
-    return kExitOk;
-}
-
-int RunMarkers(IDataFactory& factory, const WellOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    MarkerSet set;
-    if (!data->Markers().LoadWellData(options.well.c_str(), set)) {
-        io.out << "Well " << options.well << " has no markers\n";
-        return kExitOk;
-    }
-    std::vector<std::vector<std::string>> rows = {{"Marker", "Top", "Bottom", "Description"}};
-    for (const MarkerRecord& marker : set.Records) {
-        rows.push_back({marker.MarkerName, FormatNumber(marker.TopDepth),
-                        FormatNumber(marker.BottomDepth), marker.Description});
-    }
-    PrintTable(io.out, rows);
-    return kExitOk;
-}
-
 int RunImportLas(IDataFactory& factory, const ImportLasOptions& options, CommandIo& io) {
     auto data = OpenProject(factory, options.connect, io);
     if (!data) return kExitFailure;
-    return ImportEach(options.files, io, [&](const std::string& file) {
+    LasImportOptions import;
+    import.replace = options.replace;
+    if (!PrepareProject(*data, options, import.projectUnit, io)) return kExitFailure;
+    return ImportEach(options.files, io, [&](const std::string& file, const ProgressStep& step) {
         Diagnostics diagnostics(file);
         LasImportSummary summary;
-        const bool ok = ImportLasFile(*data, options.project, file, summary, diagnostics);
+        import.progress = step;
+        import.interrupted = &InterruptGuard::Requested;
+        const bool ok = ImportLasFile(*data, options.project, file, summary, diagnostics, import);
         PrintDiagnostics(diagnostics, io.err);
-        if (ok) {
-            io.out << file << ": well " << summary.well << ", " << summary.curves << " curves x "
-                   << summary.rows << " depth steps imported"
-                   << (summary.headerCreated ? ", well header created" : "");
-            if (!diagnostics.Warnings().empty()) {
-                io.out << " (" << diagnostics.Warnings().size() << " warnings)";
-            }
-            io.out << "\n";
+        if (!ok) return FileOutcome::kFailed;
+        io.out << file << ": well " << summary.well << ", " << Counted(summary.curves, "curve")
+               << " x " << Counted(summary.rows, "depth step") << " imported"
+               << (summary.headerCreated ? ", well header created" : "");
+        if (summary.depthCurve != summary.curveNames.front()) {
+            io.out << ", depth curve " << summary.depthCurve;
         }
-        return ok;
+        io.out << Counts({{summary.added, "added"},
+                          {summary.replaced, "replaced"},
+                          {summary.deleted, "deleted"},
+                          {summary.unchanged, "unchanged"}});
+        if (!summary.conversion.empty()) io.out << ", " << summary.conversion;
+        if (!diagnostics.Warnings().empty()) {
+            io.out << " (" << Counted(diagnostics.Warnings().size(), "warning") << ")";
+        }
+        io.out << "\n";
+        PrintChanges(summary.changes, io.out);
+        return FileOutcome::kImported;
     });
 }
 
 int RunExportLas(IDataFactory& factory, const ExportLasOptions& options, CommandIo& io) {
     auto data = OpenProject(factory, options.connect, io);
     if (!data) return kExitFailure;
+    LasExportOptions exported;
+    exported.depthCurve = options.depthCurve;
+    const std::string project = ProjectOr(options.project, options.connect);
+    if (!ProjectDepthUnit(*data, project, exported.storedUnit, io)) return kExitFailure;
+    // Without --project, the unit of the project that holds the well.
+    if (options.project.empty()) {
+        WellDepthUnit(data->Own(), data->Wells(), options.well, exported.storedUnit);
+    }
+    exported.writtenUnit = exported.storedUnit;
+    if (!options.unit.empty()) ParseDepthUnit(options.unit, exported.writtenUnit);
     Diagnostics diagnostics(options.output.empty() ? options.well : options.output);
     std::string text;
     LasExportSummary summary;
-    const bool ok = ExportLas(*data, options.well, options.depthCurve, text, summary, diagnostics);
+    const bool ok = ExportLas(*data, options.well, exported, text, summary, diagnostics);
     PrintDiagnostics(diagnostics, io.err);
     if (!ok) return kExitFailure;
     // The file goes to standard output: the summary must not go with it.
-    std::ostream& report = options.output.empty() ? io.err : io.out;
-    if (options.output.empty()) {
-        io.out << text << std::flush;
-    } else {
-        std::string reason;
-        if (!WriteWholeFile(options.output, text, reason)) {
-            io.err << "strataloom: " << reason << "\n";
-            return kExitFailure;
-        }
+    const std::string output = options.output.empty() ? "-" : options.output;
+    std::ostream& report = SummaryStream(output, io);
+    if (options.depth.given && !KeepLasDepths(text, options.depth, summary.rows, io)) {
+        return kExitFailure;
     }
-    report << "Well " << options.well << ": " << summary.curves << " curves x " << summary.rows
-           << " depth steps of depth curve " << summary.depthCurve << " written to "
-           << (options.output.empty() ? "standard output" : options.output) << "\n";
+    if (!WriteOutput(output, text, io)) return kExitFailure;
+    report << "Well " << options.well << ": " << Counted(summary.curves, "curve") << " x "
+           << Counted(summary.rows, "depth step") << " of depth curve " << summary.depthCurve
+           << " written to " << OutputName(output);
+    if (exported.writtenUnit != exported.storedUnit) {
+        report << ", depths converted from " << DepthUnitName(exported.storedUnit) << " to "
+               << DepthUnitName(exported.writtenUnit);
+    }
+    report << "\n";
     return kExitOk;
 }
 
-int RunImportTops(IDataFactory& factory, const ImportCsvOptions& options, CommandIo& io) {
+namespace {
+
+using CsvImport = bool (*)(ProjectData&, const std::string&, const CsvImportOptions&,
+                           CsvImportSummary&, Diagnostics&);
+
+// Tops and surveys alike: each file one save, its summary line and the
+// changes it made named; a file with refused rows makes the exit code 1.
+int RunCsvImport(IDataFactory& factory, const ImportCsvOptions& options, CommandIo& io,
+                 CsvImport import, const char* what) {
     auto data = OpenProject(factory, options.connect, io);
     if (!data) return kExitFailure;
-    return ImportEach(options.files, io, [&](const std::string& file) {
+    CsvImportOptions csv;
+    csv.project = options.project;
+    csv.replace = options.replace;
+    if (!ProjectDepthUnit(*data, ProjectOr(options.project, options.connect), csv.projectUnit,
+                          io)) {
+        return kExitFailure;
+    }
+    csv.fileUnitGiven = !options.unit.empty() && ParseDepthUnit(options.unit, csv.fileUnit);
+    return ImportEach(options.files, io, [&](const std::string& file, const ProgressStep&) {
         Diagnostics diagnostics(file);
         CsvImportSummary summary;
-        const bool ok = ImportMarkersCsvFile(*data, file, summary, diagnostics);
+        const bool ok = import(*data, file, csv, summary, diagnostics);
         PrintDiagnostics(diagnostics, io.err);
-        if (ok) {
-            io.out << file << ": " << summary.rows << " markers of " << summary.wells
-                   << " wells imported\n";
-        }
-        return ok;
+        if (!ok) return FileOutcome::kFailed;
+        io.out << file << ": " << what << " of " << Counted(summary.wells, "well") << " imported ("
+               << Counted(summary.rows, "row")
+               << Counts({{summary.added, "added"},
+                          {summary.updated, "updated"},
+                          {summary.replaced, "replaced"},
+                          {summary.deleted, "deleted"},
+                          {summary.unchanged, "unchanged"},
+                          {summary.kept, "kept as stored"},
+                          {summary.refused, summary.refused == 1 ? "row refused" : "rows refused"}})
+               << ")" << (summary.conversion.empty() ? "" : ", " + summary.conversion) << "\n";
+        PrintChanges(summary.changes, io.out);
+        return summary.refused > 0 ? FileOutcome::kPartly : FileOutcome::kImported;
     });
 }
 
+}  // namespace
+
+int RunImportTops(IDataFactory& factory, const ImportCsvOptions& options, CommandIo& io) {
+    return RunCsvImport(factory, options, io, &ImportMarkersCsvFile, "markers");
+}
+
 int RunImportDeviation(IDataFactory& factory, const ImportCsvOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    return ImportEach(options.files, io, [&](const std::string& file) {
-        Diagnostics diagnostics(file);
-        CsvImportSummary summary;
-        const bool ok = ImportSurveysCsvFile(*data, file, summary, diagnostics);
-        PrintDiagnostics(diagnostics, io.err);
-        if (ok) {
-            io.out << file << ": deviation surveys of " << summary.wells << " wells imported ("
-                   << summary.rows << " stations)\n";
-        }
-        return ok;
-    });
+    return RunCsvImport(factory, options, io, &ImportSurveysCsvFile, "deviation surveys");
 }
 
 int RunPlot(IDataFactory& factory, const PlotCommandOptions& options, CommandIo& io) {
@@ -509,41 +432,46 @@ int RunPlot(IDataFactory& factory, const PlotCommandOptions& options, CommandIo&
     const bool hasMarkers = data->Markers().LoadWellData(options.well.c_str(), markers) == 1;
     PlotOptions plot;
     plot.curves = options.curves;
+    plot.scales = options.scales;
+    plot.from = options.depth.from;
+    plot.to = options.depth.to;
+    AddDictionaryFamilies(factory, data->Connect(), set, plot);
     std::string svg;
     PlotLayout layout;
     const bool ok =
         RenderLogPlot(set, hasMarkers ? &markers : nullptr, plot, svg, layout, diagnostics);
     PrintDiagnostics(diagnostics, io.err);
     if (!ok) return kExitFailure;
-    std::string reason;
-    if (!WriteWholeFile(output, svg, reason)) {
-        io.err << "strataloom: " << reason << "\n";
-        return kExitFailure;
-    }
-    io.out << "Plot of well " << options.well << " (depths " << FormatNumber(layout.shallowest)
-           << " to " << FormatNumber(layout.deepest) << "): " << output << "\n";
+    if (!WriteOutput(output, svg, io)) return kExitFailure;
+    SummaryStream(output, io) << "Plot of well " << options.well << " (depths "
+                              << FormatNumber(layout.shallowest) << " to "
+                              << FormatNumber(layout.deepest) << "): " << OutputName(output)
+                              << "\n";
     return kExitOk;
 }
 
 const std::vector<FormatCommand>& FormatCommands() {
-    static const std::vector<FormatCommand> commands = {
-        STRATALOOM_COMMAND("info", InfoOptions, ParseInfo, RunInfo, kInfoSynopsis, kInfoHelp),
-        STRATALOOM_COMMAND("wells", WellsOptions, ParseWells, RunWells, kWellsSynopsis, kWellsHelp),
-        STRATALOOM_COMMAND("curves", WellOptions, ParseWellArgs, RunCurves, kCurvesSynopsis,
-                           kCurvesHelp),
-        STRATALOOM_COMMAND("markers", WellOptions, ParseWellArgs, RunMarkers, kMarkersSynopsis,
-                           kMarkersHelp),
-        STRATALOOM_COMMAND("import-las", ImportLasOptions, ParseImportLas, RunImportLas,
-                           kImportLasSynopsis, kImportLasHelp),
-        STRATALOOM_COMMAND("export-las", ExportLasOptions, ParseExportLas, RunExportLas,
-                           kExportLasSynopsis, kExportLasHelp),
-        STRATALOOM_COMMAND("import-tops", ImportCsvOptions, ParseImportCsv, RunImportTops,
-                           kImportTopsSynopsis, kImportTopsHelp),
-        STRATALOOM_COMMAND("import-deviation", ImportCsvOptions, ParseImportCsv, RunImportDeviation,
-                           kImportDeviationSynopsis, kImportDeviationHelp),
-        STRATALOOM_COMMAND("plot", PlotCommandOptions, ParsePlot, RunPlot, kPlotSynopsis,
-                           kPlotHelp),
-    };
+    static const std::vector<FormatCommand> commands = [] {
+        // The listings first, then imports, exports and plots, then the
+        // commands that change or take apart what is stored.
+        std::vector<FormatCommand> all = ListingCommands();
+        const std::vector<FormatCommand> transfers = {
+            STRATALOOM_COMMAND("import-las", ImportLasOptions, ParseImportLas, RunImportLas,
+                               kImportLasSynopsis, kImportLasHelp),
+            STRATALOOM_COMMAND("export-las", ExportLasOptions, ParseExportLas, RunExportLas,
+                               kExportLasSynopsis, kExportLasHelp),
+            STRATALOOM_COMMAND("import-tops", ImportCsvOptions, ParseImportCsv, RunImportTops,
+                               kImportTopsSynopsis, kImportTopsHelp),
+            STRATALOOM_COMMAND("import-deviation", ImportCsvOptions, ParseImportCsv,
+                               RunImportDeviation, kImportDeviationSynopsis, kImportDeviationHelp),
+            STRATALOOM_COMMAND("plot", PlotCommandOptions, ParsePlot, RunPlot, kPlotSynopsis,
+                               kPlotHelp),
+        };
+        all.insert(all.end(), transfers.begin(), transfers.end());
+        const std::vector<FormatCommand> changes = ChangingCommands();
+        all.insert(all.end(), changes.begin(), changes.end());
+        return all;
+    }();
     return commands;
 }
 

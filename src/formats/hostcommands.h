@@ -10,61 +10,66 @@
 #include <string>
 #include <vector>
 
+#include "formats/logplot.h"
 #include "formats/progress.h"
 #include "strataloom/idatabase.h"
 
 namespace strataloom::formats {
 
+// kExitInterrupted (130, interrupt.h) when a signal stopped an import.
 enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
 struct CommandIo {
     std::ostream& out;
     std::ostream& err;
-    // Shown while several files are imported; null for none.
+    // Shown while files are imported; null for none.
     ProgressReporter* progress = nullptr;
     // The module's reason for its last failure, when the host can tell it;
     // added to the message of every failed operation.
     std::function<std::string()> failureReason;
 };
 
-struct InfoOptions {
-    std::string connect;
-    std::string project;  // empty: the project the database is named after
+// A depth interval given as FROM:TO (either may be left out: ":2000").
+struct DepthRange {
+    double from = -1e308;
+    double to = 1e308;
+    bool given = false;
+    bool Holds(double depth) const { return depth >= from && depth <= to; }
 };
-struct WellsOptions {
-    std::string connect;
-    std::string project;  // empty: the project the database is named after
-};
-struct WellOptions {
-    std::string connect;
-    std::string well;
-};
+
 struct ImportLasOptions {
     std::string connect;
     std::string project;
     std::vector<std::string> files;
+    bool replace = false;        // the file's curves replace the stored ones of the same names
+    bool createProject = false;  // a project the database does not know is made
+    std::string depthUnit;       // "m" or "ft" for a project made here; empty: metres
 };
 struct ExportLasOptions {
     std::string connect;
     std::string well;
     std::string output;      // empty: standard output
     std::string depthCurve;  // empty: the depth curve most curves use
+    DepthRange depth;        // the depth steps written, in the unit written
+    std::string unit;        // "m" or "ft"; empty: the project's depth unit
+    std::string project;     // empty: the project the database is named after
 };
 struct ImportCsvOptions {
     std::string connect;
     std::vector<std::string> files;
+    std::string project;  // empty: wells of any project of the database are taken
+    bool replace = false;
+    std::string unit;  // depths of the files, "m" or "ft"; empty: as the header row says
 };
 struct PlotCommandOptions {
     std::string connect;
     std::string well;
     std::vector<std::string> curves;  // empty: every curve but the depth curves
-    std::string output;               // empty: WELL.svg in the working directory
+    std::string output;  // empty: WELL.svg in the working directory; "-": standard output
+    DepthRange depth;    // the depths drawn
+    std::vector<PlotScale> scales;  // ranges given for tracks
 };
 
-int RunInfo(IDataFactory& factory, const InfoOptions& options, CommandIo& io);
-int RunWells(IDataFactory& factory, const WellsOptions& options, CommandIo& io);
-int RunCurves(IDataFactory& factory, const WellOptions& options, CommandIo& io);
-int RunMarkers(IDataFactory& factory, const WellOptions& options, CommandIo& io);
 int RunImportLas(IDataFactory& factory, const ImportLasOptions& options, CommandIo& io);
 int RunExportLas(IDataFactory& factory, const ExportLasOptions& options, CommandIo& io);
 int RunImportTops(IDataFactory& factory, const ImportCsvOptions& options, CommandIo& io);
@@ -82,8 +87,8 @@ struct FormatCommand {
     int (*run)(IDataFactory& factory, const std::vector<std::string>& args, CommandIo& io);
 };
 
-// info, wells, curves, markers, import-las, export-las, import-tops,
-// import-deviation, plot.
+// The listings (listcommands.h), import-las, export-las, import-tops,
+// import-deviation, plot, then the commands that delete (listcommands.h).
 const std::vector<FormatCommand>& FormatCommands();
 // The command of that name, or null.
 const FormatCommand* FindFormatCommand(const std::string& name);

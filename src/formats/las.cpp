@@ -57,13 +57,22 @@ std::size_t DescriptionColon(std::string_view text) {
     return text.rfind(':');
 }
 
+// A line of rule characters only ("-----", "==== ====", "*****").
+bool IsDecoration(std::string_view content) {
+    for (char c : content) {
+        if (!IsSpace(c) && c != '-' && c != '=' && c != '*' && c != '_' && c != '.') return false;
+    }
+    return true;
+}
+
 enum class Section { None, Version, Well, Curve, Parameter, Other, Unknown };
 
 // Reads the header sections line by line, then the ~A section in one pass.
 class LasParser {
   public:
-    LasParser(std::string_view text, LasFile& las, Diagnostics& diagnostics)
-        : text_(text), las_(las), diagnostics_(diagnostics) {}
+    LasParser(std::string_view text, LasFile& las, Diagnostics& diagnostics,
+              const LasProgress& progress)
+        : text_(text), las_(las), diagnostics_(diagnostics), progress_(progress) {}
 
     bool Run() {
         if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;  // byte order mark
@@ -163,11 +172,16 @@ class LasParser {
             return true;
         }
         LasItem item;
-        if (!ReadItem(content, item)) {
-            if (section_ == Section::Curve) {
-                return Fail(line_, "expected a curve line 'MNEM.UNIT  API CODE : DESCRIPTION'");
-            }
-            diagnostics_.Warn(line_, "expected 'MNEM.UNIT  VALUE : DESCRIPTION': line skipped");
+        if (IsDecoration(content) || !ReadItem(content, item)) {
+            // Rulers of dashes and column titles are common in every section;
+            // public readers skip them, and so does this one, saying so. A
+            // curve line lost this way leaves the data lines one value too
+            // long, which is then an error with its line.
+            diagnostics_.Warn(line_,
+                              section_ == Section::Curve
+                                  ? "expected a curve line 'MNEM.UNIT  API CODE : "
+                                    "DESCRIPTION': line skipped"
+                                  : "expected 'MNEM.UNIT  VALUE : DESCRIPTION': line skipped");
             return true;
         }
         switch (section_) {
@@ -177,7 +191,7 @@ class LasParser {
                 las_.wellItems.push_back(std::move(item));
                 return true;
             case Section::Curve:
-                las_.curves.push_back(LasCurve{std::move(item), {}});
+                las_.curves.push_back(LasCurve{std::move(item), {}, {}});
                 return true;
             case Section::Parameter:
                 las_.parameters.push_back(std::move(item));
@@ -301,6 +315,7 @@ class LasParser {
             }
             diagnostics_.Warn(curve.header.line,
                               "curve " + name + " appears again: this one is named " + unique);
+            curve.fileMnemonic = name;
             curve.header.mnemonic = unique;
             seen.insert(unique);
         }
@@ -337,11 +352,32 @@ class LasParser {
 
     bool EndDataLine() {
         if (!las_.wrapped && step_ != 0 && step_ != columns_.size()) {
-            return Fail(line_, "expected " + std::to_string(columns_.size()) +
-                                   " values (one per curve), found " + std::to_string(step_));
+            if (!sawDataLine_ && step_ < columns_.size()) {
+                DropCurvesWithoutData(step_);
+            } else {
+                return Fail(line_, "expected " + std::to_string(columns_.size()) +
+                                       " values (one per curve), found " + std::to_string(step_));
+            }
         }
+        if (step_ != 0) sawDataLine_ = true;
         if (!las_.wrapped) step_ = 0;
         return true;
+    }
+
+    // ~C names more curves than the data lines carry: files written that way
+    // are read by public readers, which give the curves without data no
+    // values. The curves with data are kept; every line must then carry as
+    // many values as the first.
+    void DropCurvesWithoutData(std::size_t carried) {
+        std::string dropped;
+        for (std::size_t i = carried; i < las_.curves.size(); ++i) {
+            dropped += (dropped.empty() ? "" : ", ") + las_.curves[i].header.mnemonic;
+        }
+        diagnostics_.Warn(line_, "~C names " + std::to_string(las_.curves.size()) +
+                                     " curves, the data lines carry " + std::to_string(carried) +
+                                     ": " + dropped + " left out, having no data");
+        las_.curves.resize(carried);
+        columns_.resize(carried);
     }
 
     void WarnText(std::string_view token) {
@@ -367,6 +403,7 @@ class LasParser {
                 if (p == end) break;
                 p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
                 ++line_;
+                TellProgress(static_cast<std::size_t>(p - text_.data()));
                 continue;
             }
             if (!lineHasValues) {
@@ -406,6 +443,7 @@ class LasParser {
             if (content.front() == '~')
                 return Fail(line_, "expected data values, found a section line");
             lastDataLine_ = line_;
+            TellProgress(pos_);
             std::size_t start = 0;
             while (true) {
                 const std::size_t stop = content.find(las_.delimiter, start);
@@ -462,9 +500,19 @@ class LasParser {
         }
     }
 
+    // Tells progress at most once per this many bytes.
+    static constexpr std::size_t kProgressBytes = std::size_t(1) << 22;
+    void TellProgress(std::size_t at) {
+        if (!progress_ || at < told_ + kProgressBytes) return;
+        told_ = at;
+        progress_(at, text_.size());
+    }
+
     std::string_view text_;
     LasFile& las_;
     Diagnostics& diagnostics_;
+    const LasProgress& progress_;
+    std::size_t told_ = 0;
     std::size_t pos_ = 0;
     int line_ = 0;
     std::size_t headerEnd_ = 0;
@@ -472,6 +520,7 @@ class LasParser {
     bool sawVersion_ = false;
     bool sawCurves_ = false;
     bool inData_ = false;
+    bool sawDataLine_ = false;
     int dataLine_ = 0;
     int lastDataLine_ = 0;
     std::vector<std::vector<double>*> columns_;
@@ -518,6 +567,18 @@ double ConstantStep(const std::vector<double>& depth) {
 
 }  // namespace
 
+std::string FormatDepth(double depth) {
+    if (!std::isfinite(depth)) return FormatNumber(depth);
+    for (int decimals = 0; decimals <= kDepthDecimals; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        const double rounded = std::round(depth * scale) / scale;
+        if (std::fabs(rounded - depth) <= 0.5 * std::pow(10.0, -kDepthDecimals)) {
+            return FormatNumber(rounded);
+        }
+    }
+    return FormatNumber(depth);
+}
+
 const LasItem* LasFile::WellItem(std::string_view mnemonic) const {
     return FindItem(wellItems, mnemonic);
 }
@@ -526,9 +587,10 @@ const LasItem* LasFile::Parameter(std::string_view mnemonic) const {
     return FindItem(parameters, mnemonic);
 }
 
-bool ParseLas(std::string_view text, LasFile& las, Diagnostics& diagnostics) {
+bool ParseLas(std::string_view text, LasFile& las, Diagnostics& diagnostics,
+              const LasProgress& progress) {
     las = LasFile();
-    return LasParser(text, las, diagnostics).Run();
+    return LasParser(text, las, diagnostics, progress).Run();
 }
 
 bool ReadLasFile(const std::string& path, LasFile& las, Diagnostics& diagnostics) {
@@ -558,9 +620,9 @@ std::string WriteLas(const LasFile& las, Diagnostics* diagnostics) {
     const std::vector<double>& depth = las.curves.empty() ? noDepth : las.curves.front().values;
     const double strt = depth.empty() ? las.nullValue : depth.front();
     const double stop = depth.empty() ? las.nullValue : depth.back();
-    AppendItem(out, {"STRT", depthUnit, FormatNumber(strt), "START DEPTH"}, diagnostics);
-    AppendItem(out, {"STOP", depthUnit, FormatNumber(stop), "STOP DEPTH"}, diagnostics);
-    AppendItem(out, {"STEP", depthUnit, FormatNumber(ConstantStep(depth)), "STEP"}, diagnostics);
+    AppendItem(out, {"STRT", depthUnit, FormatDepth(strt), "START DEPTH"}, diagnostics);
+    AppendItem(out, {"STOP", depthUnit, FormatDepth(stop), "STOP DEPTH"}, diagnostics);
+    AppendItem(out, {"STEP", depthUnit, FormatDepth(ConstantStep(depth)), "STEP"}, diagnostics);
     AppendItem(out, {"NULL", "", FormatNumber(las.nullValue), "NULL VALUE"}, diagnostics);
     for (const LasItem& item : las.wellItems) {
         if (!IsDepthItem(item.mnemonic)) AppendItem(out, item, diagnostics);

@@ -4,6 +4,7 @@
 // in UTF-8 or Windows-1252) and says what it could not read by file and line.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,12 @@ struct LasItem {
 struct LasCurve {
     LasItem header;
     std::vector<double> values;
+    // The mnemonic as the file wrote it, when the reader renamed a repeated one.
+    std::string fileMnemonic;
+
+    const std::string& MnemonicInFile() const {
+        return fileMnemonic.empty() ? header.mnemonic : fileMnemonic;
+    }
 };
 
 struct LasFile {
@@ -54,12 +61,22 @@ struct LasFile {
 
 // Reads the text of a LAS file. Warnings and the error go to diagnostics,
 // whose file name they carry. False on an error: the file is then not usable.
-bool ParseLas(std::string_view text, LasFile& las, Diagnostics& diagnostics);
+// progress, when given, is told now and then how many bytes of the text are read.
+using LasProgress = std::function<void(std::size_t done, std::size_t total)>;
+bool ParseLas(std::string_view text, LasFile& las, Diagnostics& diagnostics,
+              const LasProgress& progress = {});
 // Reads the file at path into memory and parses it.
 bool ReadLasFile(const std::string& path, LasFile& las, Diagnostics& diagnostics);
 
+// Depths of the header (STRT, STOP, STEP) are written to this many decimals
+// of the depth unit, finer than any log's sampling in metres or feet.
+constexpr int kDepthDecimals = 5;
+// The shortest decimal that equals depth to kDepthDecimals decimals: 0.05
+// for 0.049999999999999996.
+std::string FormatDepth(double depth);
+
 // LAS 2.0, one line per depth step, space delimited. STRT, STOP and STEP are
-// taken from the index curve, NULL from nullValue; every number is written
+// taken from the index curve (by FormatDepth), NULL from nullValue; every number is written
 // as the shortest text that reads back as the same double, and a value that
 // is not finite as the null value. Names that would not read back the same
 // (a period in a mnemonic, a blank in a unit) are mended, with a warning

@@ -10,15 +10,30 @@ constexpr std::size_t kNameWidth = 40;
 }  // namespace
 
 void TerminalProgressBar::Show(std::size_t done, std::size_t total, const std::string& item) {
-    if (!enabled_ || total == 0) return;
-    const std::size_t filled = done * kBarWidth / total;
+    done_ = done;
+    total_ = total;
+    item_ = item;
+    Draw(static_cast<double>(done), item);
+}
+
+void TerminalProgressBar::Within(double fraction, const std::string& phase) {
+    const int percent = static_cast<int>(fraction * 100.0);
+    Draw(static_cast<double>(done_) + fraction,
+         item_ + " (" + phase + (phase == "reading" ? " " + std::to_string(percent) + "%" : "") +
+             ")");
+}
+
+void TerminalProgressBar::Draw(double filledItems, const std::string& label) {
+    if (!enabled_ || total_ == 0) return;
+    const auto filled = static_cast<std::size_t>(filledItems * kBarWidth / double(total_));
     std::string bar(kBarWidth, ' ');
-    for (std::size_t i = 0; i < filled; ++i) bar[i] = '=';
+    for (std::size_t i = 0; i < filled && i < kBarWidth; ++i) bar[i] = '=';
     if (filled < kBarWidth) bar[filled] = '>';
     // Only the end of a long name fits: the file name is at its end.
     const std::string name =
-        item.size() > kNameWidth ? "..." + item.substr(item.size() - kNameWidth + 3) : item;
-    stream_ << "\r\033[K[" << bar << "] " << done + 1 << "/" << total << "  " << name << std::flush;
+        label.size() > kNameWidth ? "..." + label.substr(label.size() - kNameWidth + 3) : label;
+    stream_ << "\r\033[K[" << bar << "] " << done_ + 1 << "/" << total_ << "  " << name
+            << std::flush;
     shown_ = true;
 }
 

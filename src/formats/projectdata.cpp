@@ -5,7 +5,7 @@
 namespace strataloom::formats {
 
 ProjectData::ProjectData(IDataFactory& factory, std::string connect)
-    : factory_(factory), connect_(std::move(connect)) {}
+    : factory_(factory), connect_(std::move(connect)), own_(connect_) {}
 
 ProjectData::~ProjectData() = default;
 
@@ -34,6 +34,10 @@ bool ProjectData::Open(std::string& reason) {
         return false;
     }
     return true;
+}
+
+bool ProjectData::OpenOwnTables(std::string& reason) {
+    return own_.Open(reason);
 }
 
 std::string ProjectData::Failure(const std::string& what) const {

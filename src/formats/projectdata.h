@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "formats/owntables.h"
 #include "strataloom/strataloom.h"
 
 namespace strataloom::formats {
@@ -28,6 +29,10 @@ class ProjectData {
     ILogData& Logs() { return *logs_; }
     IMarkerData& Markers() { return *markers_; }
     IDeviateData& Surveys() { return *surveys_; }
+    // The formats library's own tables in the same database, connected on
+    // first use; false with a reason when they cannot be reached or made.
+    bool OpenOwnTables(std::string& reason);
+    OwnTables& Own() { return own_; }
 
     // Where the module's reason for its last failure comes from, when the
     // host has one; it is added to every message about a failed operation.
@@ -47,6 +52,7 @@ class ProjectData {
     std::unique_ptr<IMarkerData> markers_;
     std::unique_ptr<IDeviateData> surveys_;
     std::function<std::string()> reason_;
+    OwnTables own_;
 };
 
 // The project a database is named after: "Field" for ".../Field/Field.mdb"

@@ -58,6 +58,16 @@ bool ReadTable(std::string_view text, const std::vector<CsvColumn>& columns, Csv
            FindColumns(table, columns, positions, diagnostics) && CheckWidths(table, diagnostics);
 }
 
+// What the heading of column gives in brackets: "ft" for "Top (ft)".
+std::string BracketText(const CsvTable& table, int column) {
+    if (column < 0 || static_cast<std::size_t>(column) >= table.header.size()) return "";
+    const std::string& heading = table.header[static_cast<std::size_t>(column)];
+    const std::size_t open = heading.find_first_of("([");
+    const std::size_t close = heading.find_first_of(")]", open);
+    if (open == std::string::npos || close == std::string::npos) return "";
+    return std::string(Trim(std::string_view(heading).substr(open + 1, close - open - 1)));
+}
+
 const CsvColumn kWellColumn{"well", {"well", "wellname"}};
 
 enum MarkerColumn { kMarkerWell, kMarkerName, kMarkerTop, kMarkerBottom, kMarkerDescription };
@@ -161,10 +171,12 @@ Set& SetOfWell(std::vector<Set>& sets, std::map<std::string, std::size_t>& index
 
 }  // namespace
 
-bool ReadMarkersCsv(std::string_view text, std::vector<MarkerSet>& sets, Diagnostics& diagnostics) {
+bool ReadMarkersCsv(std::string_view text, std::vector<MarkerSet>& sets, Diagnostics& diagnostics,
+                    std::string* unit) {
     CsvTable table;
     std::vector<int> at;
     if (!ReadTable(text, kMarkerColumns, table, at, diagnostics)) return false;
+    if (unit) *unit = BracketText(table, at[kMarkerTop]);
     std::map<std::string, std::size_t> index;
     for (const CsvRow& row : table.rows) {
         std::string well;
@@ -196,10 +208,11 @@ bool ReadMarkersCsv(std::string_view text, std::vector<MarkerSet>& sets, Diagnos
 }
 
 bool ReadSurveysCsv(std::string_view text, std::vector<SurveyInput>& surveys,
-                    Diagnostics& diagnostics) {
+                    Diagnostics& diagnostics, std::string* unit) {
     CsvTable table;
     std::vector<int> at;
     if (!ReadTable(text, kSurveyColumns, table, at, diagnostics)) return false;
+    if (unit) *unit = BracketText(table, at[kSurveyMd]);
     std::map<std::string, std::size_t> index;
     for (const CsvRow& row : table.rows) {
         std::string well;
@@ -253,7 +266,15 @@ bool CompleteSurvey(SurveyInput& survey, const BasicWellRecord* header, Diagnost
     };
     if (record.Xcoor.empty()) record.Xcoor = shifted(record.Xoffset, header->Well_EW);
     if (record.Ycoor.empty()) record.Ycoor = shifted(record.Yoffset, header->Well_SN);
-    if (record.Tvdss.empty()) record.Tvdss = shifted(record.Tvd, -header->Kb);
+    if (record.Tvdss.empty()) {
+        if (header->Kb == kNoValue) {
+            diagnostics.Fail(survey.line, "well " + well +
+                                              " has no kelly bushing elevation Kb in its header: "
+                                              "expected one, or a tvdss column");
+            return false;
+        }
+        record.Tvdss = shifted(record.Tvd, -header->Kb);
+    }
     return true;
 }
 
@@ -277,44 +298,204 @@ bool HasRows(const Rows& rows, const char* what, Diagnostics& diagnostics) {
 
 }  // namespace
 
-bool ImportMarkersCsvFile(ProjectData& data, const std::string& path, CsvImportSummary& summary,
+namespace {
+
+// The unit of the file's depths: --unit, else the heading's; when neither
+// tells, each well's depths are taken to be in its project's unit.
+struct FileUnit {
+    bool known = false;
+    DepthUnit unit = DepthUnit::kMetre;
+};
+
+FileUnit FileDepthUnit(const CsvImportOptions& options, const std::string& heading) {
+    FileUnit file;
+    file.unit = options.fileUnit;
+    file.known = options.fileUnitGiven || ParseDepthUnit(heading, file.unit);
+    return file;
+}
+
+// The unit of the well's project: --project's, else that of the project
+// holding the well.
+DepthUnit WellUnit(ProjectData& data, const CsvImportOptions& options, const std::string& well) {
+    DepthUnit unit = options.projectUnit;
+    if (options.project.empty()) WellDepthUnit(data.Own(), data.Wells(), well, unit);
+    return unit;
+}
+
+// The unit to convert the well's depths from into `to`, said in the summary.
+DepthUnit ConvertFrom(const FileUnit& file, DepthUnit to, CsvImportSummary& summary) {
+    if (!file.known || file.unit == to) return to;
+    summary.conversion = std::string("depths converted from ") + DepthUnitName(file.unit) + " to " +
+                         DepthUnitName(to);
+    return file.unit;
+}
+
+void ConvertAll(std::vector<double>& values, DepthUnit from, DepthUnit to) {
+    for (double& value : values) value = ConvertDepth(value, from, to);
+}
+
+// Whether the project knows the well; a well it does not know is named and
+// its rows counted as refused.
+bool KnownWell(ProjectData& data, const CsvImportOptions& options, const std::string& well,
+               std::size_t rows, CsvImportSummary& summary) {
+    BasicWellRecord header;
+    const bool known = options.project.empty()
+                           ? data.Wells().LoadWell(well.c_str(), header) == 1
+                           : data.Wells().IsWellExist(options.project.c_str(), well.c_str()) == 1;
+    if (!known) {
+        summary.refused += rows;
+        summary.changes.push_back("well " + well + ": " + CountText(rows) + " rows refused, " +
+                                  (options.project.empty()
+                                       ? std::string("the database has no such well")
+                                       : "project " + options.project + " has no such well"));
+    }
+    return known;
+}
+
+bool SameMarker(const MarkerRecord& a, const MarkerRecord& b) {
+    return a.TopDepth == b.TopDepth && a.BottomDepth == b.BottomDepth &&
+           a.Description == b.Description;
+}
+
+std::string MarkerDepths(const MarkerRecord& marker) {
+    return FormatNumber(marker.TopDepth) +
+           (marker.BottomDepth != marker.TopDepth ? "-" + FormatNumber(marker.BottomDepth) : "");
+}
+
+// The well's markers after the file: picks added or updated by name, or,
+// with replace, the file's picks alone.
+MarkerSet MergeMarkers(const MarkerSet& stored, const MarkerSet& file, bool replace,
+                       CsvImportSummary& summary) {
+    MarkerSet merged;
+    merged.WellName = file.WellName;
+    std::vector<bool> named(stored.Records.size(), false);
+    if (!replace) merged.Records = stored.Records;
+    for (const MarkerRecord& marker : file.Records) {
+        std::size_t found = stored.Records.size();
+        for (std::size_t i = 0; i < stored.Records.size() && found == stored.Records.size(); ++i) {
+            if (!named[i] && stored.Records[i].MarkerName == marker.MarkerName) found = i;
+        }
+        if (found == stored.Records.size()) {
+            ++summary.added;
+            merged.Records.push_back(marker);
+            continue;
+        }
+        named[found] = true;
+        const MarkerRecord& before = stored.Records[found];
+        if (SameMarker(before, marker)) {
+            ++summary.unchanged;
+        } else {
+            ++summary.updated;
+            summary.changes.push_back("well " + file.WellName + ", marker " + marker.MarkerName +
+                                      ": " + MarkerDepths(before) + " updated to " +
+                                      MarkerDepths(marker));
+        }
+        if (replace) {
+            merged.Records.push_back(marker);
+        } else {
+            merged.Records[found] = marker;
+        }
+    }
+    for (std::size_t i = 0; replace && i < stored.Records.size(); ++i) {
+        if (named[i]) continue;
+        ++summary.deleted;
+        summary.changes.push_back("well " + file.WellName + ", marker " +
+                                  stored.Records[i].MarkerName + " at " +
+                                  MarkerDepths(stored.Records[i]) + ": deleted (--replace)");
+    }
+    return merged;
+}
+
+bool SameSurvey(const DeviateRecord& a, const DeviateRecord& b) {
+    return a.Md == b.Md && a.Inclination == b.Inclination && a.Azimuth == b.Azimuth;
+}
+
+}  // namespace
+
+bool ImportMarkersCsvFile(ProjectData& data, const std::string& path,
+                          const CsvImportOptions& options, CsvImportSummary& summary,
                           Diagnostics& diagnostics) {
     std::string text;
     if (!ReadCsvFile(path, text, diagnostics)) return false;
     std::vector<MarkerSet> sets;
-    if (!ReadMarkersCsv(text, sets, diagnostics)) return false;
+    std::string heading;
+    if (!ReadMarkersCsv(text, sets, diagnostics, &heading)) return false;
     if (!HasRows(sets, "markers", diagnostics)) return false;
-    for (const MarkerSet& set : sets) {
-        BasicWellRecord header;
-        if (!data.Wells().LoadWell(set.WellName.c_str(), header)) {
-            diagnostics.Warn(0, "well " + set.WellName + " has no header in the project database");
+    const FileUnit file = FileDepthUnit(options, heading);
+    std::vector<MarkerSet> merged;
+    for (MarkerSet& set : sets) {
+        if (!KnownWell(data, options, set.WellName, set.Records.size(), summary)) continue;
+        const DepthUnit to = WellUnit(data, options, set.WellName);
+        const DepthUnit from = ConvertFrom(file, to, summary);
+        for (MarkerRecord& marker : set.Records) {
+            marker.TopDepth = ConvertDepth(marker.TopDepth, from, to);
+            marker.BottomDepth = ConvertDepth(marker.BottomDepth, from, to);
         }
+        MarkerSet stored;
+        data.Markers().LoadWellData(set.WellName.c_str(), stored);
+        merged.push_back(MergeMarkers(stored, set, options.replace, summary));
         summary.rows += set.Records.size();
     }
-    if (!data.Markers().SaveWellsData("", sets)) {
+    // One save for the whole file: all of its wells, or none.
+    if (!merged.empty() && !data.Markers().SaveWellsData("", merged)) {
         diagnostics.Fail(0, data.Failure("the markers could not be saved"));
         return false;
     }
-    summary.wells = sets.size();
+    summary.wells = merged.size();
     return true;
 }
 
-bool ImportSurveysCsvFile(ProjectData& data, const std::string& path, CsvImportSummary& summary,
+bool ImportSurveysCsvFile(ProjectData& data, const std::string& path,
+                          const CsvImportOptions& options, CsvImportSummary& summary,
                           Diagnostics& diagnostics) {
     std::string text;
     if (!ReadCsvFile(path, text, diagnostics)) return false;
     std::vector<SurveyInput> surveys;
-    if (!ReadSurveysCsv(text, surveys, diagnostics)) return false;
+    std::string heading;
+    if (!ReadSurveysCsv(text, surveys, diagnostics, &heading)) return false;
     if (!HasRows(surveys, "stations", diagnostics)) return false;
+    const FileUnit file = FileDepthUnit(options, heading);
     std::vector<DeviateRecord> records;
     for (SurveyInput& survey : surveys) {
+        DeviateRecord& record = survey.record;
+        if (!KnownWell(data, options, record.WellName, record.Md.size(), summary)) continue;
+        const DepthUnit to = WellUnit(data, options, record.WellName);
+        const DepthUnit from = ConvertFrom(file, to, summary);
+        // Lengths along and across the hole; map coordinates stay as given.
+        for (std::vector<double>* values :
+             {&record.Md, &record.Xoffset, &record.Yoffset, &record.Tvd, &record.Tvdss}) {
+            ConvertAll(*values, from, to);
+        }
         BasicWellRecord header;
-        const bool hasHeader = data.Wells().LoadWell(survey.record.WellName.c_str(), header) == 1;
+        const bool hasHeader = data.Wells().LoadWell(record.WellName.c_str(), header) == 1;
         if (!CompleteSurvey(survey, hasHeader ? &header : nullptr, diagnostics)) return false;
-        summary.rows += survey.record.Md.size();
-        records.push_back(std::move(survey.record));
+        DeviateRecord stored;
+        const bool hasSurvey =
+            data.Surveys().LoadWellData(record.WellName.c_str(), stored) == 1 && !stored.Md.empty();
+        const std::string well = "well " + record.WellName + ": ";
+        if (hasSurvey && SameSurvey(stored, record)) {
+            ++summary.unchanged;
+            continue;
+        }
+        if (hasSurvey && !options.replace) {
+            ++summary.kept;
+            summary.changes.push_back(well + "the survey of " + CountText(stored.Md.size()) +
+                                      " stations is kept; the file's " +
+                                      CountText(record.Md.size()) +
+                                      " stations are not imported (--replace replaces it)");
+            continue;
+        }
+        if (hasSurvey) {
+            ++summary.replaced;
+            summary.changes.push_back(well + "survey of " + CountText(stored.Md.size()) +
+                                      " stations replaced by " + CountText(record.Md.size()));
+        } else {
+            ++summary.added;
+        }
+        summary.rows += record.Md.size();
+        records.push_back(std::move(record));
     }
-    if (!data.Surveys().SaveWellsData("", records)) {
+    if (!records.empty() && !data.Surveys().SaveWellsData("", records)) {
         diagnostics.Fail(0, data.Failure("the deviation surveys could not be saved"));
         return false;
     }

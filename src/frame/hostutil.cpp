@@ -105,6 +105,10 @@ std::vector<std::string> DataFilePlaces() {
     const std::string module = GetModuleDirectory();
     add(module);
     if (!module.empty()) add(PlainDirectory(fs::path(module) / ".." / "share" / "strataloom"));
+#ifdef STRATALOOM_LIB_TO_DATA
+    // The install's layout, where the library folder may lie deeper (lib/x86_64-linux-gnu).
+    if (!module.empty()) add(PlainDirectory(fs::path(module) / STRATALOOM_LIB_TO_DATA));
+#endif
 #ifdef STRATALOOM_INSTALLED_DATA_DIR
     add(PlainDirectory(STRATALOOM_INSTALLED_DATA_DIR));
 #endif

@@ -68,10 +68,18 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     Outcome run = Command(
         "import-las",
         {"--project", "Demo", DemoPath("DEMO-1.las"), DemoPath("DEMO-2.las"), missing}, &progress);
+    EXPECT_EQ(1, run.code);  // the project is unknown: nothing is imported
+    EXPECT_TRUE(Has(run.err, "project Demo is not in")) << run.err;
+    EXPECT_EQ(0, Count("w_well_data"));
+    run = Command("import-las",
+                  {"--project", "Demo", "--create-project", DemoPath("DEMO-1.las"),
+                   DemoPath("DEMO-2.las"), missing},
+                  &progress);
     EXPECT_EQ(1, run.code);  // one file of three failed
+    EXPECT_TRUE(Has(run.out, "Project Demo created, depths in m\n")) << run.out;
     EXPECT_TRUE(Has(run.out,
                     "DEMO-1.las: well DEMO-1, 5 curves x 1200 depth steps imported, "
-                    "well header created\n"))
+                    "well header created, 5 added\n"))
         << run.out;
     EXPECT_TRUE(Has(run.out, "\n2 of 3 files imported\n")) << run.out;
     EXPECT_TRUE(Has(run.err, missing + ": error: cannot open")) << run.err;
@@ -81,7 +89,9 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
 
     run = Command("wells", {"--project", "Demo"});
     EXPECT_EQ(0, run.code);
-    EXPECT_TRUE(Has(run.out, "DEMO-1    -         512430   4412875  112.5  105  -")) << run.out;
+    EXPECT_TRUE(
+        Has(run.out, "DEMO-1    -         512430   4412875  1         0           112.5  105  -"))
+        << run.out;
 
     run = Command("curves", {"DEMO-1"});
     EXPECT_EQ(0, run.code);
@@ -90,13 +100,15 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
 
     run = Command("import-tops", {DemoPath("tops.csv")});
     EXPECT_EQ(0, run.code) << run.err;
-    EXPECT_TRUE(Has(run.out, "tops.csv: 9 markers of 2 wells imported\n")) << run.out;
+    EXPECT_TRUE(Has(run.out, "tops.csv: markers of 2 wells imported (9 rows, 9 added)\n"))
+        << run.out;
     run = Command("markers", {"DEMO-1"});
     EXPECT_TRUE(Has(run.out, "Gas Sand        1700  1750    gas-bearing sand")) << run.out;
 
     run = Command("import-deviation", {DemoPath("deviation.csv")});
     EXPECT_EQ(0, run.code) << run.err;
-    EXPECT_TRUE(Has(run.out, "deviation.csv: deviation surveys of 2 wells imported (25 stations)"))
+    EXPECT_TRUE(
+        Has(run.out, "deviation.csv: deviation surveys of 2 wells imported (25 rows, 2 added)"))
         << run.out;
     auto surveys = Create<IDeviateData>("IDeviateData");
     DeviateRecord survey;
@@ -110,9 +122,9 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     run = Command("info", {"--project", "Demo"});
     EXPECT_EQ(0, run.code);
     for (const char* row :
-         {"b_project_data  0     project header", "w_well_data     2     wells",
-          "w_log_data      10    log curves, of 2", "w_marker_data   9     markers, of 2",
-          "w_deviate_well  2     deviation surveys"}) {
+         {"b_project_data  1     project header", "w_well_data     2     wells",
+          "w_log_data      10    log curves                       2",
+          "w_marker_data   9     markers", "w_deviate_well  2     deviation surveys"}) {
         EXPECT_TRUE(Has(run.out, row)) << row << "\n" << run.out;
     }
 
@@ -125,8 +137,24 @@ TEST_P(HostCommandsTest, TheTourThroughEveryCommand) {
     strataloom::formats::LasFile exported;
     strataloom::formats::Diagnostics diagnostics(las);
     ASSERT_TRUE(strataloom::formats::ReadLasFile(las, exported, diagnostics));
-    EXPECT_EQ("512430", exported.WellItem("X")->value);
+    EXPECT_EQ("512430.0", exported.WellItem("X")->value);  // as the file wrote it
+    EXPECT_EQ("KELLY BUSHING ELEVATION", exported.WellItem("EKB")->description);
     EXPECT_EQ(-999.25, exported.curves[4].values[780]);  // the washout stays null
+
+    // A depth range in feet of a metre project: the header goes along, the
+    // range is read in the unit written.
+    run = Command("export-las", {"DEMO-1", "-o", "-", "--unit", "ft", "--depth", "4921:4923"});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(Has(run.err,
+                    "5 curves x 2 depth steps of depth curve DEPT written to standard "
+                    "output, depths converted from m to ft\n"))
+        << run.err;
+    strataloom::formats::LasFile part;
+    ASSERT_TRUE(strataloom::formats::ParseLas(run.out, part, diagnostics)) << diagnostics.Error();
+    EXPECT_EQ("4921.25984", part.WellItem("STRT")->value);
+    EXPECT_EQ("FT", part.WellItem("STOP")->unit);
+    EXPECT_EQ("KELLY BUSHING ELEVATION", part.WellItem("EKB")->description);
+    EXPECT_EQ(2u, part.Rows());
 
     const std::string svg = (Dir() / "demo.svg").string();
     run = Command("plot", {"DEMO-1", "--curves", "GR,ILD", "-o", svg});
@@ -165,8 +193,47 @@ TEST_P(HostCommandsTest, AFileThatCannotBeReadChangesNothing) {
         survey, "well,md,inc,azi\nNOHEAD,0,0,0\nNOHEAD,10,1,0\nNOHEAD,20,2,0\n", reason));
     const Outcome orphan = Command("import-deviation", {survey});
     EXPECT_EQ(1, orphan.code);
-    EXPECT_TRUE(Has(orphan.err, "well NOHEAD has no header in the project database")) << orphan.err;
+    EXPECT_TRUE(Has(orphan.out,
+                    "(0 rows, 3 rows refused)\n  well NOHEAD: 3 rows refused, the "
+                    "database has no such well\n"))
+        << orphan.out;
     EXPECT_EQ(0, Count("w_deviate_well"));
+}
+
+TEST_P(HostCommandsTest, ThePlotTakesTheCurveDictionarysScaleAndTheWellsDepthUnit) {
+    const std::string las = (Dir() / "dict.las").string();
+    std::string text =
+        "~Version\n VERS. 2.0 :\n WRAP. NO :\n~Well\n WELL. D-1 :\n~Curve\n DEPT.FT :\n"
+        " RDEEP.RES :\n GR.GAPI :\n~A\n";
+    for (int i = 0; i < 50; ++i) {
+        text += std::to_string(3000 + i) + " " + std::to_string(1 + i) + " " +
+                std::to_string(40 + i) + "\n";
+    }
+    std::string reason;
+    ASSERT_TRUE(strataloom::formats::WriteWholeFile(las, text, reason));
+    // A project in feet, so that the file's depths are stored as written.
+    ASSERT_EQ(
+        0, Command("import-las", {"--project", "P", "--create-project", "--depth-unit", "ft", las})
+               .code);
+    auto dictionary = Create<ICurveDictionary>("ICurveDictionary");
+    CurveDictionaryRecord entry;
+    entry.CurveName = "RDEEP";
+    entry.CoorType = 1;  // a logarithmic track
+    entry.LeftValue = 0.2;
+    entry.RightValue = 2000.0;
+    ASSERT_EQ(1, dictionary->SaveEntry(entry));
+
+    const Outcome run = Command("plot", {"D-1", "-o", "-", "--scale", "GR=0:150"});
+    ASSERT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(Has(run.err, "Plot of well D-1 (depths 3000 to 3049): standard output")) << run.err;
+    EXPECT_TRUE(Has(run.out,
+                    "data-curve=\"RDEEP\" data-unit=\"RES\" data-scale=\"logarithmic\" "
+                    "data-min=\"0.2\" data-max=\"2000\""))
+        << run.out.substr(0, 2000);
+    EXPECT_TRUE(Has(run.out,
+                    "data-curve=\"GR\" data-unit=\"GAPI\" data-scale=\"linear\" "
+                    "data-min=\"0\" data-max=\"150\""));
+    EXPECT_TRUE(Has(run.out, ">Depth (FT)</text>"));
 }
 
 STRATALOOM_ENGINES(HostCommandsTest);
@@ -178,6 +245,10 @@ TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
              {"plot", {"db", "W", "--colour", "red"}},
              {"import-las", {"db", "a.las"}},
              {"export-las", {"db", "W", "-o"}},
+             {"export-las", {"db", "W", "-o", "-", "--depth", "2000:1000"}},
+             {"export-las", {"db", "W", "--depth", "1000:2000", "--unit", "yd"}},
+             {"import-las", {"db", "--project", "P", "--replace", "--depth-unit", "ft", "a.las"}},
+             {"import-tops", {"db", "--replace=yes", "t.csv"}},
              {"wells", {}}}) {
         const Outcome run = RunCommand(factory, name, args);
         EXPECT_EQ(2, run.code) << name;
@@ -202,9 +273,10 @@ TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
     CommandIo io{help, noErrors, nullptr, nullptr};
     EXPECT_EQ(0, strataloom::formats::RunFormatCommand(*plot, factory, {"--help"}, io));
     EXPECT_EQ("", noErrors.str());
-    EXPECT_EQ(
-        0u, help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [-o FILE.svg]\n\n"));
-    EXPECT_EQ(9u, strataloom::formats::FormatCommands().size());
+    EXPECT_EQ(0u,
+              help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [--depth FROM:TO] "
+                              "[--scale CURVE=MIN:MAX,...] [-o FILE.svg]\n\n"));
+    EXPECT_EQ(15u, strataloom::formats::FormatCommands().size());
 }
 
 TEST(ProgressBar, DrawsOnlyOnATerminal) {
@@ -213,6 +285,15 @@ TEST(ProgressBar, DrawsOnlyOnATerminal) {
     bar.Show(2, 4, "c.las");
     bar.Clear();
     EXPECT_EQ("\r\033[K[===============>              ] 3/4  c.las\r\033[K", terminal.str());
+    // A single large file shows how far reading it has come.
+    std::ostringstream one;
+    strataloom::formats::TerminalProgressBar single(one, true);
+    single.Show(0, 1, "big.las");
+    single.Within(0.5, "reading");
+    EXPECT_EQ(
+        "\r\033[K[>                             ] 1/1  big.las"
+        "\r\033[K[===============>              ] 1/1  big.las (reading 50%)",
+        one.str());
     std::ostringstream file;
     strataloom::formats::TerminalProgressBar quiet(file, false);
     quiet.Show(0, 4, "a.las");

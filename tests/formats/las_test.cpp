@@ -213,6 +213,67 @@ TEST(LasReader, DuplicateMnemonicsAreKeptApart) {
         three, "three.las:7: warning: curve GR appears again: this one is named GR:2"));
 }
 
+// What public readers take and this one must take too: tabs anywhere in a
+// header line, rulers and column titles in ~C, and a ~C that names more
+// curves than the data lines carry.
+TEST(LasReader, FilesPublicReadersTakeAreRead) {
+    Diagnostics tabs("tabs.las");
+    const LasFile tabbed = Parse(
+        "~V\nVERS.\t2.0\t:\tCWLS\n~W\nSTRT\t.M\t1.0\t:\tSTART\nWELL.\tT-1\t:\tWELL\n"
+        "EKB\t.FT\t\t100.5\t: KB\n~C\nDEPT\t.M\t\t:\tDEPTH\nDT_STR  .US/M     \t\t     :  2  "
+        "SONIC\n"
+        "GR.GAPI\t45 310 01 00\t:\tGAMMA\n~A\n1\t10\t20\n",
+        tabs);
+    EXPECT_EQ("T-1", tabbed.WellItem("WELL")->value);
+    EXPECT_EQ("FT", tabbed.WellItem("EKB")->unit);
+    EXPECT_EQ("100.5", tabbed.WellItem("EKB")->value);
+    ASSERT_EQ(3u, tabbed.curves.size());
+    EXPECT_EQ("M", tabbed.curves[0].header.unit);
+    EXPECT_EQ("US/M", tabbed.curves[1].header.unit);
+    EXPECT_EQ("2  SONIC", tabbed.curves[1].header.description);
+    EXPECT_EQ("45 310 01 00", tabbed.curves[2].header.value);
+
+    Diagnostics ruled("ruled.las");
+    const LasFile decorated = Parse(
+        "~V\nVERS. 2.0 :\n~C\nMNEM UNIT   API CODE    DESCRIPTION\n----- -----  --------  -----\n"
+        "DEPT.M : DEPTH\n=====================\nGR.API : GAMMA\n~A\n1 2\n",
+        ruled);
+    EXPECT_EQ("DEPT GR ", Names(decorated));
+    EXPECT_TRUE(AnyWarningHas(ruled, "ruled.las:4: warning: expected a curve line"));
+    EXPECT_TRUE(AnyWarningHas(ruled, "ruled.las:5: warning: expected a curve line"));
+
+    Diagnostics fewer("fewer.las");
+    const LasFile carried = Parse(
+        "~V\nVERS. 2.0 :\n~C\nDEPT.M :\nGR.API :\nSP.MV :\nCALI.IN :\n~A\n1 10\n2 20\n", fewer);
+    EXPECT_EQ("DEPT GR ", Names(carried));
+    EXPECT_EQ(2u, carried.Rows());
+    EXPECT_EQ(20.0, carried.curves[1].values[1]);
+    EXPECT_TRUE(AnyWarningHas(fewer,
+                              "fewer.las:9: warning: ~C names 4 curves, the data lines "
+                              "carry 2: SP, CALI left out, having no data"));
+    // Once the first line has set the count, a line that differs is an error.
+    Diagnostics ragged("ragged.las");
+    LasFile las;
+    EXPECT_FALSE(ParseLas("~V\nVERS. 2.0 :\n~C\nDEPT.M :\nGR.API :\nSP.MV :\n~A\n1 10\n2 20 30\n",
+                          las, ragged));
+    EXPECT_EQ("ragged.las:9: error: expected 2 values (one per curve), found 3", ragged.Error());
+}
+
+TEST(LasWriter, DepthsOfTheHeaderAreTheShortestDecimals) {
+    EXPECT_EQ("0.05", strataloom::formats::FormatDepth(0.049999999999999996));
+    EXPECT_EQ("1669.75", strataloom::formats::FormatDepth(1669.7500000000002));
+    EXPECT_EQ("0.33333", strataloom::formats::FormatDepth(1.0 / 3.0));
+    EXPECT_EQ("-0.125", strataloom::formats::FormatDepth(-0.125));
+    LasFile las;
+    las.curves.resize(1);
+    las.curves[0].header = {"DEPT", "M", "", ""};
+    for (int i = 0; i < 5; ++i) las.curves[0].values.push_back(1000.0 + i * 0.05);
+    Diagnostics diagnostics("step.las");
+    const LasFile back = Parse(WriteLas(las), diagnostics);
+    EXPECT_EQ("0.05", back.WellItem("STEP")->value);
+    EXPECT_EQ("1000.2", back.WellItem("STOP")->value);
+}
+
 TEST(LasReader, DepthRangeThatDisagreesWithTheDataIsAWarning) {
     Diagnostics diagnostics("sample_2.0_wrong_stop_value.las");
     ReadSample("sample_2.0_wrong_stop_value.las", diagnostics);
@@ -264,8 +325,8 @@ TEST(LasReader, EveryErrorNamesTheFileTheLineAndWhatWasExpected) {
         {"~V\nDLM. PIPE :\n", "f.las:2: error: expected DLM SPACE, TAB or COMMA, found 'PIPE'"},
         {"~V\nVERS. 2.0 :\n~W\nNULL. none :\n",
          "f.las:4: error: expected a number for NULL, found 'none'"},
-        {"~V\nVERS. 2.0 :\n~C\nDEPT M\n",
-         "f.las:4: error: expected a curve line 'MNEM.UNIT  API CODE : DESCRIPTION'"},
+        {"~V\nVERS. 2.0 :\n~C\nDEPT.M :\nGR API\n~A\n1 2\n",
+         "f.las:7: error: expected 1 values (one per curve), found 2"},
         {"~V\nVERS. 2.0 :\n~C\nDEPT.M :\n~C\n",
          "f.las:5: error: a second ~C section: expected one"},
         {"~V\nVERS. 2.0 :\n~A\n1 2\n",

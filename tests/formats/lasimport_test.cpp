@@ -3,6 +3,7 @@
 #include "formats/lasimport.h"
 
 #include <cstring>
+#include <map>
 
 #include "formats/las.h"
 #include "formatstest.h"
@@ -19,6 +20,7 @@ using strataloom::formats::ImportLas;
 using strataloom::formats::ImportLasFile;
 using strataloom::formats::LasExportSummary;
 using strataloom::formats::LasFile;
+using strataloom::formats::LasImportOptions;
 using strataloom::formats::LasImportSummary;
 using strataloom::formats::ParseLas;
 using strataloom::formats::ProjectData;
@@ -128,8 +130,9 @@ TEST_P(LasImportTest, HeaderIsMadeFromTheWellSectionForNewWellsOnly) {
     EXPECT_EQ(1, data->Wells().IsWellExist("P", "H-1"));
     EXPECT_EQ(512345.5, well.Well_EW);
     EXPECT_EQ(4412345.25, well.Well_SN);
-    EXPECT_EQ(130.0, well.Kb);  // above the permanent datum, which is 100 above sea level
-    EXPECT_EQ(125.0, well.Ekb);
+    // EKB and EGL are elevations themselves: the permanent datum's is not added.
+    EXPECT_EQ(30.0, well.Kb);
+    EXPECT_EQ(25.0, well.Ekb);
     EXPECT_EQ(3000.0, well.WellDepth);
 
     // A header already there stays as it is.
@@ -163,39 +166,94 @@ TEST_P(LasImportTest, AFailedSaveLeavesNothingOfTheFile) {
     // A new well: the header made for the file goes with it.
     Diagnostics fresh;
     EXPECT_FALSE(Import("f.las", ReadData("las/1.2_sample.las"), summary, fresh));
-    EXPECT_EQ("f.las: error: the curves of well ANY ET AL OIL WELL #12 could not be saved",
-              fresh.Error());
+    EXPECT_EQ(
+        "f.las: error: the curves of well ANY ET AL OIL WELL #12 could not be saved; nothing "
+        "of the file was kept",
+        fresh.Error());
     EXPECT_FALSE(summary.headerCreated);
     EXPECT_EQ(0, Count("w_log_data where WellName='ANY ET AL OIL WELL #12'"));
     EXPECT_EQ(0, Count("w_well_data where WellName='ANY ET AL OIL WELL #12'"));
 
-    // A well that was there before keeps its curves and its header.
+    // A well that was there before keeps its curves and its header, also
+    // when the file was to replace some of them.
+    LogCurveSet before;
+    ASSERT_EQ(1, data->Logs().LoadWellData("AAAAA_2", before));
+    std::string changed = text;
+    changed.replace(changed.find("2550.000"), 8, "2551.000");  // RHOB
+    changed.replace(changed.find("110.200"), 7, "110.300");    // ILM, which cannot be saved
     Diagnostics again;
-    EXPECT_FALSE(Import("s.las", text, summary, again));
-    EXPECT_EQ(8, Count("w_log_data where WellName='AAAAA_2'"));
+    LasImportOptions replace;
+    replace.replace = true;
+    EXPECT_FALSE(ImportLas(*data, "P", changed, summary, again, replace));
+    LogCurveSet after;
+    ASSERT_EQ(1, data->Logs().LoadWellData("AAAAA_2", after));
+    ASSERT_EQ(before.Records.size(), after.Records.size());
+    for (std::size_t i = 0; i < before.Records.size(); ++i) {
+        EXPECT_TRUE(SameBits(before.Records[i].CurveValue, after.Records[i].CurveValue));
+    }
     EXPECT_EQ(1, Count("w_well_data where WellName='AAAAA_2'"));
 }
 
-TEST_P(LasImportTest, CurvesOfTheWellKeepTheDepthsTheyWereSavedWith) {
+TEST_P(LasImportTest, ARunOnOtherDepthsIsKeptBesideTheStoredOne) {
     const std::string head = "~V\nVERS. 2.0 :\n~W\nWELL. D-1 :\n~C\nDEPT.M :\n";
     LasImportSummary summary;
     Diagnostics diagnostics;
     ASSERT_TRUE(Import("a.las", head + "GR.API :\n~A\n1 10\n2 20\n3 30\n", summary, diagnostics));
+    // Other depths: a depth curve of its own, and GR kept apart from the stored GR.
     Diagnostics shifted;
-    EXPECT_FALSE(Import("b.las", head + "SP.MV :\n~A\n2 1\n3 2\n4 3\n", summary, shifted));
+    ASSERT_TRUE(
+        Import("b.las", head + "GR.API :\nSP.MV :\n~A\n2 1 5\n3 2 6\n4 3 7\n", summary, shifted))
+        << shifted.Error();
+    EXPECT_EQ("DEPT:1", summary.depthCurve);
+    EXPECT_EQ(3u, summary.added);
+    ASSERT_EQ(2u, summary.changes.size());
     EXPECT_EQ(
-        "b.las: error: well D-1 already has a depth curve DEPT with other depths, used by "
-        "GR, which this file does not hold; rename the file's index curve or delete those "
-        "curves first",
-        shifted.Error());
-    // The same depths, or a file that replaces every user of DEPT, are fine.
+        "GR: the well has GR already (3 samples on DEPT); the file's GR (3 samples, other "
+        "values) is kept as GR:1 (--replace replaces it)",
+        summary.changes[1]);
+    LogCurveSet set;
+    ASSERT_EQ(1, data->Logs().LoadWellData("D-1", set));
+    std::map<std::string, std::string> depthOf;
+    for (const auto& record : set.Records) {
+        depthOf[record.CurveName] =
+            set.Records[static_cast<std::size_t>(record.DepthCurve)].CurveName;
+    }
+    const std::map<std::string, std::string> expected = {{"DEPT", "DEPT"},
+                                                         {"GR", "DEPT"},
+                                                         {"DEPT:1", "DEPT:1"},
+                                                         {"GR:1", "DEPT:1"},
+                                                         {"SP", "DEPT:1"}};
+    EXPECT_EQ(expected, depthOf);
+
+    // The same file again changes nothing; the same depths join the stored run.
     Diagnostics same;
-    EXPECT_TRUE(Import("c.las", head + "SP.MV :\n~A\n1 1\n2 2\n3 3\n", summary, same));
-    Diagnostics all;
-    EXPECT_TRUE(
-        Import("d.las", head + "GR.API :\nSP.MV :\n~A\n5 1 1\n6 2 2\n7 3 3\n", summary, all))
-        << all.Error();
-    EXPECT_EQ(3, Count("w_log_data where WellName='D-1'"));
+    ASSERT_TRUE(
+        Import("b.las", head + "GR.API :\nSP.MV :\n~A\n2 1 5\n3 2 6\n4 3 7\n", summary, same));
+    EXPECT_EQ(0u, summary.added);
+    EXPECT_EQ(3u, summary.unchanged);
+    std::string dated = head;
+    dated.insert(dated.find("~C"), "DATE. 2026-12-07 : LOG DATE\n");
+    ASSERT_TRUE(Import("c.las", dated + "CALI.IN :\n~A\n1 8\n2 8\n3 8\n", summary, same));
+    EXPECT_EQ("DEPT", summary.depthCurve);
+    EXPECT_EQ((std::vector<std::string>{"header of run DEPT: the kept items stay; the file's DATE "
+                                        "differ (--replace takes the file's)"}),
+              summary.changes);
+    EXPECT_EQ(6, Count("w_log_data where WellName='D-1'"));
+
+    // --replace: the depth curve's other users go, each named.
+    LasImportOptions replace;
+    replace.replace = true;
+    Diagnostics replaced("d.las");
+    ASSERT_TRUE(
+        ImportLas(*data, "P", head + "GR.API :\n~A\n5 1\n6 2\n", summary, replaced, replace));
+    EXPECT_EQ(2u, summary.replaced);
+    EXPECT_EQ(1u, summary.deleted);
+    EXPECT_EQ((std::vector<std::string>{"DEPT: 3 samples replaced by 2",
+                                        "CALI: 3 samples deleted: its depth curve DEPT was "
+                                        "replaced and the file does not hold it",
+                                        "GR: 3 samples replaced by 2"}),
+              summary.changes);
+    EXPECT_EQ(5, Count("w_log_data where WellName='D-1'"));
 }
 
 TEST_P(LasImportTest, AFileOfTwoDepthStepsIsStoredWhole) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -145,11 +146,84 @@ TEST(LogPlot, LongCurvesAreThinnedToThePixelRows) {
     std::string svg;
     PlotLayout layout;
     Diagnostics diagnostics("long.svg");
-    ASSERT_TRUE(RenderLogPlot(set, nullptr, PlotOptions(), svg, layout, diagnostics));
+    PlotOptions options;
+    options.scales = {{"W", -1.0, 40.0}};  // the spike is no outlier here
+    ASSERT_TRUE(RenderLogPlot(set, nullptr, options, svg, layout, diagnostics));
     EXPECT_LT(svg.size(), 100000u);
     EXPECT_NE(std::string::npos, svg.find("data-max=\"40\""));
     const std::string right = " L" + std::to_string(70 + 150) + ".0 ";  // x of the maximum
     EXPECT_NE(std::string::npos, svg.find(right));
+}
+
+TEST(LogPlot, ResistivityOnALogTrackOthersOnRobustRanges) {
+    for (const char* unit : {"ohm.m", "OHMM", "Ohm-m", "ohm m", "ohm·m", "Ω·m", "ohmm2/m"}) {
+        EXPECT_TRUE(strataloom::formats::IsResistivityUnit(unit)) << unit;
+    }
+    for (const char* unit : {"", "API", "mho/m", "ohmmho", "m"}) {
+        EXPECT_FALSE(strataloom::formats::IsResistivityUnit(unit)) << unit;
+    }
+    LogCurveSet set = Well();
+    std::vector<double> rt;
+    for (int i = 0; i <= 100; ++i) rt.push_back(std::pow(10.0, 0.5 + i / 100.0));  // 3.2 to 31.6
+    set.Records.push_back(Curve("RT", "ohm.m", rt));
+    set.Records[1].CurveValue[70] = -2324.0;  // one outlier in GR
+    std::string svg;
+    PlotLayout layout;
+    Diagnostics diagnostics("w.svg");
+    ASSERT_TRUE(RenderLogPlot(set, nullptr, PlotOptions(), svg, layout, diagnostics));
+    const auto tracks = Elements(svg, "<g class=\"track\"");
+    ASSERT_EQ(3u, tracks.size());
+    EXPECT_EQ("linear", tracks[0].at("data-scale"));
+    EXPECT_EQ("20", tracks[0].at("data-min"));  // the outlier is left out of the range
+    EXPECT_EQ("logarithmic", tracks[2].at("data-scale"));
+    EXPECT_EQ("1", tracks[2].at("data-min"));  // whole decades around the values
+    EXPECT_EQ("100", tracks[2].at("data-max"));
+    const auto decades = Elements(svg, "<line class=\"decade\"");
+    ASSERT_EQ(3u, decades.size());
+    EXPECT_EQ("10", decades[1].at("data-value"));
+    const double left = std::stod(decades[0].at("x1"));
+    EXPECT_NEAR(left + 75.0, std::stod(decades[1].at("x1")), 0.05);  // half-way on two decades
+}
+
+TEST(LogPlot, GivenScalesAndDepthsAndALegendAboveTheTracks) {
+    LogCurveSet set = Well();
+    set.Records[1].CurveName = "GAMMA RAY WITH A NAME FAR TOO LONG FOR ITS TRACK";
+    PlotOptions options;
+    options.scales = {{set.Records[1].CurveName, 0.0, 150.0}};
+    options.from = 1020.0;
+    options.to = 1060.0;
+    MarkerSet markers;
+    markers.Records = {{"Inside", 1030.0, 1031.0, ""}, {"Outside", 1090.0, 1091.0, ""}};
+    std::string svg;
+    PlotLayout layout;
+    Diagnostics diagnostics("w.svg");
+    ASSERT_TRUE(RenderLogPlot(set, &markers, options, svg, layout, diagnostics));
+    const auto tracks = Elements(svg, "<g class=\"track\"");
+    ASSERT_EQ(2u, tracks.size());
+    EXPECT_EQ("0", tracks[0].at("data-min"));
+    EXPECT_EQ("150", tracks[0].at("data-max"));
+    EXPECT_EQ(1020.0, layout.shallowest);
+    EXPECT_EQ(1060.0, layout.deepest);
+    const auto lines = Elements(svg, "<line class=\"marker\"");
+    ASSERT_EQ(1u, lines.size());  // the other lies outside the depths asked for, without a warning
+    for (const std::string& warning : diagnostics.Warnings()) {
+        EXPECT_EQ(std::string::npos, warning.find("Outside")) << warning;
+    }
+    EXPECT_EQ("70.0", lines[0].at("x1"));  // across every track
+    EXPECT_EQ("380.0", lines[0].at("x2"));
+    EXPECT_NE(std::string::npos, svg.find(">Depth (m)</text>"));
+    // Every heading lies above the tracks, the title above the headings, and
+    // a name too long for its track is cut short.
+    double titleY = 0.0;
+    for (const auto& text : Elements(svg, "<text")) {
+        const double y = std::stod(text.at("y"));
+        if (text.count("class") && text.at("class") == "title") titleY = y;
+    }
+    for (const auto& text : Elements(svg, "<text x=\"145.0\"")) {
+        EXPECT_LT(std::stod(text.at("y")), layout.top);
+        EXPECT_GT(std::stod(text.at("y")) - 11.0, titleY);
+    }
+    EXPECT_EQ(std::string::npos, svg.find("FAR TOO LONG FOR ITS TRACK</text>"));
 }
 
 }  // namespace

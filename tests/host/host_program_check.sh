@@ -76,6 +76,14 @@ check "an existing project folder is left as it is" \
 run create-project "$work/p" Third --template "$work/no-template"
 check "a missing template fails and leaves no folder" eval 'exits 1 && [ ! -e "$work/p/Third" ]'
 
+run create-project "$work/missing/deeper" Foo
+check "a missing parent folder is named as such, in English" \
+  eval 'exits 1 && says err "the parent folder $work/missing/deeper does not exist" && [ ! -e "$work/missing" ]'
+run create-project "$work/p" ""
+check "an empty project name is said to be empty" eval 'exits 1 && says err "the project name is empty" && ! says err "exists already"'
+run create-project "$work/p" "a/b"
+check "a name holding / is refused as no folder name" eval 'exits 1 && says err "is not a folder name"'
+
 mkdir -p "$work/d/Demo"
 echo "the user's notes" >"$work/d/Demo/notes.txt"
 run demo "$work/d"
