@@ -136,7 +136,7 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
   "Data-access module for geoscience project databases - development files\nThe public headers, the CMake package (strataloom::strataloom,\nstrataloom::formats) and the pkg-config files (strataloom,\nstrataloom-formats); the formats library: LAS files, tops and surveys\nfrom spreadsheets, minimum curvature, log plots.")
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
-# The formats library keeps its own tables through the engines' client libraries.
+# The static formats library links the engines' client libraries.
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libsqlite3-dev, libpq-dev")
 
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME strataloom)

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <functional>
 #include <map>
-#include <set>
 #include <sstream>
 
 #include "formats/commandsupport.h"
 #include "formats/las.h"
 #include "formats/lasmapping.h"
+#include "formats/projectlist.h"
 #include "formats/text.h"
-#include "strataloom/iaoidata.h"
 
 namespace strataloom::formats {
 
@@ -325,38 +324,25 @@ int RunSurvey(IDataFactory& factory, const ListOptions& options, CommandIo& io) 
         });
 }
 
-// The projects a database holds, as far as the interfaces tell them: the one
-// the database is named after, and every project an area names.
-int RunProjects(IDataFactory& factory, const ListOptions& options, CommandIo& io) {
-    auto data = OpenProject(factory, options.connect, io);
-    if (!data) return kExitFailure;
-    std::set<std::string> names;
-    const std::string own = ProjectOfConnection(data->Connect());
-    if (!own.empty()) names.insert(own);
-    std::unique_ptr<IAOIData> areas(dynamic_cast<IAOIData*>(factory.CreateObject("IAOIData")));
-    if (areas) {
-        areas->SetConnectString(data->Connect().c_str());
-        NameList areaNames;
-        if (Loaded(areas->GetAOINames("", areaNames), *data, "the areas", io) < 0)
-            return kExitFailure;
-        for (const std::string& area : areaNames) {
-            AOIRecord record;
-            if (areas->LoadAOI(area.c_str(), record) && !record.ProjectName.empty()) {
-                names.insert(record.ProjectName);
-            }
-        }
+// Every project of the database, read from its project and well tables (the
+// interfaces have no way to list projects); a project with wells but no
+// header is listed too, its header marked missing.
+int RunProjects(IDataFactory&, const ListOptions& options, CommandIo& io) {
+    const std::string connect = ProjectConnect(options.connect);
+    std::vector<ProjectCount> projects;
+    std::string reason;
+    if (!ListDatabaseProjects(connect, projects, reason)) {
+        io.err << "strataloom: " << reason << "\n";
+        return kExitFailure;
+    }
+    if (projects.empty() && options.format == ListingFormat::kTable) {
+        io.out << "No projects in " << connect << "\n";
+        return kExitOk;
     }
     Listing listing{{"Project", "Header", "Wells"}, {}};
-    for (const std::string& project : names) {
-        NameList wells;
-        if (Loaded(data->Wells().GetWellNames(project.c_str(), wells), *data,
-                   "the wells of project " + project, io) < 0) {
-            return kExitFailure;
-        }
-        const bool header = data->Projects().IsProjectExist(project.c_str()) == 1;
-        if (!header && wells.empty()) continue;
-        listing.rows.push_back(
-            {TextCell(project), TextCell(header ? "yes" : "no"), CountCell(wells.size())});
+    for (const ProjectCount& project : projects) {
+        listing.rows.push_back({TextCell(project.name), TextCell(project.header ? "yes" : "no"),
+                                CountCell(project.wells)});
     }
     WriteListing(io.out, listing, options.format);
     return kExitOk;
@@ -609,8 +595,9 @@ const std::string kSurveyHelp = WithFormat(
     "Lists the deviation survey of WELL, one station per row: measured depth,\n"
     "inclination, azimuth, offsets, map coordinates, tvd and tvdss.\n");
 const std::string kProjectsHelp = WithFormat(
-    "Lists the projects of the database with their header and well count: the\n"
-    "project the database is named after and every project its areas name.\n");
+    "Lists every project of the database with its well count: each project\n"
+    "named in its project headers or its well headers. Header is no for a\n"
+    "project that has wells but no project header. The database is only read.\n");
 const std::string kLasInfoHelp =
     "Tells what import-las would read from each LAS file, without importing:\n"
     "the well items, the curves with units and sample counts, the parameters,\n"

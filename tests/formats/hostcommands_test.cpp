@@ -3,6 +3,7 @@
 // their arguments, to their exit code and output.
 #include "formats/hostcommands.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "formats/las.h"
@@ -236,6 +237,28 @@ TEST_P(HostCommandsTest, ThePlotTakesTheCurveDictionarysScaleAndTheWellsDepthUni
     EXPECT_TRUE(Has(run.out, ">Depth (FT)</text>"));
 }
 
+TEST_P(HostCommandsTest, ProjectsListsEveryProjectOfEitherTableWithItsWells) {
+    Exec("insert into b_project_data (ProjectName) values ('Demo')");
+    Exec("insert into b_project_data (ProjectName) values ('Leer Ü')");
+    Exec("insert into b_project_data (ProjectName) values ('')");
+    for (const char* row :
+         {"'Demo', 'W 1'", "'Demo', 'W2'", "'Nord \"3\", Öl', 'N1'", "NULL, 'Orphan'"}) {
+        Exec(std::string("insert into w_well_data (ProjectName, WellName) values (") + row + ")");
+    }
+    // A project with wells and no header is listed, marked; nameless rows are not.
+    const Outcome run = Command("projects", {"--format", "csv"});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_EQ(
+        "Project,Header,Wells\r\nDemo,yes,2\r\nLeer Ü,yes,0\r\n\"Nord \"\"3\"\", Öl\",no,1\r\n",
+        run.out);
+
+    Exec("drop table w_well_data");
+    const Outcome damaged = Command("projects", {});
+    EXPECT_EQ(1, damaged.code);
+    EXPECT_TRUE(Has(damaged.err, "cannot list the projects of " + Connect() + ": ")) << damaged.err;
+    EXPECT_TRUE(Has(damaged.err, "w_well_data")) << damaged.err;
+}
+
 STRATALOOM_ENGINES(HostCommandsTest);
 
 TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
@@ -262,6 +285,12 @@ TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
     EXPECT_EQ(1, run.code);
     EXPECT_EQ("strataloom: cannot open the project database " + absent + ": no such file\n",
               run.err);
+    // The listing of projects only reads: a missing project file is not made.
+    const Outcome projects = RunCommand(factory, "projects", {absent});
+    EXPECT_EQ(1, projects.code);
+    EXPECT_EQ("strataloom: cannot list the projects of " + absent + ": no such project file\n",
+              projects.err);
+    EXPECT_FALSE(std::filesystem::exists(absent));
 
     const auto* plot = FindFormatCommand("plot");
     ASSERT_TRUE(plot);

@@ -21,6 +21,9 @@ PROGRAM = sys.argv[1]
 WELL = 'Ölfeld 1, "Süd"'
 OTHER = "Plain 2"
 MARKERS = ['Top, "A"', "Basis Ü", "Mid  Zone; two blanks"]
+THIRD_WELL = "Nord 3"
+HEADLESS = 'Nördlich, "ohne" Kopf'  # a project with wells and no header
+EMPTY = "Leere Ära"  # a project with a header and no wells
 failures = []
 
 
@@ -73,8 +76,9 @@ def listing(*args):
     return csv_rows(out_csv), parsed
 
 
-def check_engine(work, db, project, damage):
-    """Every check on the project database db of project; damage(sql) runs a statement on it."""
+def check_engine(work, db, project, damage, missing_db):
+    """Every check on the project database db of project; damage(sql) runs a statement on it;
+    missing_db names a database that does not exist."""
     os.makedirs(work, exist_ok=True)
     las = os.path.join(work, "one.las")
     with open(las, "w", encoding="utf-8") as f:
@@ -134,9 +138,27 @@ def check_engine(work, db, project, damage):
     check("survey", [r["Md"] for r in rows] == ["0", "100", "200"]
           and [s["Md"] for s in parsed] == [0, 100, 200] and parsed[2]["Tvd"] > 0, (rows, parsed))
 
+    # Beside the project: one with wells and no header, one with a header and
+    # no wells, both named awkwardly; every one is listed with its wells.
+    third = os.path.join(work, "third.las")
+    with open(third, "w", encoding="utf-8") as f:
+        f.write(las_text(THIRD_WELL, 20))
+    code, out, err = run("import-las", db, "--project", HEADLESS, third)
+    check("import-las into a project without a header", code == 0, err)
+    damage("insert into b_project_data (ProjectName) values ('%s')" % EMPTY.replace("'", "''"))
+    expected = sorted([(project, "yes", 2), (HEADLESS, "no", 1), (EMPTY, "yes", 0)],
+                      key=lambda p: p[0].encode())
     rows, parsed = listing("projects", db)
-    check("projects", [(p["Project"], p["Wells"]) for p in parsed] == [(project, 2)]
-          and rows[0]["Header"] == "yes", parsed)
+    check("projects csv: every project, its header and wells",
+          [(r["Project"], r["Header"], int(r["Wells"])) for r in rows] == expected, rows)
+    check("projects json: the same",
+          [(p["Project"], p["Header"], p["Wells"]) for p in parsed] == expected, parsed)
+    code, out, err = run("projects", db)
+    check("projects table: the project without a header marked",
+          code == 0 and any(HEADLESS in l and " no " in l for l in out.splitlines()), out + err)
+    code, out, err = run("projects", missing_db)
+    check("projects on a database that is not there: exit 1, said so",
+          code == 1 and "cannot list the projects of" in err, out + err)
 
     rows, parsed = listing("las-info", las, other)
     curves = [(r["Mnemonic"], r["Unit"]) for r in rows if r["Section"] == "curve" and r["File"] == las]
@@ -244,7 +266,9 @@ with tempfile.TemporaryDirectory() as work:
         with sqlite3.connect(os.path.join(folder, "Field.mdb")) as db:
             db.execute(sql)
 
-    check_engine(work, folder, "Field", damage_file)
+    absent = os.path.join(work, "Absent", "Absent.mdb")
+    check_engine(work, folder, "Field", damage_file, absent)
+    check("... and the project file asked for is not made", not os.path.exists(absent))
 
     server = os.environ.get("STRATALOOM_TEST_SERVER")
     if server:
@@ -255,8 +279,10 @@ with tempfile.TemporaryDirectory() as work:
         connect = out.split(": ", 1)[1].strip() if code == 0 else ""
         try:
             check_engine(work + "/server", connect, name,
-                         lambda sql: subprocess.run(["psql", "-q", connect, "-c", sql], check=True,
-                                                    capture_output=True))
+                         lambda sql: subprocess.run(["psql", "-q", connect, "-c",
+                                                     "SET client_encoding TO 'UTF8'", "-c", sql],
+                                                    check=True, capture_output=True),
+                         server.replace("dbname=postgres", "dbname=absent_%d" % os.getpid()))
         finally:
             subprocess.run(["psql", "-q", server, "-c", "DROP DATABASE IF EXISTS " + name],
                            capture_output=True)

@@ -3,8 +3,10 @@
 # prefix, used by a host through find_package and through pkg-config; the
 # README's programs (the module alone, and the formats library reading a LAS
 # file into a project), built both ways; the installed host program; the
-# Debian packages, each on its own and all of them unpacked together and
-# used; and the module built as a subdirectory of a host's own CMake build.
+# Debian packages, each on its own and all of them used together: as the
+# superuser installed into the system with apt-get, used from /usr and purged
+# again, leaving none of their files; otherwise unpacked into a folder; and
+# the module built as a subdirectory of a host's own CMake build.
 # Usage: tests/install/check.sh BUILD_DIR   (a build without sanitizers)
 set -euo pipefail
 
@@ -12,7 +14,43 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$(cd "$1" && pwd)
 work=$(mktemp -d /tmp/strataloom-install.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+# The packages installed into the system (the names of the built ones), and
+# whether this check installed them: then it purges them on every way out.
+system_packages=()
+installed_here=0
+
+# The packages of system_packages that dpkg knows in any state but "not installed".
+known_packages() {
+  local package
+  for package in "${system_packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -qv ' not-installed$' &&
+      echo "$package"
+  done
+  return 0
+}
+
+purge_packages() {
+  local present
+  mapfile -t present < <(known_packages)
+  [ "${#present[@]}" -eq 0 ] && return 0
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y -q -o DPkg::Lock::Timeout=600 "${present[@]}" \
+    >"$work/purge.log" 2>&1 ||
+    # An install broken half-way can leave dependencies apt-get will not resolve.
+    dpkg --purge --force-depends "${present[@]}" >>"$work/purge.log" 2>&1
+}
+
+# On every way out, a check that installed the packages purges them again.
+clean_up() {
+  if [ "$installed_here" -eq 1 ]; then
+    purge_packages || {
+      echo "FAIL could not purge ${system_packages[*]}:" >&2
+      cat "$work/purge.log" >&2
+    }
+  fi
+  rm -rf "$work"
+}
+trap clean_up EXIT
+trap 'exit 130' INT TERM HUP
 prefix=$work/prefix
 jobs=$(nproc)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
@@ -54,7 +92,8 @@ stale=$(grep -rIl -- "$build" "$prefix" || true)
 for file in libstrataloom.so.0 libQuernxml.so.0 libQuernxml.so libstrataloom_formats.a; do
   [ -e "$prefix/lib/$multiarch/$file" ] || fail "the install lacks lib/$multiarch/$file"
 done
-objdump -p "$prefix/lib/$multiarch/libQuernxml.so" | grep -q "SONAME *libQuernxml.so.0" ||
+# grep reads to the end (no -q): a writer cut short fails the pipe under pipefail.
+objdump -p "$prefix/lib/$multiarch/libQuernxml.so" | grep "SONAME *libQuernxml.so.0" >/dev/null ||
   fail "libQuernxml.so has no soname"
 
 step "hosts through find_package(strataloom CONFIG): the module, and the formats library"
@@ -131,33 +170,99 @@ dpkg-deb --fsys-tarfile "$(deb strataloom)" | tar -xOf - ./usr/share/man/man1/st
 # Read from a file: grep -q leaving a pipe early would fail the pipe under pipefail.
 sed 's/\\-/-/g' "$work/strataloom.1" >"$work/strataloom.1.txt"
 for command in create-project import-las export-csv las-info plot; do
-  grep -q "^\.B strataloom $command" "$work/strataloom.1.txt" || fail "the manual page lacks $command"
+  grep "^\.B strataloom $command" "$work/strataloom.1.txt" >/dev/null ||
+    fail "the manual page lacks $command"
 done
 for option in --replace --create-project --depth-unit --unit --depth; do
-  grep -q -- "$option" "$work/strataloom.1.txt" || fail "the manual page lacks $option"
+  grep -- "$option" "$work/strataloom.1.txt" >/dev/null || fail "the manual page lacks $option"
 done
 if command -v man >/dev/null; then
   man -l "$work/strataloom.1" >/dev/null 2>"$work/man.err" && [ ! -s "$work/man.err" ] ||
     fail "the manual page does not format: $(cat "$work/man.err")"
 fi
-if [ "$(id -u)" -eq 0 ]; then  # dpkg checks dependencies for the superuser only
-  dpkg --dry-run -i "$work"/package/*.deb >/dev/null || fail "the packages do not install together"
-fi
 
-step "the packages unpacked together are used as installed"
-root=$work/root
-for package in "${!holds[@]}"; do dpkg-deb -x "$(deb "$package")" "$root"; done
-"$root/usr/bin/strataloom" demo "$work/deb-demo" >/dev/null
-[ -f "$work/deb-demo/Demo/Demo.mdb" ] || fail "the packaged demo made no project"
-PKG_CONFIG_PATH=$root/usr/lib/$multiarch/pkgconfig
-# shellcheck disable=SC2046
-c++ "$work/las2project.cpp" -o "$work/deb_las2project" \
-  $(pkg-config --cflags --libs strataloom-formats) -Wl,-rpath,"$root/usr/lib/$multiarch"
-run_las2project "$work/deb_las2project" "$work/deb-las" "$root/usr/share/strataloom"
-cmake -S "$here" -B "$work/deb-cmake" -DCMAKE_PREFIX_PATH="$root/usr" \
-  -DLAS2PROJECT_SOURCE="$work/las2project.cpp" >/dev/null
-cmake --build "$work/deb-cmake" -j"$jobs" >/dev/null
-run_las2project "$work/deb-cmake/las2project" "$work/deb-cmake-las" "$root/usr/share/strataloom"
+# Uses the packages' files under root (/ when installed): the host program,
+# the module and the formats library through find_package and pkg-config.
+use_packaged() {
+  local root=$1 name=$2 usr=${1%/}/usr
+  "$usr/bin/strataloom" demo "$work/$name-demo" >/dev/null
+  [ -f "$work/$name-demo/Demo/Demo.mdb" ] || fail "the packaged demo made no project"
+  "$usr/bin/strataloom" projects "$work/$name-demo/Demo" --format csv >"$work/$name-projects.csv"
+  grep -qx $'Demo,yes,3\r' "$work/$name-projects.csv" ||
+    fail "the packaged program lists the demo's projects as: $(cat "$work/$name-projects.csv")"
+  local pc=$usr/lib/$multiarch/pkgconfig
+  local rpath=("-Wl,-rpath,$usr/lib/$multiarch")
+  if [ "$root" = / ]; then
+    rpath=()  # the loader finds the installed module by itself
+    [ "$(realpath "$(PKG_CONFIG_PATH='' pkg-config --variable=pcfiledir strataloom-formats)")" = "$pc" ] ||
+      fail "pkg-config does not find the installed strataloom-formats in $pc"
+  fi
+  # shellcheck disable=SC2046
+  c++ "$work/first.cpp" -o "$work/$name-first" \
+    $(PKG_CONFIG_PATH=$pc pkg-config --cflags --libs strataloom) "${rpath[@]}"
+  mkdir "$work/$name-first-run"
+  "$work/$name-first" "$work/$name-first-run" "$usr/share/strataloom/template"
+  # shellcheck disable=SC2046
+  c++ "$work/las2project.cpp" -o "$work/$name-las2project" \
+    $(PKG_CONFIG_PATH=$pc pkg-config --cflags --libs strataloom-formats) "${rpath[@]}"
+  run_las2project "$work/$name-las2project" "$work/$name-las" "$usr/share/strataloom"
+  local prefix_path=()
+  [ "$root" = / ] || prefix_path=(-DCMAKE_PREFIX_PATH="$usr")
+  cmake -S "$here" -B "$work/$name-cmake" "${prefix_path[@]}" \
+    -DLAS2PROJECT_SOURCE="$work/las2project.cpp" >/dev/null
+  cmake --build "$work/$name-cmake" -j"$jobs" >/dev/null
+  [ "$(cat "$work/$name-cmake/data_dir.txt")" = "$usr/share/strataloom" ] ||
+    fail "find_package found the data folder $(cat "$work/$name-cmake/data_dir.txt"), not $usr/share/strataloom"
+  mkdir "$work/$name-cmake-run"
+  "$work/$name-cmake/install_host" "$usr/share/strataloom" "$work/$name-cmake-run"
+  run_las2project "$work/$name-cmake/las2project" "$work/$name-cmake-las" "$usr/share/strataloom"
+  if [ "$root" = / ]; then
+    ldd "$work/$name-cmake/install_host" |
+      grep -E " (/usr)?/lib/$multiarch/libstrataloom\.so\.0 " >/dev/null ||
+      fail "the CMake host does not load the installed module: $(ldd "$work/$name-cmake/install_host")"
+  fi
+}
+
+if [ "$(id -u)" -eq 0 ]; then
+  step "the packages installed into the system with apt-get, used together, and purged"
+  # One check at a time on a machine installs and purges these packages.
+  exec 9>/run/lock/strataloom-install-check.lock
+  flock -w 1800 9 || fail "another install check holds /run/lock/strataloom-install-check.lock"
+  for file in "$work"/package/*.deb; do system_packages+=("$(dpkg-deb -f "$file" Package)"); done
+  already=$(known_packages)
+  [ -z "$already" ] ||
+    fail "already on this system, left alone: $already (the check installs and purges its own)"
+  installed_here=1
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=600 \
+    "$work"/package/*.deb >"$work/install.log" 2>&1 ||
+    fail "apt-get could not install the packages: $(tail -n 20 "$work/install.log")"
+  : >"$work/owned"
+  for package in "${system_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" | grep -q "install ok installed" ||
+      fail "$package is not installed"
+    dpkg -L "$package" >>"$work/owned"
+  done
+  # Where /lib is /usr/lib the cache may name either.
+  ldconfig -p | grep -E "libstrataloom\.so\.0 .*=> (/usr)?/lib/$multiarch/libstrataloom\.so\.0$" >/dev/null ||
+    fail "the loader cache does not know the installed module"
+  use_packaged / system
+  purge_packages || fail "apt-get could not purge the packages: $(tail -n 20 "$work/purge.log")"
+  installed_here=0
+  [ -z "$(known_packages)" ] || fail "left after the purge: $(known_packages)"
+  # Every file and link of theirs gone, and every folder of their own.
+  left=$(sort -u "$work/owned" | while read -r path; do
+    case $path in /usr/*) ;; *) continue ;; esac
+    if [ -L "$path" ] || [ -f "$path" ] || { [ -d "$path" ] && [[ $path == *strataloom* ]]; }; then
+      echo "$path"
+    fi
+  done)
+  [ -z "$left" ] || fail "left under /usr after the purge: $left"
+else
+  step "the packages unpacked together are used as installed"
+  root=$work/root
+  for package in "${!holds[@]}"; do dpkg-deb -x "$(deb "$package")" "$root"; done
+  use_packaged "$root" deb
+fi
 
 step "the module as a subdirectory of a host's build"
 cmake -S "$here/subdir" -B "$work/subdir" -DSTRATALOOM_SOURCE_DIR="$source_dir" \
