@@ -3,6 +3,8 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <filesystem>
+
 namespace strataloom::formats {
 
 namespace {
@@ -11,14 +13,28 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-// The same rule the module uses to tell a server database from a file.
-bool IsServerConnection(const std::string& connect) {
-    return StartsWith(connect, "postgresql://") || StartsWith(connect, "postgres://") ||
-           connect.find("dbname=") != std::string::npos ||
-           connect.find("host=") != std::string::npos;
+}  // namespace
+
+// The module's rule: a server URI, or a key=value string the client library
+// reads; a project file that exists is a file whatever its name holds.
+std::string ProjectFilePath(const std::string& connect) {
+    return StartsWith(connect, "sqlite:") ? connect.substr(7) : connect;
 }
 
-}  // namespace
+bool IsServerConnection(const std::string& connect) {
+    if (StartsWith(connect, "postgresql://") || StartsWith(connect, "postgres://")) return true;
+    const std::string path = ProjectFilePath(connect);
+    std::error_code error;
+    if (connect.find('=') == std::string::npos || std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    char* message = nullptr;
+    PQconninfoOption* parsed = PQconninfoParse(connect.c_str(), &message);
+    PQfreemem(message);
+    if (!parsed) return false;
+    PQconninfoFree(parsed);
+    return true;
+}
 
 const std::vector<std::string>& OwnTableDefinitions() {
     static const std::vector<std::string> definitions = {
@@ -167,7 +183,7 @@ bool OwnTables::Open(std::string& reason) {
         engine = std::move(server);
     } else {
         auto file = std::make_unique<SqliteEngine>();
-        if (!file->Open(StartsWith(connect_, "sqlite:") ? connect_.substr(7) : connect_, reason)) {
+        if (!file->Open(ProjectFilePath(connect_), reason)) {
             return false;
         }
         engine = std::move(file);

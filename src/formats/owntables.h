@@ -12,6 +12,12 @@
 
 namespace strataloom::formats {
 
+// Whether a connection string names a server database rather than a project
+// file, by the module's rule.
+bool IsServerConnection(const std::string& connect);
+// The project file a connection string names (after "sqlite:", or the whole).
+std::string ProjectFilePath(const std::string& connect);
+
 // The statements that make the tables when a database lacks them; the same
 // definitions close schema/tables.sql, so new projects have them from the start.
 const std::vector<std::string>& OwnTableDefinitions();

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "formats/owntables.h"
+
 namespace strataloom::formats {
 
 namespace {
@@ -19,17 +21,6 @@ constexpr const char* kProjectCountQuery =
     "SELECT ProjectName, 1 AS Header, NULL AS WellName FROM b_project_data "
     "UNION ALL SELECT ProjectName, 0, WellName FROM w_well_data) AS named "
     "WHERE ProjectName IS NOT NULL AND ProjectName <> '' GROUP BY ProjectName";
-
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
-}
-
-// The rule the module uses to tell a server database from a project file.
-bool IsServerConnection(const std::string& connect) {
-    return StartsWith(connect, "postgresql://") || StartsWith(connect, "postgres://") ||
-           connect.find("dbname=") != std::string::npos ||
-           connect.find("host=") != std::string::npos;
-}
 
 ProjectCount CountRow(const char* name, const char* header, const char* wells) {
     ProjectCount project;
@@ -121,11 +112,9 @@ bool ListServerProjects(const std::string& connect, std::vector<ProjectCount>& p
 bool ListDatabaseProjects(const std::string& connect, std::vector<ProjectCount>& projects,
                           std::string& reason) {
     projects.clear();
-    const bool listed =
-        IsServerConnection(connect)
-            ? ListServerProjects(connect, projects, reason)
-            : ListFileProjects(StartsWith(connect, "sqlite:") ? connect.substr(7) : connect,
-                               projects, reason);
+    const bool listed = IsServerConnection(connect)
+                            ? ListServerProjects(connect, projects, reason)
+                            : ListFileProjects(ProjectFilePath(connect), projects, reason);
     if (!listed) {
         projects.clear();
         return false;
