@@ -444,15 +444,25 @@ py::dict Summary(const formats::Diagnostics& diagnostics) {
     return summary;
 }
 
+// The import rules of the host program: nothing stored is replaced unless
+// replace says so.
+formats::LasImportOptions ImportOptions(bool replace) {
+    formats::LasImportOptions options;
+    options.replace = replace;
+    return options;
+}
+
 py::list ImportLas(const std::string& connect, const std::string& project,
-                   const std::vector<std::string>& paths) {
+                   const std::vector<std::string>& paths, bool replace) {
     auto data = OpenData(connect);
+    const formats::LasImportOptions options = ImportOptions(replace);
     py::list results;
     for (const std::string& path : paths) {
         formats::Diagnostics diagnostics(path);
         formats::LasImportSummary summary;
-        const bool ok = Released(
-            [&] { return formats::ImportLasFile(*data, project, path, summary, diagnostics); });
+        const bool ok = Released([&] {
+            return formats::ImportLasFile(*data, project, path, summary, diagnostics, options);
+        });
         py::dict result = Summary(diagnostics);
         result["path"] = path;
         result["ok"] = ok;
@@ -460,6 +470,7 @@ py::list ImportLas(const std::string& connect, const std::string& project,
         result["curves"] = summary.curves;
         result["rows"] = summary.rows;
         result["header_created"] = summary.headerCreated;
+        result["changes"] = summary.changes;
         results.append(result);
     }
     return results;
@@ -538,16 +549,18 @@ std::string CurvesAsLas(const std::string& well, const std::vector<std::string>&
 // messages, a header made in project for a well that has none, all or nothing.
 py::dict SaveCurves(const std::string& connect, const std::string& project, const std::string& well,
                     const std::vector<std::string>& names, const std::vector<std::string>& units,
-                    const std::vector<py::array_t<double>>& columns, double null) {
+                    const std::vector<py::array_t<double>>& columns, double null, bool replace) {
     const std::string text = CurvesAsLas(well, names, units, columns, null);
     auto data = OpenData(connect);
     formats::Diagnostics diagnostics("save_curves");
     formats::LasImportSummary summary;
-    const bool ok =
-        Released([&] { return formats::ImportLas(*data, project, text, summary, diagnostics); });
+    const formats::LasImportOptions options = ImportOptions(replace);
+    const bool ok = Released(
+        [&] { return formats::ImportLas(*data, project, text, summary, diagnostics, options); });
     if (!ok) throw ModuleError(diagnostics.Error());
     py::dict result = Summary(diagnostics);
     result["header_created"] = summary.headerCreated;
+    result["changes"] = summary.changes;
     return result;
 }
 

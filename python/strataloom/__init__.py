@@ -470,16 +470,21 @@ class Project:
         loads = _native.load_many_curves(connect, wells)
         return {w: _curves_frame(w, loaded, names) for w, loaded in zip(wells, loads)}
 
-    def save_curves(self, well, df, units=None, null=None):
+    def save_curves(self, well, df, units=None, null=None, replace=False):
         """Saves the columns of df as curves of the well, indexed by its
         depths: the index is the depth curve (named by the index's name,
         "DEPT" without one) and every column a curve on it. NaN is stored as
         the null value.
 
-        The save is the LAS import's (``strataloom import-las``): the
-        curves replace the well's curves of the same names, all or nothing;
-        a well without a header gets one in this project; a depth curve
-        stored with other depths that other curves still use is refused.
+        The save is the LAS import's (``strataloom import-las``), all or
+        nothing, and nothing stored is lost unless replace is true: curves
+        over other depths than the well's are kept beside them under a depth
+        curve of their own (DEPT:1), a curve that differs from the stored one
+        of its name is kept as GR:1, and each such change is issued as a
+        warning. With replace the curves replace the well's of the same
+        names, as ``import-las --replace`` does. A well without a header
+        gets one in this project. Depths in feet go into a project in metres
+        converted, as the import converts them.
         units maps curve names (the depth curve's included) to units; a
         curve without one takes ``df.attrs["units"]``'s, else the unit the
         well's curve of that name has, else none. null is the well's null
@@ -529,8 +534,8 @@ class Project:
             raise ValueError("well %s stores its curves with the null value %r, not %r"
                              % (name, stored, null))
         result = _native.save_curves(connect, self.name, name, [depth_name] + names,
-                                     unit_list, columns, float(null))
-        for warning in result["warnings"]:
+                                     unit_list, columns, float(null), bool(replace))
+        for warning in result["warnings"] + result["changes"]:
             warnings.warn(warning, stacklevel=2)
         return result
 
@@ -588,9 +593,10 @@ class Project:
         for warning in result["warnings"]:
             warnings.warn(warning, stacklevel=2)
 
-    def import_las(self, paths):
-        """Imports LAS 1.2 and 2.0 files as ``strataloom import-las`` does,
-        one well per file, new wells into this project. Returns one dict per
+    def import_las(self, paths, replace=False):
+        """Imports LAS 1.2 and 2.0 files as ``strataloom import-las`` does
+        (``replace`` as its ``--replace``), one well per file, new wells into
+        this project. Returns one dict per
         file (path, well, curves, rows, header_created, warnings); warnings
         are also issued. When a file fails the others are still imported,
         then :class:`Error` tells every failure (its ``results`` attribute
@@ -598,9 +604,9 @@ class Project:
         if isinstance(paths, (str, os.PathLike)):
             paths = [paths]
         results = _native.import_las(self._open_connect(), self.name,
-                                     [os.fspath(p) for p in paths])
+                                     [os.fspath(p) for p in paths], bool(replace))
         for result in results:
-            for warning in result["warnings"]:
+            for warning in result["warnings"] + result["changes"]:
                 warnings.warn(warning, stacklevel=2)
         failed = [r["error"] for r in results if not r["ok"]]
         if failed:

@@ -47,7 +47,8 @@ def test_threads_load_and_save_at_once(project, well_name):
                 np.testing.assert_array_equal(frame["B"].to_numpy(), frame.index.to_numpy() * i)
             mine = "%s_t%d" % (well_name, k)
             project.save_curves(mine, pd.DataFrame({"K": [k, round, 1.0]},
-                                                   index=pd.Index([1.0, 2.0, 3.0], name="DEPT")))
+                                                   index=pd.Index([1.0, 2.0, 3.0], name="DEPT")),
+                                replace=True)
             assert project.well(mine).curves()["K"].tolist() == [k, round, 1.0]
 
     run_threads(4, work)
