@@ -21,6 +21,7 @@
 #include <memory>
 #include <set>
 
+#include "formats/depthunit.h"
 #include "formats/las.h"
 #include "formats/lasimport.h"
 #include "formats/lasmapping.h"
@@ -445,17 +446,27 @@ py::dict Summary(const formats::Diagnostics& diagnostics) {
 }
 
 // The import rules of the host program: nothing stored is replaced unless
-// replace says so.
-formats::LasImportOptions ImportOptions(bool replace) {
+// replace says so, and depths go in the unit of the project.
+formats::LasImportOptions ImportOptions(formats::ProjectData& data, const std::string& project,
+                                        bool replace) {
     formats::LasImportOptions options;
     options.replace = replace;
+    std::string reason;
+    const bool read = Released([&] {
+        return data.OpenOwnTables(reason) &&
+               formats::LoadProjectDepthUnit(data.Own(), project, options.projectUnit);
+    });
+    if (!read) {
+        throw ModuleError("the depth unit of project " + project +
+                          " cannot be read: " + (reason.empty() ? data.Own().Failure() : reason));
+    }
     return options;
 }
 
 py::list ImportLas(const std::string& connect, const std::string& project,
                    const std::vector<std::string>& paths, bool replace) {
     auto data = OpenData(connect);
-    const formats::LasImportOptions options = ImportOptions(replace);
+    const formats::LasImportOptions options = ImportOptions(*data, project, replace);
     py::list results;
     for (const std::string& path : paths) {
         formats::Diagnostics diagnostics(path);
@@ -554,7 +565,7 @@ py::dict SaveCurves(const std::string& connect, const std::string& project, cons
     auto data = OpenData(connect);
     formats::Diagnostics diagnostics("save_curves");
     formats::LasImportSummary summary;
-    const formats::LasImportOptions options = ImportOptions(replace);
+    const formats::LasImportOptions options = ImportOptions(*data, project, replace);
     const bool ok = Released(
         [&] { return formats::ImportLas(*data, project, text, summary, diagnostics, options); });
     if (!ok) throw ModuleError(diagnostics.Error());

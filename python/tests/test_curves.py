@@ -173,3 +173,22 @@ def test_frames_of_blocks_equal_the_public_constructor(monkeypatch):
     assert np.shares_memory(fast.iloc[:, 1].to_numpy(), arrays[1])
     monkeypatch.setattr(strataloom, "_Block", None)
     pd.testing.assert_frame_equal(fast, strataloom._frame(arrays, ["A", "A"], index))
+
+
+def test_saves_take_the_depth_unit_of_the_project(databases):
+    """A project made in feet keeps feet as they are given, and takes metres
+    converted, as the host program's import does."""
+    db = databases.make()
+    host("import-las", db, "--project", "Feet", "--create-project", "--depth-unit", "ft",
+         os.path.join(LAS_DIR, "sample_2.0_based.las"))
+    depths = pd.Index([100.0, 100.5, 101.0], name="DEPT")
+    with strataloom.open(db, project="Feet") as project, warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        project.save_curves("F1", pd.DataFrame({"GR": [1.0, 2.0, 3.0]}, index=depths),
+                            units={"DEPT": "FT"})
+        np.testing.assert_array_equal(project.well("F1").curves().index.to_numpy(), depths)
+        project.save_curves("M1", pd.DataFrame({"GR": [1.0, 2.0, 3.0]},
+                                               index=pd.Index([0.3048, 0.6096, 0.9144],
+                                                              name="DEPT")),
+                            units={"DEPT": "M"})
+        np.testing.assert_allclose(project.well("M1").curves().index.to_numpy(), [1.0, 2.0, 3.0])
