@@ -256,6 +256,30 @@ def check_engine(work, db, project, damage, missing_db):
     check("curves on a damaged project: exit 1 with the reason",
           code == 1 and "cannot read the curves" in err and "w_log_data" in err, out + err)
 
+    # The check as a script reads it: the project without a header, the missing
+    # table and the well of the awkward name, from json.
+    damage("insert into w_marker_data (WellName, MarkerName) values ('%s', '%s')"
+           % (HEADLESS.replace("'", "''"), MARKERS[0].replace("'", "''")))
+    code, out, err = run("check", db, "--format", "json")
+    found = json.loads(out) if code == 1 else []
+    check("check lists each problem in json, names intact", code == 1 and all(
+        problem in [{k: f[k] for k in ("problem", "table", "well", "name")} for f in found] for
+        problem in [
+            {"problem": "missing table", "table": "w_log_data", "well": "", "name": ""},
+            {"problem": "well in no project header", "table": "w_well_data",
+             "well": THIRD_WELL, "name": HEADLESS},
+            {"problem": "rows of a well without header", "table": "w_marker_data",
+             "well": HEADLESS, "name": MARKERS[0]}]), out + err)
+    code, out, err = run("check", db, "--fix")
+    code, out, err = run("check", db, "--format", "json")
+    check("check --fix removes the rows of the well without a header and nothing else",
+          code == 1 and json.loads(out) == [f for f in found
+                                            if f["problem"] != "rows of a well without header"],
+          out + err)
+    code, out, err = run("check", missing_db)
+    check("check of a database that is not there: exit 2 with the reason",
+          code == 2 and out == "" and err.startswith("strataloom: check: "), out + err)
+
 
 
 with tempfile.TemporaryDirectory() as work:
