@@ -66,18 +66,15 @@ class FileConnection final : public DirectConnection {
         return true;
     }
 
-    bool Tables(TableColumns& tables) override {
-        return Each(
-            "SELECT m.name, p.name FROM sqlite_master AS m, pragma_table_info(m.name) AS p "
-            "WHERE m.type = 'table'",
-            {}, [&](const DirectRow& row) {
-                tables[LowerName(row[0].bytes)].insert(LowerName(row[1].bytes));
-                return true;
-            });
+    const char* ColumnsQuery() const override {
+        return "SELECT m.name, p.name FROM sqlite_master AS m, pragma_table_info(m.name) AS p "
+               "WHERE m.type = 'table'";
     }
 
     std::string ByteLength(const std::string& column) const override {
-        return "length(CAST(" + column + " AS BLOB))";
+        // length() of a byte array reads its size alone, not its content.
+        return "CASE WHEN typeof(" + column + ") = 'blob' THEN length(" + column +
+               ") ELSE length(CAST(" + column + " AS BLOB)) END";
     }
 
     bool Begin() override { return Run(access_ == Access::kWrite ? "BEGIN IMMEDIATE" : "BEGIN"); }
@@ -96,22 +93,18 @@ class FileConnection final : public DirectConnection {
                 value.number = sqlite3_column_double(statement, column);
                 value.bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
                 return;
-            case SQLITE_BLOB: {
-                value.kind = DirectValue::Kind::kBytes;
-                const auto* bytes =
-                    static_cast<const char*>(sqlite3_column_blob(statement, column));
-                if (bytes)
-                    value.bytes.assign(
-                        bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-                return;
-            }
             default: {
-                value.kind = DirectValue::Kind::kText;
-                const auto* text =
-                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-                if (text)
+                // sqlite3_column_bytes after the fetch: a text's length in UTF-8.
+                const int type = sqlite3_column_type(statement, column);
+                value.kind =
+                    type == SQLITE_BLOB ? DirectValue::Kind::kBytes : DirectValue::Kind::kText;
+                const void* data = type == SQLITE_BLOB ? sqlite3_column_blob(statement, column)
+                                                       : sqlite3_column_text(statement, column);
+                if (data) {
                     value.bytes.assign(
-                        text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+                        static_cast<const char*>(data),
+                        static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+                }
             }
         }
     }
@@ -195,14 +188,9 @@ class ServerConnection final : public DirectConnection {
         return ok || Failed(sql);
     }
 
-    bool Tables(TableColumns& tables) override {
-        return Each(
-            "SELECT table_name, column_name FROM information_schema.columns "
-            "WHERE table_schema = current_schema()",
-            {}, [&](const DirectRow& row) {
-                tables[LowerName(row[0].bytes)].insert(LowerName(row[1].bytes));
-                return true;
-            });
+    const char* ColumnsQuery() const override {
+        return "SELECT table_name, column_name FROM information_schema.columns "
+               "WHERE table_schema = current_schema()";
     }
 
     std::string ByteLength(const std::string& column) const override {
@@ -269,6 +257,13 @@ std::string NumberedParameters(const std::string& sql) {
         }
     }
     return out;
+}
+
+bool DirectConnection::Tables(TableColumns& tables) {
+    return Each(ColumnsQuery(), {}, [&](const DirectRow& row) {
+        tables[LowerName(row[0].bytes)].insert(LowerName(row[1].bytes));
+        return true;
+    });
 }
 
 std::unique_ptr<DirectConnection> DirectConnection::Open(const std::string& connect, Access access,

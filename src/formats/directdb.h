@@ -56,7 +56,7 @@ class DirectConnection {
     }
 
     // Every table of the database with its columns.
-    virtual bool Tables(TableColumns& tables) = 0;
+    bool Tables(TableColumns& tables);
     // The expression that gives the byte length of a byte-array column.
     virtual std::string ByteLength(const std::string& column) const = 0;
 
@@ -72,6 +72,9 @@ class DirectConnection {
     const std::string& Failure() const { return failure_; }
 
   protected:
+    // Rows of a table name and one of its column names, for every column.
+    virtual const char* ColumnsQuery() const = 0;
+
     std::string name_;
     std::string failure_;
 };

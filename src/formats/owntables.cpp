@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "formats/directdb.h"
+
 namespace strataloom::formats {
 
 namespace {
@@ -132,9 +134,9 @@ class ServerEngine final : public OwnTables::Engine {
              std::vector<OwnTables::Row>* rows, std::string& failure) override {
         std::vector<const char*> values;
         for (const std::string& parameter : parameters) values.push_back(parameter.c_str());
-        PGresult* result =
-            PQexecParams(connection_, Numbered(sql).c_str(), static_cast<int>(values.size()),
-                         nullptr, values.data(), nullptr, nullptr, 0);
+        PGresult* result = PQexecParams(connection_, NumberedParameters(sql).c_str(),
+                                        static_cast<int>(values.size()), nullptr, values.data(),
+                                        nullptr, nullptr, 0);
         const ExecStatusType status = PQresultStatus(result);
         const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
         if (!ok) failure = PQresultErrorMessage(result) + std::string("in: ") + sql;
@@ -151,20 +153,6 @@ class ServerEngine final : public OwnTables::Engine {
     }
 
   private:
-    // "?" placeholders as the server numbers them: $1, $2...
-    static std::string Numbered(const std::string& sql) {
-        std::string out;
-        int number = 0;
-        for (char c : sql) {
-            if (c == '?') {
-                out += "$" + std::to_string(++number);
-            } else {
-                out += c;
-            }
-        }
-        return out;
-    }
-
     PGconn* connection_ = nullptr;
 };
 

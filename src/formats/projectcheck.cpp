@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -207,6 +208,15 @@ class Checker {
         return true;
     }
 
+    // Whether the table is there with the columns a check reads, with the
+    // condition (and its parameters) that keeps its rows to the project
+    // checked; false when there is nothing to check.
+    bool Checkable(const std::string& name, const std::vector<std::string>& columns,
+                   std::string& condition, std::vector<std::string>& parameters) const {
+        const DefinedTable* table = Defined(name);
+        return table && Has(name, columns) && Scope(*table, condition, parameters);
+    }
+
     void Add(CheckProblem problem, std::string table, std::string well, std::string name,
              std::string detail, bool fixable = false) {
         findings_.push_back({problem, std::move(table), std::move(well), std::move(name),
@@ -286,15 +296,14 @@ class Checker {
 
     bool CheckDuplicateKeys() {
         for (const KeyedTable& keyed : KeyedTables()) {
-            const DefinedTable* table = Defined(keyed.table);
+            const std::string table = keyed.table;
             const std::vector<std::string> keys(keyed.keys.begin(), keyed.keys.end());
             std::string condition;
             std::vector<std::string> parameters;
-            if (!table || !Has(table->name, keys) || !Scope(*table, condition, parameters))
-                continue;
+            if (!Checkable(table, keys, condition, parameters)) continue;
             std::string columns;
             for (const std::string& key : keys) columns += (columns.empty() ? "t." : ", t.") + key;
-            const std::string sql = "SELECT " + columns + ", COUNT(*) FROM " + table->name +
+            const std::string sql = "SELECT " + columns + ", COUNT(*) FROM " + table +
                                     " AS t WHERE " + condition + " GROUP BY " + columns +
                                     " HAVING COUNT(*) > 1";
             const bool read = db_.Each(sql, parameters, [&](const DirectRow& row) {
@@ -307,7 +316,7 @@ class Checker {
                         values.push_back(Text(row[k]));
                     }
                 }
-                Add(CheckProblem::kDuplicateKey, table->name, well, JoinText(values, ", "),
+                Add(CheckProblem::kDuplicateKey, table, well, JoinText(values, ", "),
                     Rows(Count(row[keys.size()])) + " with the same " + JoinText(keys, ", "));
                 return true;
             });
@@ -318,6 +327,9 @@ class Checker {
 
     // ---- curves
 
+    const std::vector<std::string> kCurveColumns = {"WellName", "CurveName", "DepthCurveName",
+                                                    "CurveValue"};
+
     struct StoredCurve {
         std::string depthCurve;
         std::size_t samples = 0;
@@ -325,14 +337,9 @@ class Checker {
 
     // Each curve against its depth curve, one well at a time.
     bool CheckCurves() {
-        const DefinedTable* table = Defined(kCurveTable);
         std::string condition;
         std::vector<std::string> parameters;
-        if (!table ||
-            !Has(kCurveTable, {"WellName", "CurveName", "DepthCurveName", "CurveValue"}) ||
-            !Scope(*table, condition, parameters)) {
-            return true;
-        }
+        if (!Checkable(kCurveTable, kCurveColumns, condition, parameters)) return true;
         const std::string sql = "SELECT t.WellName, t.CurveName, t.DepthCurveName, " +
                                 db_.ByteLength("t.CurveValue") + " FROM w_log_data AS t WHERE " +
                                 condition + " ORDER BY t.WellName";
@@ -378,14 +385,9 @@ class Checker {
     // Depth curves (those naming themselves and those other curves name)
     // whose depths do not go one way.
     bool CheckDepthCurveOrder() {
-        const DefinedTable* table = Defined(kCurveTable);
         std::string condition;
         std::vector<std::string> parameters;
-        if (!table ||
-            !Has(kCurveTable, {"WellName", "CurveName", "DepthCurveName", "CurveValue"}) ||
-            !Scope(*table, condition, parameters)) {
-            return true;
-        }
+        if (!Checkable(kCurveTable, kCurveColumns, condition, parameters)) return true;
         const std::string sql =
             "SELECT t.WellName, t.CurveName, t.CurveValue FROM w_log_data AS t WHERE " + condition +
             " AND (t.CurveName = t.DepthCurveName OR EXISTS (SELECT 1 FROM w_log_data AS o "
@@ -407,12 +409,12 @@ class Checker {
 
     bool CheckMarkerDepths() {
         if (!Has(kWellTable, {"WellName", "WellDepth"})) return true;
-        for (const auto& [name, markerColumn] : MarkerTables()) {
-            const DefinedTable* table = Defined(name);
+        for (const auto& [table, markerColumn] : MarkerTables()) {
+            const std::string name = table;  // a lambda takes no structured binding
             std::string condition;
             std::vector<std::string> parameters;
-            if (!table || !Has(name, {"WellName", markerColumn, "TopDepth", "BottomDepth"}) ||
-                !Scope(*table, condition, parameters)) {
+            if (!Checkable(name, {"WellName", markerColumn, "TopDepth", "BottomDepth"}, condition,
+                           parameters)) {
                 continue;
             }
             const std::string sql = std::string("SELECT t.WellName, t.") + markerColumn +
@@ -421,7 +423,7 @@ class Checker {
                                     "WHERE " +
                                     condition;
             const bool read = db_.Each(sql, parameters, [&](const DirectRow& row) {
-                CheckMarker(table->name, row);
+                CheckMarker(name, row);
                 return true;
             });
             if (!read) return false;
@@ -596,31 +598,22 @@ const char kCheckHelp[] =
 }  // namespace
 
 const char* ProblemText(CheckProblem problem) {
-    switch (problem) {
-        case CheckProblem::kMissingTable:
-            return "missing table";
-        case CheckProblem::kMissingColumns:
-            return "missing columns";
-        case CheckProblem::kRowsWithoutHeader:
-            return "rows of a well without header";
-        case CheckProblem::kWellWithoutProject:
-            return "well in no project header";
-        case CheckProblem::kDuplicateKey:
-            return "duplicate key";
-        case CheckProblem::kNoDepthCurve:
-            return "depth curve missing";
-        case CheckProblem::kSampleCount:
-            return "sample count differs";
-        case CheckProblem::kNotMonotonic:
-            return "depths not monotonic";
-        case CheckProblem::kMarkerDepth:
-            return "marker outside the well";
-        case CheckProblem::kSurveyLengths:
-            return "survey arrays differ";
-        case CheckProblem::kPartialValues:
-            return "value array not whole";
-    }
-    return "";
+    // In the order of CheckProblem.
+    static const char* const kTexts[] = {
+        "missing table",
+        "missing columns",
+        "rows of a well without header",
+        "well in no project header",
+        "duplicate key",
+        "depth curve missing",
+        "sample count differs",
+        "depths not monotonic",
+        "marker outside the well",
+        "survey arrays differ",
+        "value array not whole",
+    };
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(CheckProblem::kPartialValues) + 1);
+    return kTexts[static_cast<std::size_t>(problem)];
 }
 
 bool CheckDatabase(const CheckOptions& options, CheckResult& result, std::string& reason) {

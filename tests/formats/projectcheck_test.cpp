@@ -95,6 +95,8 @@ class ProjectCheckTest : public testsupport::ProjectDbTest {
     }
 };
 
+const char kOrphan[] = "1 row of a well that has no header";
+
 // The finding of that problem and those rows ("" when there is none): its detail.
 std::string Detail(const std::vector<CheckFinding>& findings, CheckProblem problem,
                    const std::string& table, const std::string& well, const std::string& name) {
@@ -147,42 +149,39 @@ TEST_P(ProjectCheckTest, EveryProblemIsFoundWithItsRows) {
 
     const std::string file = OnServer() ? "" : FileBytes(Connect());
     const auto findings = Findings();
-    EXPECT_EQ("the database has no such table",
-              Detail(findings, CheckProblem::kMissingTable, "b_meta_comb", "", ""));
-    EXPECT_EQ("the table lacks 1 column",
-              Detail(findings, CheckProblem::kMissingColumns, "w_text_data", "", "Remark"));
-    for (const auto& [table, name] :
-         std::vector<std::pair<std::string, std::string>>{{"w_marker_data", "Top A"},
-                                                          {"w_log_data", "DEPT"},
-                                                          {"w_log_data", "GR"},
-                                                          {"w_takecore_data", "Core 1"}}) {
-        EXPECT_EQ("1 row of a well that has no header",
-                  Detail(findings, CheckProblem::kRowsWithoutHeader, table, "GHOST", name))
-            << table << " " << name;
+    const std::vector<CheckFinding> expected = {
+        {CheckProblem::kMissingTable, "b_meta_comb", "", "", "the database has no such table"},
+        {CheckProblem::kMissingColumns, "w_text_data", "", "Remark", "the table lacks 1 column"},
+        {CheckProblem::kRowsWithoutHeader, "w_marker_data", "GHOST", "Top A", kOrphan},
+        {CheckProblem::kRowsWithoutHeader, "w_log_data", "GHOST", "DEPT", kOrphan},
+        {CheckProblem::kRowsWithoutHeader, "w_log_data", "GHOST", "GR", kOrphan},
+        {CheckProblem::kRowsWithoutHeader, "w_takecore_data", "GHOST", "Core 1", kOrphan},
+        {CheckProblem::kWellWithoutProject, "w_well_data", "LOST", "Nowhere",
+         "project Nowhere has no project header"},
+        {CheckProblem::kDuplicateKey, "w_well_data", "DEMO-1", "", "2 rows with the same WellName"},
+        {CheckProblem::kNoDepthCurve, "w_log_data", "LOST", "FREE",
+         "the curve names no depth curve"},
+        {CheckProblem::kNoDepthCurve, "w_log_data", "DEMO-2", "GR",
+         "its depth curve DEPT is not stored"},
+        {CheckProblem::kSampleCount, "w_log_data", "LOST", "SHORT",
+         "2 samples, its depth curve MD 4 samples"},
+        {CheckProblem::kSampleCount, "w_log_data", "LOST", "ODD",
+         "1 sample, its depth curve MD 4 samples"},
+        {CheckProblem::kNotMonotonic, "w_log_data", "LOST", "MD",
+         "sample 3 of 4 (20) does not go on from 30"},
+        {CheckProblem::kMarkerDepth, "w_marker_data", "LOST", "Deep",
+         "bottom 1200 below the total depth 1000"},
+        {CheckProblem::kMarkerDepth, "w_marker_data", "LOST", "Air",
+         "top -5 above the depth reference"},
+        {CheckProblem::kSurveyLengths, "w_deviate_well", "LOST", "", "stations: Md 3, Tvd 2"},
+        {CheckProblem::kPartialValues, "w_log_data", "LOST", "ODD",
+         "CurveValue: 9 bytes, not whole 8-byte values"},
+    };
+    for (const CheckFinding& finding : expected) {
+        EXPECT_EQ(finding.detail,
+                  Detail(findings, finding.problem, finding.table, finding.well, finding.name))
+            << finding.table << " " << finding.well << " " << finding.name;
     }
-    EXPECT_EQ(
-        "project Nowhere has no project header",
-        Detail(findings, CheckProblem::kWellWithoutProject, "w_well_data", "LOST", "Nowhere"));
-    EXPECT_EQ("2 rows with the same WellName",
-              Detail(findings, CheckProblem::kDuplicateKey, "w_well_data", "DEMO-1", ""));
-    EXPECT_EQ("the curve names no depth curve",
-              Detail(findings, CheckProblem::kNoDepthCurve, "w_log_data", "LOST", "FREE"));
-    EXPECT_EQ("its depth curve DEPT is not stored",
-              Detail(findings, CheckProblem::kNoDepthCurve, "w_log_data", "DEMO-2", "GR"));
-    EXPECT_EQ("2 samples, its depth curve MD 4 samples",
-              Detail(findings, CheckProblem::kSampleCount, "w_log_data", "LOST", "SHORT"));
-    EXPECT_EQ("1 sample, its depth curve MD 4 samples",
-              Detail(findings, CheckProblem::kSampleCount, "w_log_data", "LOST", "ODD"));
-    EXPECT_EQ("sample 3 of 4 (20) does not go on from 30",
-              Detail(findings, CheckProblem::kNotMonotonic, "w_log_data", "LOST", "MD"));
-    EXPECT_EQ("bottom 1200 below the total depth 1000",
-              Detail(findings, CheckProblem::kMarkerDepth, "w_marker_data", "LOST", "Deep"));
-    EXPECT_EQ("top -5 above the depth reference",
-              Detail(findings, CheckProblem::kMarkerDepth, "w_marker_data", "LOST", "Air"));
-    EXPECT_EQ("stations: Md 3, Tvd 2",
-              Detail(findings, CheckProblem::kSurveyLengths, "w_deviate_well", "LOST", ""));
-    EXPECT_EQ("CurveValue: 9 bytes, not whole 8-byte values",
-              Detail(findings, CheckProblem::kPartialValues, "w_log_data", "LOST", "ODD"));
     // Nothing else: the wells imported are sound, and so is the marker Fine.
     EXPECT_EQ(20u, findings.size());
     if (!OnServer()) {
