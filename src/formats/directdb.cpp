@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "formats/owntables.h"
+#include "formats/text.h"
 
 namespace strataloom::formats {
 
@@ -163,11 +164,12 @@ class ServerConnection final : public DirectConnection {
         for (const std::string& parameter : parameters) values.push_back(parameter.c_str());
         if (!PQsendQueryParams(connection_, NumberedParameters(sql).c_str(),
                                static_cast<int>(values.size()), nullptr, values.data(), nullptr,
-                               nullptr, 0) ||
-            !PQsetSingleRowMode(connection_)) {
+                               nullptr, 0)) {
             failure_ = WithoutTrailingNewlines(PQerrorMessage(connection_));
             return Failed(sql);
         }
+        // Rows one by one; should the mode be refused, they come in one result.
+        PQsetSingleRowMode(connection_);
         // Every result is taken, also after visit stopped or a failure, so
         // that the connection is ready for the next statement.
         bool reading = static_cast<bool>(visit);
@@ -175,11 +177,12 @@ class ServerConnection final : public DirectConnection {
         DirectRow row;
         while (PGresult* result = PQgetResult(connection_)) {
             const ExecStatusType status = PQresultStatus(result);
-            if (status == PGRES_SINGLE_TUPLE && reading) {
-                ReadRow(result, row);
-                reading = visit(row);
-            } else if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK &&
-                       status != PGRES_COMMAND_OK && ok) {
+            if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK) {
+                for (int r = 0; reading && r < PQntuples(result); ++r) {
+                    ReadRow(result, r, row);
+                    reading = visit(row);
+                }
+            } else if (status != PGRES_COMMAND_OK && ok) {
                 failure_ = WithoutTrailingNewlines(PQresultErrorMessage(result));
                 ok = false;
             }
@@ -205,17 +208,17 @@ class ServerConnection final : public DirectConnection {
     }
 
   private:
-    static void ReadRow(const PGresult* result, DirectRow& row) {
+    static void ReadRow(const PGresult* result, int at, DirectRow& row) {
         row.resize(static_cast<std::size_t>(PQnfields(result)));
         for (std::size_t c = 0; c < row.size(); ++c) {
             const int column = static_cast<int>(c);
             DirectValue& value = row[c];
             value.bytes.clear();
-            if (PQgetisnull(result, 0, column)) {
+            if (PQgetisnull(result, at, column)) {
                 value.kind = DirectValue::Kind::kNull;
                 continue;
             }
-            const char* text = PQgetvalue(result, 0, column);
+            const char* text = PQgetvalue(result, at, column);
             const Oid type = PQftype(result, column);
             if (type == kByteArrayType) {
                 value.kind = DirectValue::Kind::kBytes;
@@ -227,10 +230,11 @@ class ServerConnection final : public DirectConnection {
             } else if (IsNumberType(type)) {
                 value.kind = DirectValue::Kind::kNumber;
                 value.bytes = text;
-                value.number = std::strtod(text, nullptr);
+                // NaN and Infinity are no finite numbers; strtod reads them.
+                if (!ParseNumber(text, value.number)) value.number = std::strtod(text, nullptr);
             } else {
                 value.kind = DirectValue::Kind::kText;
-                value.bytes.assign(text, static_cast<std::size_t>(PQgetlength(result, 0, column)));
+                value.bytes.assign(text, static_cast<std::size_t>(PQgetlength(result, at, column)));
             }
         }
     }

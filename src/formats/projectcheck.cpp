@@ -146,10 +146,14 @@ class Checker {
 
     // Every check in turn; false with the reason when a read failed.
     bool CheckAll(std::string& reason) {
-        const bool read = db_.Tables(present_) && CheckTables() && CheckRowsWithoutHeader() &&
-                          CheckWellsWithoutProject() && CheckDuplicateKeys() && CheckCurves() &&
-                          CheckDepthCurveOrder() && CheckMarkerDepths() && CheckSurveys() &&
-                          CheckValueArrays();
+        if (!db_.Tables(present_)) {
+            reason = "cannot read the " + db_.Name() + ": " + db_.Failure();
+            return false;
+        }
+        if (!project_.empty() && !ProjectKnown(reason)) return false;
+        const bool read = CheckTables() && CheckRowsWithoutHeader() && CheckWellsWithoutProject() &&
+                          CheckDuplicateKeys() && CheckCurves() && CheckDepthCurveOrder() &&
+                          CheckMarkerDepths() && CheckSurveys() && CheckValueArrays();
         if (!read) reason = "cannot read the " + db_.Name() + ": " + db_.Failure();
         return read;
     }
@@ -221,6 +225,28 @@ class Checker {
              std::string detail, bool fixable = false) {
         findings_.push_back({problem, std::move(table), std::move(well), std::move(name),
                              std::move(detail), fixable, false});
+    }
+
+    // Whether the project checked has a header or wells; false with the
+    // reason when it has neither (a name mistyped finds nothing to check).
+    bool ProjectKnown(std::string& reason) {
+        bool known = false;
+        for (const char* table : {kProjectTable, kWellTable}) {
+            if (known || !Has(table, {"ProjectName"})) continue;
+            const std::string sql =
+                std::string("SELECT 1 FROM ") + table + " WHERE ProjectName = ?";
+            // One row is enough.
+            const auto found = [&](const DirectRow&) {
+                known = true;
+                return false;
+            };
+            if (!db_.Each(sql, {project_}, found)) {
+                reason = "cannot read the " + db_.Name() + ": " + db_.Failure();
+                return false;
+            }
+        }
+        if (!known) reason = "there is no project " + project_ + " in the " + db_.Name();
+        return known;
     }
 
     // ---- tables
@@ -534,11 +560,16 @@ std::string FixText(const CheckFinding& finding, bool fixing) {
     return fixing ? "not removed" : "--fix removes";
 }
 
+// No well or no name: "-" in the table, null in JSON.
+ListingCell OptionalCell(const std::string& text) {
+    return text.empty() ? MissingCell() : TextCell(text);
+}
+
 Listing FindingsListing(const CheckResult& result, bool fixing) {
     Listing listing{{"problem", "table", "well", "name", "detail", "fix"}, {}};
     for (const CheckFinding& finding : result.findings) {
         listing.rows.push_back({TextCell(ProblemText(finding.problem)), TextCell(finding.table),
-                                TextCell(finding.well), TextCell(finding.name),
+                                OptionalCell(finding.well), OptionalCell(finding.name),
                                 TextCell(finding.detail), TextCell(FixText(finding, fixing))});
     }
     return listing;

@@ -117,6 +117,9 @@ TEST_P(ProjectCheckTest, AProjectMadeByImportsHasNoProblem) {
     run = Check({"--project", "Test", "--format", "json"});
     EXPECT_EQ(0, run.code) << run.err;
     EXPECT_EQ("[]\n", run.out);
+    run = Check({"--project", "Tset"});
+    EXPECT_EQ(2, run.code);
+    EXPECT_TRUE(Has(run.err, "strataloom: check: there is no project Tset in the ")) << run.err;
 }
 
 TEST_P(ProjectCheckTest, EveryProblemIsFoundWithItsRows) {

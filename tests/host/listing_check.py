@@ -265,7 +265,7 @@ def check_engine(work, db, project, damage, missing_db):
     check("check lists each problem in json, names intact", code == 1 and all(
         problem in [{k: f[k] for k in ("problem", "table", "well", "name")} for f in found] for
         problem in [
-            {"problem": "missing table", "table": "w_log_data", "well": "", "name": ""},
+            {"problem": "missing table", "table": "w_log_data", "well": None, "name": None},
             {"problem": "well in no project header", "table": "w_well_data",
              "well": THIRD_WELL, "name": HEADLESS},
             {"problem": "rows of a well without header", "table": "w_marker_data",
