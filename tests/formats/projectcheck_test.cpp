@@ -243,6 +243,21 @@ TEST_P(ProjectCheckTest, FixRemovesTheRowsOfWellsWithoutHeaderAndTheSecondCheckI
     EXPECT_EQ(1, Count("w_marker_data where WellName = 'DEMO-1'"));
 }
 
+TEST_P(ProjectCheckTest, AFixThatFailsRemovesNothing) {
+    ImportDemoProject();
+    SaveRowsOfWellWithoutHeader();
+    RefuseDeletesWhere("w_takecore_data", "WellName", "GHOST");  // the last table mended
+    const Outcome run = Check({"--fix"});
+    EXPECT_EQ(1, run.code);
+    EXPECT_TRUE(Has(run.err,
+                    "strataloom: check: nothing was fixed: cannot remove the rows of "
+                    "wells without a header from w_takecore_data: "))
+        << run.err;
+    EXPECT_TRUE(Has(run.out, "4 problems found in " + Connect() + ", 0 fixed\n")) << run.out;
+    EXPECT_EQ(2, Count("w_log_data where WellName = 'GHOST'"));
+    EXPECT_EQ(1, Count("w_marker_data where WellName = 'GHOST'"));
+}
+
 STRATALOOM_ENGINES(ProjectCheckTest);
 
 TEST(ProjectCheck, BadUsageAndDatabasesThatCannotBeOpenedExitWithTwo) {
