@@ -13,6 +13,7 @@
 #include "formats/lasimport.h"
 #include "formats/listcommands.h"
 #include "formats/logplot.h"
+#include "formats/projectcopy.h"
 #include "formats/projectdata.h"
 #include "formats/text.h"
 #include "formats/wellcsv.h"
@@ -468,6 +469,7 @@ const std::vector<FormatCommand>& FormatCommands() {
                                kPlotHelp),
         };
         all.insert(all.end(), transfers.begin(), transfers.end());
+        all.push_back(CopyProjectCommand());
         const std::vector<FormatCommand> changes = ChangingCommands();
         all.insert(all.end(), changes.begin(), changes.end());
         return all;
