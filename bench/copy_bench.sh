@@ -7,11 +7,12 @@
 #     bench/copy_bench.sh BUILD_DIR [MEGABYTES] [RUNS]
 #
 # Makes a project of MEGABYTES (default 200) of curve data (wells of 20 curves
-# of 5,000 samples, with headers and markers) through the host program of
-# BUILD_DIR, then times each step RUNS times (default 3) and prints the median
+# of 5,000 samples, with headers and markers) in a project the host program of
+# BUILD_DIR makes, then times each step RUNS times (default 3) and prints the median
 # wall time, the processor time of the programs (user + system) and MB/s of
-# table data and the programs' peak memory, with the machine's load. Each copy's time includes making the
-# target and reading both sides again to compare them.
+# table data and the programs' peak memory, with the machine's load. Each
+# copy's time includes making the target and reading both sides again to
+# compare them.
 set -euo pipefail
 
 build=${1:?usage: copy_bench.sh BUILD_DIR [MEGABYTES] [RUNS]}

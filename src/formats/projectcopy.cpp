@@ -267,7 +267,7 @@ std::unique_ptr<CopySide> OpenSide(const std::string& connect, bool writable, st
     const std::string path = ProjectFilePath(connect);
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
-        reason = "there is no project file " + path;
+        reason = "no such file";
         return nullptr;
     }
     return OpenFileSide(path, writable, reason);
