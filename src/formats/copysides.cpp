@@ -448,6 +448,11 @@ class ServerSide final : public CopySide {
             return false;
         }
         database_ = PQdb(connection_);
+        // Text travels as the module stores it, whatever the environment asks.
+        if (PQsetClientEncoding(connection_, "UTF8") != 0) {
+            reason = "the server database cannot send UTF-8: " + Message();
+            return false;
+        }
         return Run("SET client_min_messages TO warning", reason);
     }
 
@@ -785,10 +790,18 @@ class ServerSide final : public CopySide {
         return Failed(std::string("running ") + sql, result.get(), reason);
     }
 
+    // The server's message on one line: what went wrong, then where ("COPY
+    // w_well_data, line 1, column wellname").
     bool Failed(const std::string& what, const PGresult* result, std::string& reason) {
-        std::string message = result ? PQresultErrorMessage(result) : "";
-        if (message.empty()) message = PQerrorMessage(connection_);
-        while (!message.empty() && message.back() == '\n') message.pop_back();
+        const char* primary =
+            result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+        const char* context = result ? PQresultErrorField(result, PG_DIAG_CONTEXT) : nullptr;
+        std::string message = primary ? primary : PQerrorMessage(connection_);
+        if (context) message += std::string("; ") + context;
+        for (char& c : message) {
+            if (c == '\n' || c == '\t') c = ' ';
+        }
+        while (!message.empty() && message.back() == ' ') message.pop_back();
         reason = message + " [database " + database_ + "] while " + what;
         return false;
     }

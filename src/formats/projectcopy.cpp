@@ -486,6 +486,7 @@ struct CopyRun {
     std::ostream& say;  // what the command tells people: beside a table, after CSV and JSON
     Target target;
     std::vector<TableCopyResult> results;
+    bool checked = false;  // both sides were compared: the results are whole
 };
 
 int Fail(CommandIo& io, const std::string& reason) {
@@ -542,6 +543,7 @@ bool CopyAndCheck(CopyRun& run, CopySide& source, std::vector<CopyTable>& source
     std::unique_ptr<CopySide> written = OpenSide(run.target.connect, false, reason);
     Copier checker(source, run.io);
     if (!written || !checker.CheckAll(*written, plans, run.results, reason)) return false;
+    run.checked = true;
     std::string different;
     for (const TableCopyResult& result : run.results) {
         if (!result.Same()) different += (different.empty() ? "" : ", ") + result.table;
@@ -575,7 +577,7 @@ int CopyProject(IDataFactory& factory, CopyRun& run) {
     made.Made();
     const bool copied = CopyAndCheck(run, *reader, sourceTables, reason);
     if (run.io.progress) run.io.progress->Clear();
-    if (!run.results.empty() && (copied || reason != kInterrupted)) {
+    if (run.checked) {
         WriteListing(run.io.out, ResultListing(run.results), run.options.format);
     }
     if (!copied) return Fail(run.io, reason);
@@ -638,7 +640,7 @@ const char kCopyProjectHelp[] =
 
 int RunCopyProject(IDataFactory& factory, const CopyProjectOptions& options, CommandIo& io) {
     std::ostream& say = options.format == ListingFormat::kTable ? io.out : io.err;
-    CopyRun run{options, io, say, {}, {}};
+    CopyRun run{options, io, say, {}, {}, false};
     InterruptGuard guard("\nstrataloom: interrupted; stopping the copy\n");
     try {
         return CopyProject(factory, run);
