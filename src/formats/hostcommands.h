@@ -91,7 +91,8 @@ struct FormatCommand {
 };
 
 // The listings (listcommands.h), import-las, export-las, import-tops,
-// import-deviation, plot, then the commands that delete (listcommands.h).
+// import-deviation, plot, copy-project (projectcopy.h), then the commands
+// that delete (listcommands.h).
 const std::vector<FormatCommand>& FormatCommands();
 // The command of that name, or null.
 const FormatCommand* FindFormatCommand(const std::string& name);

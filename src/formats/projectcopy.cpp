@@ -26,8 +26,9 @@ namespace {
 const char kTemplateFile[] = "Projects.mdb";
 // A new server database is made through the server's maintenance database.
 const char kMaintenanceDatabase[] = "postgres";
-// Progress is redrawn after this many rows.
+// Progress is redrawn after this many rows, or bytes of table data.
 constexpr std::uint64_t kRowsPerProgress = 4096;
+constexpr std::uint64_t kBytesPerProgress = 8 << 20;
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -393,7 +394,7 @@ class Copier {
             const std::uint64_t expected = results[t].sourceRows;
             const RowSink sink = [&](const CopyRow& row) {
                 tally.Add(row);
-                return Progressed(tally.rows, expected, "checking", reason);
+                return Progressed(tally, expected, "checking", reason);
             };
             const std::vector<CopyColumn>& columns = plans[t].targetColumns;
             if (!columns.empty() && !target.Read(plans[t].target, columns, sink, reason)) {
@@ -418,7 +419,7 @@ class Copier {
         Tally tally;
         const RowSink sink = [&](const CopyRow& row) {
             tally.Add(row);
-            return target.Write(row, reason) && Progressed(tally.rows, expected, "copying", reason);
+            return target.Write(row, reason) && Progressed(tally, expected, "copying", reason);
         };
         if (!source_.Read(plan.source, plan.sourceColumns, sink, reason)) {
             if (reason != kInterrupted) reason = "table " + plan.source + ": " + reason;
@@ -432,20 +433,24 @@ class Copier {
     }
 
     // Shows how far a table has come; false once a signal asks to stop.
-    bool Progressed(std::uint64_t rows, std::uint64_t expected, const char* phase,
+    bool Progressed(const Tally& tally, std::uint64_t expected, const char* phase,
                     std::string& reason) {
         if (InterruptGuard::Requested()) {
             reason = kInterrupted;
             return false;
         }
-        if (io_.progress && rows % kRowsPerProgress == 0 && expected > 0) {
-            io_.progress->Within(std::min(1.0, static_cast<double>(rows) / expected), phase);
+        if (tally.rows == 1) shownAt_ = 0;
+        if (io_.progress && expected > 0 &&
+            (tally.rows % kRowsPerProgress == 0 || tally.bytes - shownAt_ >= kBytesPerProgress)) {
+            shownAt_ = tally.bytes;
+            io_.progress->Within(std::min(1.0, static_cast<double>(tally.rows) / expected), phase);
         }
         return true;
     }
 
     CopySide& source_;
     CommandIo& io_;
+    std::uint64_t shownAt_ = 0;  // the bytes of the table when progress was last shown
 };
 
 // ---- reporting ----------------------------------------------------------
@@ -492,7 +497,7 @@ struct CopyRun {
 int Fail(CommandIo& io, const std::string& reason) {
     if (io.progress) io.progress->Clear();
     if (reason == kInterrupted) {
-        io.err << "strataloom: the copy was interrupted; nothing is left of it\n";
+        io.err << "strataloom: the copy was interrupted\n";
         return kExitInterrupted;
     }
     io.err << "strataloom: " << reason << "\n";
@@ -617,8 +622,7 @@ bool ParseCopyProject(const std::vector<std::string>& args, CopyProjectOptions& 
     return true;
 }
 
-const char kCopyProjectSynopsis[] =
-    "copy-project SOURCE TARGET [--template DIR] [--format table|csv|json]";
+const char kCopyProjectSynopsis[] = "copy-project SOURCE TARGET [--template DIR] [--format F]";
 const char kCopyProjectHelp[] =
     "Copies a whole project database, every table and every project in it, into a\n"
     "new one: from a project file to a server database, from a server database to\n"
