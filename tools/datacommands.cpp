@@ -36,6 +36,7 @@ int RunDataCommand(const Invocation& invocation) {
     if (!module.Load()) return kFailure;
     formats::TerminalProgressBar bar(std::cerr, formats::StandardErrorIsTerminal());
     formats::CommandIo io{std::cout, std::cerr, &bar, [&module] { return module.FailureReason(); }};
+    io.templateDirs = TemplateDirCandidates();
     return command->run(module.Factory(), invocation.words, io);
 }
 

@@ -14,6 +14,7 @@
 #include "formats/listcommands.h"
 #include "formats/logplot.h"
 #include "formats/projectcheck.h"
+#include "formats/projectcopy.h"
 #include "formats/projectdata.h"
 #include "formats/text.h"
 #include "formats/wellcsv.h"
@@ -471,6 +472,7 @@ const std::vector<FormatCommand>& FormatCommands() {
         all.insert(all.end(), transfers.begin(), transfers.end());
         const std::vector<FormatCommand> checks = CheckCommands();
         all.insert(all.end(), checks.begin(), checks.end());
+        all.push_back(CopyProjectCommand());
         const std::vector<FormatCommand> changes = ChangingCommands();
         all.insert(all.end(), changes.begin(), changes.end());
         return all;

@@ -27,6 +27,9 @@ struct CommandIo {
     // The module's reason for its last failure, when the host can tell it;
     // added to the message of every failed operation.
     std::function<std::string()> failureReason;
+    // Where the template project database (Projects.mdb) is looked for when
+    // a command makes a project folder, in order.
+    std::vector<std::string> templateDirs = {};
 };
 
 // A depth interval given as FROM:TO (either may be left out: ":2000").
@@ -88,7 +91,8 @@ struct FormatCommand {
 };
 
 // The listings (listcommands.h), import-las, export-las, import-tops,
-// import-deviation, plot, then the commands that delete (listcommands.h).
+// import-deviation, plot, copy-project (projectcopy.h), then the commands
+// that delete (listcommands.h).
 const std::vector<FormatCommand>& FormatCommands();
 // The command of that name, or null.
 const FormatCommand* FindFormatCommand(const std::string& name);

@@ -3,12 +3,16 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 
 namespace strataloom::formats {
 
 namespace {
 
 volatile std::sig_atomic_t requested = 0;
+const char kImportNotice[] =
+    "\nstrataloom: interrupted; finishing the well in hand, then stopping\n";
+const char* volatile notice = kImportNotice;
 struct sigaction previousInt;
 struct sigaction previousTerm;
 
@@ -16,15 +20,17 @@ void OnSignal(int) {
     if (requested) return;
     requested = 1;
     // Only what is safe in a signal handler: one fixed text.
-    static const char text[] =
-        "\nstrataloom: interrupted; finishing the well in hand, then stopping\n";
-    const ssize_t written = ::write(STDERR_FILENO, text, sizeof text - 1);
+    const char* text = notice;
+    const ssize_t written = ::write(STDERR_FILENO, text, std::strlen(text));
     (void)written;
 }
 
 }  // namespace
 
-InterruptGuard::InterruptGuard() {
+InterruptGuard::InterruptGuard() : InterruptGuard(kImportNotice) {}
+
+InterruptGuard::InterruptGuard(const char* text) {
+    notice = text;
     requested = 0;
     struct sigaction action {};
     action.sa_handler = &OnSignal;

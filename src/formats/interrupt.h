@@ -12,7 +12,9 @@ constexpr int kExitInterrupted = 130;
 class InterruptGuard {
   public:
     // Installs the handlers; the ones before come back with the destructor.
+    // notice, a text that outlives the guard, is what a signal prints.
     InterruptGuard();
+    explicit InterruptGuard(const char* notice);
     ~InterruptGuard();
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;

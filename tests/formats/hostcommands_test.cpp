@@ -305,7 +305,7 @@ TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
     EXPECT_EQ(0u,
               help.str().find("usage: strataloom plot DB WELL [--curves A,B,...] [--depth FROM:TO] "
                               "[--scale CURVE=MIN:MAX,...] [-o FILE.svg]\n\n"));
-    EXPECT_EQ(16u, strataloom::formats::FormatCommands().size());
+    EXPECT_EQ(17u, strataloom::formats::FormatCommands().size());
 }
 
 TEST(ProgressBar, DrawsOnlyOnATerminal) {
