@@ -67,7 +67,7 @@ def seed(project, wells, curves, samples):
     for well in names:
         frame = pd.DataFrame({"C%02d" % c: rng.normal(size=samples) for c in range(curves - 1)},
                              index=depth)
-        project.save_curves(well, frame, units={"DEPT": "M"}, null=-999.25)
+        project.save_curves(well, frame, units={"DEPT": "M"}, null=-999.25, create_project=True)
     return names
 
 

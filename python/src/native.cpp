@@ -324,39 +324,33 @@ py::tuple LoadCurves(const std::string& connect, const std::string& well) {
 
 // Only the named curves, each loaded with its depth curve, gathered into one
 // set that holds every depth curve once: a few curves of a well of many cost
-// a few rows, not the well.
-py::tuple LoadNamedCurves(const std::string& connect, const std::string& well,
-                          const std::vector<std::string>& names) {
-    auto logs = Make<ILogData>("ILogData", connect);
-    LogCurveSet all;
-    Released([&] {
-        for (const std::string& name : names) {
-            LogCurveSet one;
-            if (!logs->LoadCurve(well.c_str(), name.c_str(), one)) {
-                if (NothingStored()) throw ModuleError("well " + well + " has no curve " + name);
-                Fail("curve " + name + " of well " + well + " could not be loaded");
-            }
-            all.NullValue = one.NullValue;
-            LogCurveRecord& depth = one.Records[0];
-            int d = 0;
-            while (
-                d < static_cast<int>(all.Records.size()) &&
-                !(all.Records[d].DepthCurve == d && all.Records[d].CurveName == depth.CurveName)) {
-                ++d;
-            }
-            if (d == static_cast<int>(all.Records.size())) {
-                depth.DepthCurve = d;
-                all.Records.push_back(std::move(depth));
-            }
-            LogCurveRecord& curve = one.Records[1];
-            if (curve.CurveName == all.Records[d].CurveName) continue;  // the depth curve itself
-            curve.DepthCurve = d;
-            all.Records.push_back(std::move(curve));
+// a few rows, not the well. Runs without the GIL.
+bool LoadNamedCurveSet(ILogData& logs, const std::string& well,
+                       const std::vector<std::string>& names, LogCurveSet& all) {
+    for (const std::string& name : names) {
+        LogCurveSet one;
+        if (!logs.LoadCurve(well.c_str(), name.c_str(), one)) {
+            if (NothingStored()) throw ModuleError("well " + well + " has no curve " + name);
+            Fail("curve " + name + " of well " + well + " could not be loaded");
         }
-        NullsToNaN(all);
-        return true;
-    });
-    return CurvesToPython(std::move(all), true);
+        all.NullValue = one.NullValue;
+        LogCurveRecord& depth = one.Records[0];
+        int d = 0;
+        while (d < static_cast<int>(all.Records.size()) &&
+               !(all.Records[d].DepthCurve == d && all.Records[d].CurveName == depth.CurveName)) {
+            ++d;
+        }
+        if (d == static_cast<int>(all.Records.size())) {
+            depth.DepthCurve = d;
+            all.Records.push_back(std::move(depth));
+        }
+        LogCurveRecord& curve = one.Records[1];
+        if (curve.CurveName == all.Records[d].CurveName) continue;  // the depth curve itself
+        curve.DepthCurve = d;
+        all.Records.push_back(std::move(curve));
+    }
+    NullsToNaN(all);
+    return true;
 }
 
 // The null value the well's curves are stored with (None without curves):
@@ -370,8 +364,161 @@ py::object StoredNull(const std::string& connect, const std::string& well) {
     Fail("the curves of well " + well + " could not be loaded");
 }
 
+// ---- DataFrames of curves ----------------------------------------------------
+
+// Which curves of a loaded well make its DataFrame: the depth curve that
+// indexes it, the curves that become its columns, and the curves left out
+// (each with why) when no names were asked for.
+struct FrameChoice {
+    std::size_t depth = 0;
+    std::vector<std::size_t> columns;
+    std::vector<std::string> leftOut;
+};
+
+// The depth curve most curves use (the first of equals); -1 when no curve
+// gives its own depths.
+int MainDepthCurve(const LogCurveSet& set) {
+    const int count = static_cast<int>(set.Records.size());
+    std::vector<int> users(set.Records.size(), 0);
+    for (const LogCurveRecord& record : set.Records) {
+        if (record.DepthCurve >= 0 && record.DepthCurve < count) ++users[record.DepthCurve];
+    }
+    int best = -1;
+    for (int i = 0; i < count; ++i) {
+        if (set.Records[i].DepthCurve == i && (best < 0 || users[i] > users[best])) best = i;
+    }
+    return best;
+}
+
+// The position of the curve of that name in the set; -1 without one.
+int PositionOf(const LogCurveSet& set, const std::string& name) {
+    for (std::size_t i = set.Records.size(); i-- > 0;) {
+        if (set.Records[i].CurveName == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The curves asked for by names (every curve but the depth curves when
+// empty) and the depth curve they are indexed by: depth when given, else
+// the one of the first named curve, else the one most curves use. A named
+// curve that cannot be a column raises ValueError; an unnamed one is left
+// out.
+FrameChoice ChooseFrameColumns(const LogCurveSet& set, const std::string& well,
+                               const std::vector<std::string>& names, const std::string& depth) {
+    std::vector<std::size_t> asked;
+    for (const std::string& name : names) {
+        const int found = PositionOf(set, name);
+        if (found < 0) throw ModuleError("well " + well + " has no curve " + name);
+        asked.push_back(static_cast<std::size_t>(found));
+    }
+    const auto isDepthCurve = [&](std::size_t i) {
+        return set.Records[i].DepthCurve == static_cast<int>(i);
+    };
+    FrameChoice choice;
+    if (!depth.empty()) {
+        const int found = PositionOf(set, depth);
+        if (found < 0 || !isDepthCurve(static_cast<std::size_t>(found)))
+            throw ModuleError("well " + well + " has no depth curve " + depth);
+        choice.depth = static_cast<std::size_t>(found);
+    } else if (!asked.empty()) {
+        const int d = set.Records[asked.front()].DepthCurve;
+        if (d < 0 || d >= static_cast<int>(set.Records.size()))
+            throw ModuleError("curve " + names.front() + " of well " + well +
+                              " has no depth curve");
+        choice.depth = static_cast<std::size_t>(d);
+    } else {
+        const int d = MainDepthCurve(set);
+        if (d < 0)
+            throw ModuleError("well " + well +
+                              " has no depth curve: no curve gives its own depths");
+        choice.depth = static_cast<std::size_t>(d);
+    }
+    const LogCurveRecord& depthCurve = set.Records[choice.depth];
+    const std::size_t rows = depthCurve.CurveValue.size();
+    if (asked.empty()) {
+        for (std::size_t i = 0; i < set.Records.size(); ++i) {
+            if (!isDepthCurve(i)) asked.push_back(i);
+        }
+    }
+    for (std::size_t i : asked) {
+        const LogCurveRecord& curve = set.Records[i];
+        std::string why;
+        if (curve.DepthCurve != static_cast<int>(choice.depth)) {
+            why = "does not take its depths from " + depthCurve.CurveName;
+        } else if (curve.CurveValue.size() != rows) {
+            why = "has " + std::to_string(curve.CurveValue.size()) + " samples, its depth curve " +
+                  std::to_string(rows);
+        }
+        if (why.empty()) {
+            choice.columns.push_back(i);
+        } else if (!names.empty()) {
+            throw py::value_error("curve " + curve.CurveName + " of well " + well + " " + why);
+        } else {
+            choice.leftOut.push_back(curve.CurveName + " " + why);
+        }
+    }
+    return choice;
+}
+
+// The samples as one row of a 2-D array, as a DataFrame's block of one
+// column holds them: the array owns the vector, no copy is made.
+py::array_t<double> AdoptAsRow(std::vector<double>&& values) {
+    const auto columns = static_cast<py::ssize_t>(values.size());
+    if (values.empty()) return py::array_t<double>(std::vector<py::ssize_t>{1, 0});
+    auto* owner = new std::vector<double>(std::move(values));
+    py::capsule free(owner, [](void* p) { delete static_cast<std::vector<double>*>(p); });
+    return py::array_t<double>({py::ssize_t{1}, columns}, owner->data(), free);
+}
+
+// What Python makes a well's DataFrame of: (null, depth curve name, depth
+// values, column names, columns as rows of one, units of the depth curve
+// and the columns, curves left out); None for a well without curves. Raises
+// Error when names were asked for and the well has none.
+py::object FrameParts(LogCurveSet&& set, bool found, const std::string& well,
+                      const std::vector<std::string>& names, const std::string& depth) {
+    if (!found) {
+        if (!names.empty()) throw ModuleError("well " + well + " has no curves");
+        return py::none();
+    }
+    const FrameChoice choice = ChooseFrameColumns(set, well, names, depth);
+    std::vector<py::object> rows(set.Records.size());
+    const auto row = [&](std::size_t i) -> py::object& {
+        if (!rows[i]) rows[i] = AdoptAsRow(std::move(set.Records[i].CurveValue));
+        return rows[i];
+    };
+    const LogCurveRecord& depthCurve = set.Records[choice.depth];
+    py::dict units;
+    units[py::str(depthCurve.CurveName)] = py::str(depthCurve.Measure);
+    py::list columnNames(choice.columns.size());
+    py::list columns(choice.columns.size());
+    for (std::size_t c = 0; c < choice.columns.size(); ++c) {
+        const LogCurveRecord& curve = set.Records[choice.columns[c]];
+        columnNames[c] = py::str(curve.CurveName);
+        units[columnNames[c]] = py::str(curve.Measure);
+        columns[c] = row(choice.columns[c]);
+    }
+    const py::array_t<double> depthRow = row(choice.depth);
+    const py::array_t<double> depthValues(depthRow.shape(1), depthRow.data(), depthRow);
+    return py::make_tuple(set.NullValue, depthCurve.CurveName, depthValues, columnNames, columns,
+                          units, choice.leftOut);
+}
+
+// A well's curves for its DataFrame: every curve, or only the named ones
+// (each loaded with its depth curve).
+py::object LoadFrameParts(const std::string& connect, const std::string& well,
+                          const std::vector<std::string>& names, const std::string& depth) {
+    auto logs = Make<ILogData>("ILogData", connect);
+    LogCurveSet set;
+    const bool found = Released([&] {
+        return names.empty() ? LoadWellCurves(*logs, well, set)
+                             : LoadNamedCurveSet(*logs, well, names, set);
+    });
+    return FrameParts(std::move(set), found, well, names, depth);
+}
+
 // Several wells in one call: the GIL is released once for all the loads.
-py::list LoadManyCurves(const std::string& connect, const std::vector<std::string>& wells) {
+py::list LoadManyFrameParts(const std::string& connect, const std::vector<std::string>& wells,
+                            const std::vector<std::string>& names) {
     auto logs = Make<ILogData>("ILogData", connect);
     std::vector<LogCurveSet> sets(wells.size());
     std::vector<char> found(wells.size(), 0);
@@ -382,7 +529,7 @@ py::list LoadManyCurves(const std::string& connect, const std::vector<std::strin
     }
     py::list result(wells.size());
     for (std::size_t i = 0; i < wells.size(); ++i)
-        result[i] = CurvesToPython(std::move(sets[i]), found[i]);
+        result[i] = FrameParts(std::move(sets[i]), found[i], wells[i], names, "");
     return result;
 }
 
@@ -445,14 +592,67 @@ py::dict Summary(const formats::Diagnostics& diagnostics) {
     return summary;
 }
 
-// The import rules of the host program: nothing stored is replaced unless
-// replace says so, and depths go in the unit of the project.
-formats::LasImportOptions ImportOptions(formats::ProjectData& data, const std::string& project,
-                                        bool replace) {
+// How a write that may put wells into a project treats a project the
+// database does not know: refused, or made with a depth unit, as the host
+// program's import-las with and without --create-project.
+struct ProjectRule {
+    bool create = false;
+    formats::DepthUnit unit = formats::DepthUnit::kMetre;
+    std::string madeBy;  // the description of a project made
+};
+
+// The rule of create_project and depth_unit; ValueError for a unit that is
+// neither metres nor feet, or one given for a project not to be made.
+ProjectRule ProjectRuleOf(bool create, const std::string& depthUnit, const std::string& madeBy) {
+    ProjectRule rule{create, formats::DepthUnit::kMetre, madeBy};
+    if (depthUnit.empty()) return rule;
+    if (!formats::ParseDepthUnit(depthUnit, rule.unit))
+        throw py::value_error("depth_unit takes m or ft, not " + depthUnit);
+    if (!create)
+        throw py::value_error(
+            "depth_unit is chosen when a project is made: give create_project=True");
+    return rule;
+}
+
+// Makes the project with its header and depth unit; without the GIL. A
+// header whose unit cannot be saved is removed again.
+void CreateProject(formats::ProjectData& data, const std::string& project,
+                   const ProjectRule& rule) {
+    BasicProjectRecord header;
+    header.ProjectName = project;
+    header.Description = rule.madeBy;
+    if (!data.Projects().SaveProject(header))
+        throw ModuleError(data.Failure("project " + project + " could not be made"));
+    std::string reason;
+    if (!data.OpenOwnTables(reason) ||
+        !formats::SaveProjectDepthUnit(data.Own(), project, rule.unit)) {
+        if (reason.empty()) reason = data.Own().Failure();
+        data.Projects().DeleteProject(project.c_str());
+        throw ModuleError("the depth unit of project " + project +
+                          " could not be saved: " + reason);
+    }
+}
+
+// The import rules of the host program: wells go into a project the
+// database knows (or one made as rule says), nothing stored is replaced
+// unless replace says so, and depths go in the unit of the project.
+formats::LasImportOptions ImportOptions(formats::ProjectData& data, const std::string& connect,
+                                        const std::string& project, bool replace,
+                                        const ProjectRule& rule) {
     formats::LasImportOptions options;
     options.replace = replace;
     std::string reason;
     const bool read = Released([&] {
+        if (!data.Projects().IsProjectExist(project.c_str())) {
+            if (!rule.create) {
+                throw ModuleError("project " + project + " is not in " + connect +
+                                  ": give an existing project, or create_project=True to "
+                                  "make it; nothing was stored");
+            }
+            CreateProject(data, project, rule);
+            options.projectUnit = rule.unit;
+            return true;
+        }
         return data.OpenOwnTables(reason) &&
                formats::LoadProjectDepthUnit(data.Own(), project, options.projectUnit);
     });
@@ -464,9 +664,11 @@ formats::LasImportOptions ImportOptions(formats::ProjectData& data, const std::s
 }
 
 py::list ImportLas(const std::string& connect, const std::string& project,
-                   const std::vector<std::string>& paths, bool replace) {
+                   const std::vector<std::string>& paths, bool replace, bool createProject,
+                   const std::string& depthUnit) {
+    const ProjectRule rule = ProjectRuleOf(createProject, depthUnit, "created by import_las");
     auto data = OpenData(connect);
-    const formats::LasImportOptions options = ImportOptions(*data, project, replace);
+    const formats::LasImportOptions options = ImportOptions(*data, connect, project, replace, rule);
     py::list results;
     for (const std::string& path : paths) {
         formats::Diagnostics diagnostics(path);
@@ -560,12 +762,14 @@ std::string CurvesAsLas(const std::string& well, const std::vector<std::string>&
 // messages, a header made in project for a well that has none, all or nothing.
 py::dict SaveCurves(const std::string& connect, const std::string& project, const std::string& well,
                     const std::vector<std::string>& names, const std::vector<std::string>& units,
-                    const std::vector<py::array_t<double>>& columns, double null, bool replace) {
+                    const std::vector<py::array_t<double>>& columns, double null, bool replace,
+                    bool createProject, const std::string& depthUnit) {
+    const ProjectRule rule = ProjectRuleOf(createProject, depthUnit, "created by save_curves");
     const std::string text = CurvesAsLas(well, names, units, columns, null);
     auto data = OpenData(connect);
     formats::Diagnostics diagnostics("save_curves");
     formats::LasImportSummary summary;
-    const formats::LasImportOptions options = ImportOptions(*data, project, replace);
+    const formats::LasImportOptions options = ImportOptions(*data, connect, project, replace, rule);
     const bool ok = Released(
         [&] { return formats::ImportLas(*data, project, text, summary, diagnostics, options); });
     if (!ok) throw ModuleError(diagnostics.Error());
@@ -775,10 +979,11 @@ PYBIND11_MODULE(_native, m) {
     m.def("load_curves", &LoadCurves,
           "(found, null, names, units, depth positions, arrays) of one well.");
     m.def("load_one_curve", &LoadOneCurve, "load_curves of one curve and its depth curve.");
-    m.def("load_named_curves", &LoadNamedCurves,
-          "load_curves of the named curves and their depth curves only.");
+    m.def("load_frame_parts", &LoadFrameParts,
+          "What the DataFrame of a well's curves (all, or the named) is made of, or None.");
     m.def("stored_null", &StoredNull, "The null value of the well's curves, or None.");
-    m.def("load_many_curves", &LoadManyCurves, "load_curves of several wells in one call.");
+    m.def("load_many_frame_parts", &LoadManyFrameParts,
+          "load_frame_parts of several wells in one call.");
     m.def("wells_with_curves", &WellsWithCurves, "The project's wells that have curves.");
     m.def("curve_descriptions", &CurveDescriptions,
           "Display names of the curve dictionary for the curve names it knows.");

@@ -85,15 +85,31 @@ def _well_name(well):
     return well.name if isinstance(well, Well) else str(well)
 
 
-# A DataFrame of curves is one block per curve, each the loaded samples: made
-# with pandas' own block classes where they are the ones pandas 1.x has
-# (a tenth of the public constructor's cost), else through the constructor.
+# A DataFrame of curves is one block per curve, each the loaded samples as a
+# row of one: made with pandas' own block classes where they are the ones
+# pandas 1.x has (a tenth of the public constructor's cost), else through the
+# constructor.
 try:
     from pandas._libs.internals import BlockPlacement as _Placement
     from pandas.core.internals.blocks import NumericBlock as _Block
     from pandas.core.internals.managers import BlockManager as _Manager
 except ImportError:  # pragma: no cover - other pandas
     _Block = None
+
+# The class of an Index of float64 values, made without checking or copying
+# them (the public constructor takes twenty times as long).
+_FloatIndex = type(pd.Index(np.empty(0, dtype="float64")))
+
+# The placement of each block of one column, made once: placements are not
+# changed by pandas once made, so frames share them.
+_PLACEMENTS = {}
+
+
+def _placement(column):
+    placement = _PLACEMENTS.get(column)
+    if placement is None:
+        placement = _PLACEMENTS.setdefault(column, _Placement(slice(column, column + 1)))
+    return placement
 
 
 def _text_index(names):
@@ -105,84 +121,41 @@ def _text_index(names):
         return pd.Index(values, dtype=object)
 
 
-def _frame(columns, names, index):
-    """A DataFrame of the float64 arrays as they are, one column each: no
+def _depth_index(values, name):
+    """An Index of the depth values as they are: no copy, no check."""
+    try:
+        return _FloatIndex._simple_new(values, name=name)
+    except (AttributeError, TypeError):  # pragma: no cover - other pandas
+        return pd.Index(values, name=name, copy=False)
+
+
+def _frame(rows, names, index):
+    """A DataFrame of float64 arrays of one row each, one column each: no
     copy of the samples."""
-    if _Block is not None and columns:
+    if _Block is not None and rows:
         try:
-            blocks = tuple(_Block(c.reshape(1, -1), _Placement(slice(i, i + 1)), 2)
-                           for i, c in enumerate(columns))
+            blocks = tuple(_Block(row, _placement(i), 2) for i, row in enumerate(rows))
             manager = _Manager(blocks, [_text_index(names), index], verify_integrity=False)
             return pd.DataFrame(manager, copy=False)
         except TypeError:  # pragma: no cover - other signatures
             pass
-    frame = pd.DataFrame({i: c for i, c in enumerate(columns)}, index=index, copy=False)
+    frame = pd.DataFrame({i: row[0] for i, row in enumerate(rows)}, index=index, copy=False)
     frame.columns = _text_index(names)
     return frame
 
 
-def _main_depth(depths):
-    """The depth curve most curves use (the first of equals), or None."""
-    users = {}
-    for d in depths:
-        if d >= 0:
-            users[d] = users.get(d, 0) + 1
-    best = None
-    for i, d in enumerate(depths):
-        if d == i and (best is None or users[i] > users[best]):
-            best = i
-    return best
-
-
-def _curves_frame(well, loaded, names=None, depth=None):
-    """The DataFrame of one well's loaded curves: indexed by the depth
-    curve, the curves asked for (by default every curve of that depth
-    curve) as columns."""
-    found, null, curve_names, units, depths, arrays = loaded
-    if not found:
-        if names:
-            raise Error("well %s has no curves" % well)
+def _curves_frame(well, parts, depth=None):
+    """The DataFrame of one well's curves from what load_frame_parts gives:
+    indexed by the depth curve, with units, null value and well name in its
+    attrs; curves left out are issued as a warning."""
+    if parts is None:
         return pd.DataFrame(index=pd.Index([], dtype="float64", name=depth))
-    position = {n: i for i, n in enumerate(curve_names)}
-    for name in names or ():
-        if name not in position:
-            raise Error("well %s has no curve %s" % (well, name))
-    if depth is not None:
-        d = position.get(depth)
-        if d is None or depths[d] != d:
-            raise Error("well %s has no depth curve %s" % (well, depth))
-    elif names:
-        d = depths[position[names[0]]]
-        if d < 0:
-            raise Error("curve %s of well %s has no depth curve" % (names[0], well))
-    else:
-        d = _main_depth(depths)
-        if d is None:
-            raise Error("well %s has no depth curve: no curve gives its own depths" % well)
-    rows = len(arrays[d])
-    chosen = []
-    left_out = []
-    for i in ([position[n] for n in names] if names else range(len(curve_names))):
-        if not names and depths[i] == i:
-            continue  # a depth curve: the index, or the index of other curves
-        why = None
-        if depths[i] != d:
-            why = "does not take its depths from %s" % curve_names[d]
-        elif len(arrays[i]) != rows:
-            why = "has %d samples, its depth curve %d" % (len(arrays[i]), rows)
-        if why is None:
-            chosen.append(i)
-        elif names:
-            raise ValueError("curve %s of well %s %s" % (curve_names[i], well, why))
-        else:
-            left_out.append("%s %s" % (curve_names[i], why))
+    null, depth_name, depth_values, names, rows, units, left_out = parts
     if left_out:
         warnings.warn("well %s: left out curve %s" % (well, "; curve ".join(left_out)),
                       stacklevel=3)
-    index = pd.Index(arrays[d], name=curve_names[d], copy=False)
-    frame = _frame([arrays[i] for i in chosen], [curve_names[i] for i in chosen], index)
-    frame.attrs = {"well": well, "null": null,
-                   "units": {curve_names[i]: units[i] for i in [d] + chosen}}
+    frame = _frame(rows, names, _depth_index(depth_values, depth_name))
+    frame.attrs = {"well": well, "null": null, "units": units}
     return frame
 
 
@@ -234,6 +207,16 @@ def _check_ordered(name, values, what, decreasing_too=False):
         at = int(np.argmax(steps <= 0)) + 1
         raise ValueError("%s %s is not sorted: row %d (%r) after %r"
                          % (what, name, at, float(values[at]), float(values[at - 1])))
+
+
+def _unit_text(depth_unit):
+    """The depth unit a project is made with, as the module reads it ("" for
+    the default)."""
+    if depth_unit is None:
+        return ""
+    if not isinstance(depth_unit, str):
+        raise ValueError("depth_unit takes m or ft, not %r" % (depth_unit,))
+    return depth_unit
 
 
 def _check_rows(rows, what):
@@ -289,14 +272,9 @@ class Well:
         name to unit, the depth curve's included), ``null`` (the well's null
         value) and ``well``. A well without curves gives an empty DataFrame.
         """
-        if isinstance(names, str):
-            names = [names]
-        if names:
-            names = list(names)
-            loaded = _native.load_named_curves(self._connect, self.name, names)
-        else:
-            loaded = _native.load_curves(self._connect, self.name)
-        return _curves_frame(self.name, loaded, names or None, depth)
+        names = [names] if isinstance(names, str) else list(names or ())
+        parts = _native.load_frame_parts(self._connect, self.name, names, depth or "")
+        return _curves_frame(self.name, parts, depth)
 
     def curve(self, name):
         """One curve as a :class:`Curve` (a float64 numpy array of the loaded
@@ -466,11 +444,12 @@ class Project:
         connect = self._open_connect()
         wells = (_native.wells_with_curves(connect, self.name) if wells is None
                  else [_well_name(w) for w in wells])
-        names = [names] if isinstance(names, str) else names
-        loads = _native.load_many_curves(connect, wells)
-        return {w: _curves_frame(w, loaded, names) for w, loaded in zip(wells, loads)}
+        names = [names] if isinstance(names, str) else list(names or ())
+        loads = _native.load_many_frame_parts(connect, wells, names)
+        return {w: _curves_frame(w, parts) for w, parts in zip(wells, loads)}
 
-    def save_curves(self, well, df, units=None, null=None, replace=False):
+    def save_curves(self, well, df, units=None, null=None, replace=False, create_project=False,
+                    depth_unit=None):
         """Saves the columns of df as curves of the well, indexed by its
         depths: the index is the depth curve (named by the index's name,
         "DEPT" without one) and every column a curve on it. NaN is stored as
@@ -483,8 +462,12 @@ class Project:
         of its name is kept as GR:1, and each such change is issued as a
         warning. With replace the curves replace the well's of the same
         names, as ``import-las --replace`` does. A well without a header
-        gets one in this project. Depths in feet go into a project in metres
-        converted, as the import converts them.
+        gets one in this project, which must be known to the database, as
+        ``import-las`` requires: a project it does not know raises
+        :class:`Error` and nothing is stored, unless create_project is true,
+        which makes it, its depths in depth_unit ("m", the default, or
+        "ft"). Depths in feet go into a project in metres converted, as the
+        import converts them.
         units maps curve names (the depth curve's included) to units; a
         curve without one takes ``df.attrs["units"]``'s, else the unit the
         well's curve of that name has, else none. null is the well's null
@@ -493,7 +476,8 @@ class Project:
 
         Raises ValueError for input the save cannot take (no numbers,
         depths that neither increase nor decrease throughout, fewer than 3
-        rows, names a LAS file cannot carry) before anything is written.
+        rows, names a LAS file cannot carry, a depth_unit without
+        create_project) before anything is written.
         """
         connect = self._open_connect()
         name = _well_name(well)
@@ -534,7 +518,8 @@ class Project:
             raise ValueError("well %s stores its curves with the null value %r, not %r"
                              % (name, stored, null))
         result = _native.save_curves(connect, self.name, name, [depth_name] + names,
-                                     unit_list, columns, float(null), bool(replace))
+                                     unit_list, columns, float(null), bool(replace),
+                                     bool(create_project), _unit_text(depth_unit))
         for warning in result["warnings"] + result["changes"]:
             warnings.warn(warning, stacklevel=2)
         return result
@@ -593,18 +578,23 @@ class Project:
         for warning in result["warnings"]:
             warnings.warn(warning, stacklevel=2)
 
-    def import_las(self, paths, replace=False):
+    def import_las(self, paths, replace=False, create_project=False, depth_unit=None):
         """Imports LAS 1.2 and 2.0 files as ``strataloom import-las`` does
         (``replace`` as its ``--replace``), one well per file, new wells into
-        this project. Returns one dict per
-        file (path, well, curves, rows, header_created, warnings); warnings
-        are also issued. When a file fails the others are still imported,
-        then :class:`Error` tells every failure (its ``results`` attribute
-        holds the dicts)."""
+        this project. The project must be known to the database: one it does
+        not know raises :class:`Error` and nothing is stored, unless
+        create_project is true (``--create-project``), which makes it with
+        its depths in depth_unit ("m", the default, or "ft";
+        ``--depth-unit``). Returns one dict per file (path, well, curves,
+        rows, header_created, warnings); warnings are also issued. When a
+        file fails the others are still imported, then :class:`Error` tells
+        every failure (its ``results`` attribute holds the dicts). A
+        depth_unit without create_project raises ValueError."""
         if isinstance(paths, (str, os.PathLike)):
             paths = [paths]
         results = _native.import_las(self._open_connect(), self.name,
-                                     [os.fspath(p) for p in paths], bool(replace))
+                                     [os.fspath(p) for p in paths], bool(replace),
+                                     bool(create_project), _unit_text(depth_unit))
         for result in results:
             for warning in result["warnings"] + result["changes"]:
                 warnings.warn(warning, stacklevel=2)

@@ -10,7 +10,6 @@ failure.
 
 import itertools
 import os
-import shutil
 import subprocess
 import time
 import uuid
@@ -46,13 +45,12 @@ class Databases:
         self.server_databases = []
 
     def make(self, name=None):
-        """A new, empty project database; its connection string."""
+        """A new project database holding the project named after it, with no
+        wells; its connection string."""
         name = name or "py%s_%d" % (uuid.uuid4().hex[:6], next(_names))
         if self.engine == "file":
-            os.makedirs(os.path.join(self.folder, name))
-            path = os.path.join(self.folder, name, name + ".mdb")
-            shutil.copyfile(TEMPLATE, path)
-            return path
+            host("create-project", self.folder, name, "--template", os.path.dirname(TEMPLATE))
+            return os.path.join(self.folder, name, name + ".mdb")
         host("create-project", name, "--server", SERVER)
         self.server_databases.append(name)
         return SERVER.replace("dbname=postgres", "dbname=" + name)

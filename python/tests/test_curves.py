@@ -59,10 +59,10 @@ def test_las_files_read_as_the_host_program_imports_them(databases):
                 warnings.simplefilter("ignore")
                 if imported.returncode != 0:
                     with pytest.raises(strataloom.Error) as refused:
-                        b.import_las(path)
+                        b.import_las(path, create_project=True)
                     assert str(refused.value) in imported.stderr
                     continue
-                result = b.import_las(path)[0]
+                result = b.import_las(path, create_project=True)[0]
             well = result["well"]
             assert "well " + well + "," in imported.stdout
             with warnings.catch_warnings():
@@ -167,12 +167,13 @@ def test_las_export_reads_back_the_same(project, well_name, tmp_path):
 
 
 def test_frames_of_blocks_equal_the_public_constructor(monkeypatch):
-    arrays = [np.arange(5.0), np.arange(5.0) * 2]
-    index = pd.Index(np.arange(5.0) + 10, name="DEPT")
-    fast = strataloom._frame(arrays, ["A", "A"], index)  # a well may repeat a name
-    assert np.shares_memory(fast.iloc[:, 1].to_numpy(), arrays[1])
+    rows = [np.arange(5.0).reshape(1, -1), np.arange(5.0).reshape(1, -1) * 2]
+    index = strataloom._depth_index(np.arange(5.0) + 10, "DEPT")
+    pd.testing.assert_index_equal(index, pd.Index(np.arange(5.0) + 10, name="DEPT"))
+    fast = strataloom._frame(rows, ["A", "A"], index)  # a well may repeat a name
+    assert np.shares_memory(fast.iloc[:, 1].to_numpy(), rows[1])
     monkeypatch.setattr(strataloom, "_Block", None)
-    pd.testing.assert_frame_equal(fast, strataloom._frame(arrays, ["A", "A"], index))
+    pd.testing.assert_frame_equal(fast, strataloom._frame(rows, ["A", "A"], index))
 
 
 def test_saves_take_the_depth_unit_of_the_project(databases):

@@ -9,7 +9,7 @@ import pandas as pd
 import pytest
 
 import strataloom
-from conftest import LAS_DIR
+from conftest import LAS_DIR, host
 
 
 def curves(values, depths=(1.0, 2.0, 3.0), name="GR"):
@@ -124,3 +124,38 @@ def test_a_closed_project_refuses_calls(shared_db):
         assert project.projects() is not None
     with pytest.raises(strataloom.Error, match="is closed"):
         project.wells
+
+
+def test_writes_into_an_unknown_project_are_refused_unless_it_is_made(databases):
+    """import_las and save_curves put wells into the project only when the
+    database knows it, as import-las does; create_project makes it, in the
+    depth unit asked for. A refusal stores nothing."""
+    db = databases.make()
+    las = os.path.join(LAS_DIR, "sample_2.0_based.las")
+    frame = curves([1.0, 2.0, 3.0], depths=(100.0, 100.5, 101.0))
+    with strataloom.open(db, project="Elsewhere") as project:
+        with pytest.raises(strataloom.Error,
+                           match="project Elsewhere is not in .*create_project=True"):
+            project.import_las([las])
+        with pytest.raises(strataloom.Error, match="project Elsewhere is not in"):
+            project.save_curves("E-1", frame)
+        with pytest.raises(ValueError, match="depth_unit is chosen when a project is made"):
+            project.import_las([las], depth_unit="ft")
+        with pytest.raises(ValueError, match="depth_unit takes m or ft, not fathoms"):
+            project.save_curves("E-1", frame, create_project=True, depth_unit="fathoms")
+        assert "Elsewhere" not in project.projects() and project.header is None
+        with strataloom.open(db) as home:
+            assert home.wells.empty
+        with pytest.raises(strataloom.Error, match="no well E-1"):
+            project.well("E-1")
+
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            project.save_curves("E-1", frame, units={"DEPT": "FT"}, create_project=True,
+                                depth_unit="ft")
+            (result,) = project.import_las([las], create_project=True)  # known now: no effect
+        assert project.header["ProjectName"] == "Elsewhere"
+        assert sorted(project.wells.index) == sorted(["E-1", result["well"]])
+        # Depths in feet stay feet in a project made in feet.
+        np.testing.assert_array_equal(project.well("E-1").curves().index, [100.0, 100.5, 101.0])
+    assert host("export-las", db, "E-1").stdout.count("DEPT.FT") == 1

@@ -100,11 +100,13 @@ def test_wells_and_project_header(databases):
         assert project.wells.empty and project.header is None
         for name in ("N-2", "N-1"):
             project.save_curves(name, pd.DataFrame({"GR": [1.0, 2.0, 3.0]},
-                                                   index=pd.Index([1.0, 2.0, 3.0], name="DEPT")))
+                                                   index=pd.Index([1.0, 2.0, 3.0], name="DEPT")),
+                                create_project=True)
         wells = project.wells
         assert list(wells.index) == ["N-1", "N-2"] and wells.index.name == "WellName"
         assert list(wells.columns) == ["WellType", "Well_SN", "Well_EW", "WellFlag",
                                        "WellSymbol", "Kb", "Ekb", "WellDepth"]
         assert wells["Well_EW"].isna().all() and (wells["WellFlag"] == "1").all()
         assert project.well("N-1").header["WellName"] == "N-1"
+        assert project.header["ProjectName"] == "North"
         assert "North" in project.projects()
