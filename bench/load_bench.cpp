@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -59,7 +60,8 @@ struct Options {
     std::string restartCommand;
     std::string server;  // key=value string of the maintenance database
     std::string module = STRATALOOM_MODULE_PATH;
-    std::string json;  // file for the machine-readable report; "-": standard output
+    std::string serverData;  // the server's data directory, to read its processes
+    std::string json;        // file for the machine-readable report; "-": standard output
     bool keep = false;
     // Worker side.
     int worker = -1;
@@ -71,10 +73,14 @@ struct Options {
 const char kUsage[] =
     "usage: strataloom_load_bench [--hosts N] [--seconds S] [--wells N] [--samples N]\n"
     "         [--think-ms MS] [--failure-pause-ms MS] [--restart-at S --restart-command CMD]\n"
-    "         [--json FILE|-]"
-    "         [--server CONNECTION] [--module PATH] [--keep]\n"
+    "         [--json FILE|-] [--server CONNECTION] [--server-data DIR] [--module PATH] [--keep]\n"
     "  CONNECTION: key=value string of the server's maintenance database; default\n"
-    "  STRATALOOM_BENCH_SERVER, else STRATALOOM_TEST_SERVER.\n";
+    "  STRATALOOM_BENCH_SERVER, else STRATALOOM_TEST_SERVER. DIR: the server's data\n"
+    "  directory, to read the CPU time and memory of its processes.\n"
+    "Exit status: 0 when nothing failed outside a restart, no read was mixed, every\n"
+    "host finished and none held more than one connection; 1 otherwise; 2 on bad\n"
+    "usage or a failed set-up; 77 when no server is given and none is required\n"
+    "(STRATALOOM_REQUIRE_SERVER unset).\n";
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     if (const char* env = std::getenv("STRATALOOM_BENCH_SERVER")) options.server = env;
@@ -99,6 +105,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         {"--server", text(options.server)},
         {"--module", text(options.module)},
         {"--json", text(options.json)},
+        {"--server-data", text(options.serverData)},
         {"--worker", number(options.worker)},
         {"--connect", text(options.connect)},
         {"--out", text(options.out)},
@@ -480,7 +487,8 @@ int RunWorker(const Options& options) {
         } else {
             out << "op " << kind << ' ' << startUs << ' ' << latencyUs << '\n';
         }
-        SleepSeconds((outcome.ok ? options.thinkMs : options.failurePauseMs) / 1000.0);
+        const double pause = (outcome.ok ? options.thinkMs : options.failurePauseMs) / 1000.0;
+        SleepSeconds(std::min(pause, static_cast<double>(end - finish) / 1e9));
     }
     out << "done\n";
     return out ? 0 : 1;
@@ -566,11 +574,13 @@ class ConnectionSampler {
             most = std::max(most, count);
         }
         mostInAll_ = std::max(mostInAll_, total);
+        sumInAll_ += total;
     }
 
     int Samples() const { return samples_; }
     int Missed() const { return missed_; }
     int MostInAll() const { return mostInAll_; }
+    double MeanInAll() const { return samples_ ? static_cast<double>(sumInAll_) / samples_ : 0.0; }
     // The most connections one host held at once, and how many hosts were seen.
     int MostPerHost(int& hostsSeen) const {
         int most = 0;
@@ -589,8 +599,100 @@ class ConnectionSampler {
     Conn connection_;
     std::map<std::string, int> mostPerName_;
     int mostInAll_ = 0;
+    long sumInAll_ = 0;
     int samples_ = 0;
     int missed_ = 0;
+};
+
+// The server's processes, read from /proc when its data directory is given:
+// the CPU time the server spent (the postmaster, the backends it has reaped,
+// and its living children) and its memory (proportional set sizes summed
+// over the postmaster and its children, so shared buffers count once).
+class ServerProcesses {
+  public:
+    explicit ServerProcesses(const std::string& dataDirectory) {
+        if (dataDirectory.empty()) return;
+        std::ifstream pidFile(dataDirectory + "/postmaster.pid");
+        pidFile >> postmaster_;
+        if (!pidFile) postmaster_ = -1;
+        cpuAtStart_ = CpuSeconds();
+    }
+
+    bool Known() const { return postmaster_ > 0; }
+
+    void SampleMemory() {
+        if (!Known()) return;
+        double total = Kilobytes(postmaster_, "Pss:");
+        for (long child : Children()) {
+            total += Kilobytes(child, "Pss:");
+            mostPrivateMb_ = std::max(
+                mostPrivateMb_,
+                (Kilobytes(child, "Private_Clean:") + Kilobytes(child, "Private_Dirty:")) / 1024.0);
+        }
+        mostPssMb_ = std::max(mostPssMb_, total / 1024.0);
+    }
+
+    // Negative when the server is unknown or was restarted meanwhile.
+    double CpuSecondsSinceStart() const {
+        if (!Known() || !std::filesystem::exists("/proc/" + std::to_string(postmaster_))) return -1;
+        return CpuSeconds() - cpuAtStart_;
+    }
+    double MostPssMb() const { return mostPssMb_; }
+    double MostPrivateMb() const { return mostPrivateMb_; }
+
+  private:
+    // The fields of /proc/PID/stat after the command name.
+    static std::vector<std::string> StatFields(long pid) {
+        std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        std::getline(file, line);
+        std::vector<std::string> fields;
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos) return fields;
+        std::istringstream rest(line.substr(close + 1));
+        for (std::string field; rest >> field;) fields.push_back(field);
+        return fields;
+    }
+
+    // utime, stime (and with children, cutime and cstime), in seconds.
+    static double Ticks(const std::vector<std::string>& fields, bool withReaped) {
+        if (fields.size() < 15) return 0.0;
+        double ticks = std::stod(fields[11]) + std::stod(fields[12]);
+        if (withReaped) ticks += std::stod(fields[13]) + std::stod(fields[14]);
+        return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
+
+    std::vector<long> Children() const {
+        std::vector<long> children;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+            const std::vector<std::string> fields = StatFields(std::stol(name));
+            if (fields.size() > 1 && std::stol(fields[1]) == postmaster_) {
+                children.push_back(std::stol(name));
+            }
+        }
+        return children;
+    }
+
+    double CpuSeconds() const {
+        double seconds = Ticks(StatFields(postmaster_), true);
+        for (long child : Children()) seconds += Ticks(StatFields(child), false);
+        return seconds;
+    }
+
+    static double Kilobytes(long pid, const char* field) {
+        std::ifstream file("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        for (std::string line; std::getline(file, line);) {
+            if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field));
+        }
+        return 0.0;
+    }
+
+    long postmaster_ = -1;
+    double cpuAtStart_ = 0.0;
+    double mostPssMb_ = 0.0;
+    double mostPrivateMb_ = 0.0;
 };
 
 // ------------------------------------------------------------------ set-up
@@ -755,10 +857,10 @@ struct RunState {
 // restarting the server when asked; hosts still running long after their time
 // are killed and counted as hung.
 void Supervise(const Options& options, long long startNs, ConnectionSampler& sampler,
-               RunState& state) {
+               ServerProcesses& server, RunState& state) {
     const double hangAfter = options.seconds + 60.0;
     bool restartPending = options.restartAt >= 0;
-    for (;;) {
+    for (long round = 0;;) {
         const double now = static_cast<double>(NowNs() - startNs) / 1e9;
         if (restartPending && now >= options.restartAt) {
             restartPending = false;
@@ -766,7 +868,10 @@ void Supervise(const Options& options, long long startNs, ConnectionSampler& sam
             state.restart.status = std::system(options.restartCommand.c_str());
             state.restart.end = static_cast<double>(NowNs() - startNs) / 1e9;
         }
-        if (now >= 0 && now <= options.seconds) sampler.Sample();
+        if (now >= 0 && now <= options.seconds) {
+            sampler.Sample();
+            if (++round % 4 == 0) server.SampleMemory();
+        }
         if (ReapHosts(state.hosts) == 0) break;
         if (now > hangAfter) {
             for (HostProcess& host : state.hosts) {
@@ -890,10 +995,14 @@ struct Summary {
     int mostPerHost = 0;
     int hostsSeen = 0;
     int mostInAll = 0;
+    double meanInAll = 0.0;
     int samples = 0;
     int missedSamples = 0;
     std::vector<double> peakRssMb;
     std::vector<double> cpuSeconds;
+    double serverCpuSeconds = -1.0;  // negative: not known
+    double serverPssMb = 0.0;
+    double serverPrivateMb = 0.0;
 };
 
 long long Count(const Figures& figures) {
@@ -969,9 +1078,9 @@ void PrintReport(const Options& options, const Figures& figures, const Summary& 
         figures.failures.size(), figures.mixed.size(), figures.hostProblems.size());
     std::printf(
         "server connections (%d samples, %d missed): at most %d per host (goal <= 1), "
-        "%d hosts seen, %d at once in all\n",
+        "%d hosts seen, %d at once in all (mean %.1f)\n",
         summary.samples, summary.missedSamples, summary.mostPerHost, summary.hostsSeen,
-        summary.mostInAll);
+        summary.mostInAll, summary.meanInAll);
     std::printf("peak memory per host (RSS, MB): min %.1f, median %.1f, max %.1f\n",
                 *std::min_element(summary.peakRssMb.begin(), summary.peakRssMb.end()),
                 MedianOf(summary.peakRssMb),
@@ -980,6 +1089,13 @@ void PrintReport(const Options& options, const Figures& figures, const Summary& 
     for (double seconds : summary.cpuSeconds) cpu += seconds;
     std::printf("host CPU time: %.1f s in all, median %.2f s per host; wall %.1f s\n", cpu,
                 MedianOf(summary.cpuSeconds), state.wallSeconds);
+    if (summary.serverCpuSeconds >= 0) {
+        std::printf("server CPU time: %.1f s\n", summary.serverCpuSeconds);
+    }
+    if (summary.serverPssMb > 0) {
+        std::printf("server memory: at most %.1f MB in all (PSS), %.1f MB private in one process\n",
+                    summary.serverPssMb, summary.serverPrivateMb);
+    }
     if (state.restart.begin >= 0) {
         int phases[3] = {};
         for (const Event& event : figures.failures) {
@@ -1037,8 +1153,8 @@ void WriteJson(std::ostream& out, const Options& options, const Figures& figures
         << ", \"hosts_not_finished\": " << figures.hostProblems.size()
         << ",\n  \"connections\": {\"most_per_host\": " << summary.mostPerHost
         << ", \"hosts_seen\": " << summary.hostsSeen << ", \"most_in_all\": " << summary.mostInAll
-        << ", \"samples\": " << summary.samples << ", \"missed_samples\": " << summary.missedSamples
-        << "},\n  \"peak_rss_mb\": [";
+        << ", \"mean_in_all\": " << summary.meanInAll << ", \"samples\": " << summary.samples
+        << ", \"missed_samples\": " << summary.missedSamples << "},\n  \"peak_rss_mb\": [";
     for (std::size_t i = 0; i < summary.peakRssMb.size(); ++i) {
         out << (i ? ", " : "") << summary.peakRssMb[i];
     }
@@ -1046,7 +1162,10 @@ void WriteJson(std::ostream& out, const Options& options, const Figures& figures
     for (std::size_t i = 0; i < summary.cpuSeconds.size(); ++i) {
         out << (i ? ", " : "") << summary.cpuSeconds[i];
     }
-    out << "],\n  \"wall_s\": " << state.wallSeconds;
+    out << "],\n  \"wall_s\": " << state.wallSeconds
+        << ", \"server_cpu_s\": " << summary.serverCpuSeconds
+        << ", \"server_pss_mb\": " << summary.serverPssMb
+        << ", \"server_private_mb\": " << summary.serverPrivateMb;
     if (state.restart.begin >= 0) {
         out << ",\n  \"restart\": {\"begin_s\": " << state.restart.begin
             << ", \"end_s\": " << state.restart.end << ", \"status\": " << state.restart.status
@@ -1130,6 +1249,7 @@ int RunCoordinator(const Options& options) {
     summary.settings = ServerSettings(options.server);
     summary.loadBefore = LoadAverage();
     ConnectionSampler sampler(options.server, database.Name());
+    ServerProcesses server(options.serverData);
     RunState state;
     // The hosts load the module first and then start together.
     const long long startNs = NowNs() + 2000000000LL;
@@ -1143,7 +1263,13 @@ int RunCoordinator(const Options& options) {
         }
         state.hosts.push_back(host);
     }
-    Supervise(options, startNs, sampler, state);
+    Supervise(options, startNs, sampler, server, state);
+    // The backends end with the hosts' connections; give the server a moment
+    // to reap them, so that their CPU time is counted.
+    SleepSeconds(1.0);
+    summary.serverCpuSeconds = server.CpuSecondsSinceStart();
+    summary.serverPssMb = server.MostPssMb();
+    summary.serverPrivateMb = server.MostPrivateMb();
     summary.loadAfter = LoadAverage();
     Figures figures;
     for (std::size_t i = 0; i < state.hosts.size(); ++i) {
@@ -1156,6 +1282,7 @@ int RunCoordinator(const Options& options) {
     std::sort(figures.mixed.begin(), figures.mixed.end(), byTime);
     summary.mostPerHost = sampler.MostPerHost(summary.hostsSeen);
     summary.mostInAll = sampler.MostInAll();
+    summary.meanInAll = sampler.MeanInAll();
     summary.samples = sampler.Samples();
     summary.missedSamples = sampler.Missed();
     PrintReport(options, figures, summary, state);
@@ -1179,7 +1306,8 @@ int main(int argc, char** argv) {
     if (options.worker >= 0) return RunWorker(options);
     if (options.server.empty()) {
         std::fputs("no server: set STRATALOOM_BENCH_SERVER or pass --server\n", stderr);
-        return 2;
+        const char* required = std::getenv("STRATALOOM_REQUIRE_SERVER");
+        return required && *required && std::string(required) != "0" ? 2 : 77;
     }
     return RunCoordinator(options);
 }
