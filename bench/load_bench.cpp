@@ -1003,6 +1003,7 @@ struct Summary {
     double serverCpuSeconds = -1.0;  // negative: not known
     double serverPssMb = 0.0;
     double serverPrivateMb = 0.0;
+    double walMb = -1.0;  // write-ahead log written during the run; negative: not known
 };
 
 long long Count(const Figures& figures) {
@@ -1089,6 +1090,10 @@ void PrintReport(const Options& options, const Figures& figures, const Summary& 
     for (double seconds : summary.cpuSeconds) cpu += seconds;
     std::printf("host CPU time: %.1f s in all, median %.2f s per host; wall %.1f s\n", cpu,
                 MedianOf(summary.cpuSeconds), state.wallSeconds);
+    if (summary.walMb >= 0) {
+        std::printf("server write-ahead log: %.0f MB written (%.1f MB/s)\n", summary.walMb,
+                    summary.walMb / state.wallSeconds);
+    }
     if (summary.serverCpuSeconds >= 0) {
         std::printf("server CPU time: %.1f s\n", summary.serverCpuSeconds);
     }
@@ -1165,7 +1170,8 @@ void WriteJson(std::ostream& out, const Options& options, const Figures& figures
     out << "],\n  \"wall_s\": " << state.wallSeconds
         << ", \"server_cpu_s\": " << summary.serverCpuSeconds
         << ", \"server_pss_mb\": " << summary.serverPssMb
-        << ", \"server_private_mb\": " << summary.serverPrivateMb;
+        << ", \"server_private_mb\": " << summary.serverPrivateMb
+        << ", \"wal_mb\": " << summary.walMb;
     if (state.restart.begin >= 0) {
         out << ",\n  \"restart\": {\"begin_s\": " << state.restart.begin
             << ", \"end_s\": " << state.restart.end << ", \"status\": " << state.restart.status
@@ -1225,6 +1231,17 @@ std::string ServerSettings(const std::string& server) {
     return text;
 }
 
+// The server's write-ahead log position in bytes; negative when not read.
+double WalPosition(const std::string& server) {
+    std::string ignored;
+    Conn connection = Connect(server, ignored);
+    if (!connection) return -1.0;
+    Result result(PQexec(connection.get(), "select pg_wal_lsn_diff(pg_current_wal_lsn(), '0/0')"));
+    if (PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1)
+        return -1.0;
+    return std::atof(PQgetvalue(result.get(), 0, 0));
+}
+
 int RunCoordinator(const Options& options) {
     Module module;
     std::string error;
@@ -1247,6 +1264,7 @@ int RunCoordinator(const Options& options) {
     Summary summary;
     summary.database = database.Name();
     summary.settings = ServerSettings(options.server);
+    const double walBefore = WalPosition(options.server);
     summary.loadBefore = LoadAverage();
     ConnectionSampler sampler(options.server, database.Name());
     ServerProcesses server(options.serverData);
@@ -1266,11 +1284,13 @@ int RunCoordinator(const Options& options) {
     Supervise(options, startNs, sampler, server, state);
     // The backends end with the hosts' connections; give the server a moment
     // to reap them, so that their CPU time is counted.
-    SleepSeconds(1.0);
+    if (server.Known()) SleepSeconds(1.0);
     summary.serverCpuSeconds = server.CpuSecondsSinceStart();
     summary.serverPssMb = server.MostPssMb();
     summary.serverPrivateMb = server.MostPrivateMb();
     summary.loadAfter = LoadAverage();
+    const double walAfter = WalPosition(options.server);
+    if (walBefore >= 0 && walAfter >= 0) summary.walMb = (walAfter - walBefore) / 1048576.0;
     Figures figures;
     for (std::size_t i = 0; i < state.hosts.size(); ++i) {
         ReadHostFile(static_cast<int>(i + 1), state.hosts[i], figures);
