@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,9 +42,13 @@
 #include <string>
 #include <vector>
 
+#include "dbaccess/postgres/pghandles.h"
+#include "formats/listing.h"
 #include "strataloom/strataloom.h"
 
 namespace {
+
+using strataloom::formats::JsonString;
 
 // ---------------------------------------------------------------- options
 
@@ -158,6 +163,17 @@ std::string LoadAverage() {
 
 // ------------------------------------------------------------- the module
 
+// The boxes and wait windows of a host without a screen: nothing is shown,
+// questions are answered No; every failure's reason comes from
+// StrataloomLastError instead.
+int AnswerQuietly(const char*, const char*, unsigned int type) {
+    return type == MB_YESNO ? IDNO : IDOK;
+}
+void* BeginNoWindow(const char*) {
+    return nullptr;
+}
+void EndNoWindow(void*) {}
+
 // The module loaded as a host loads it, with the data objects one host uses.
 class Module {
   public:
@@ -176,6 +192,7 @@ class Module {
             error = "the module lacks an entry point";
             return false;
         }
+        InstallQuietHooks();
         factory_ = create_();
         return factory_ != nullptr;
     }
@@ -201,6 +218,17 @@ class Module {
     }
 
   private:
+    void InstallQuietHooks() {
+        using SetBoxes = MessageBoxHandler (*)(MessageBoxHandler);
+        using SetWindows = void (*)(WaitDialogBeginHandler, WaitDialogEndHandler);
+        if (auto set = reinterpret_cast<SetBoxes>(dlsym(handle_, "SetMessageBoxHandler"))) {
+            set(&AnswerQuietly);
+        }
+        if (auto set = reinterpret_cast<SetWindows>(dlsym(handle_, "SetWaitDialogHandlers"))) {
+            set(&BeginNoWindow, &EndNoWindow);
+        }
+    }
+
     void* handle_ = nullptr;
     CreateDataFactoryObjectFunc create_ = nullptr;
     DeleteDataFactoryFunc destroy_ = nullptr;
@@ -251,6 +279,15 @@ int MarkerCount(long long generation) {
     return 4 + static_cast<int>(generation % 5);
 }
 
+// A fraction in [0, 0.5) that varies from sample to sample, so that the
+// stored values compress no better than measured ones; a sample's whole part
+// is its save's generation.
+double Jitter(int curve, int sample) {
+    const std::uint32_t mixed = (static_cast<std::uint32_t>(sample) * 2654435761u) ^
+                                (static_cast<std::uint32_t>(curve) * 40503u);
+    return static_cast<double>(mixed % 1000003u) / 2000006.0;
+}
+
 LogCurveSet MakeCurves(const std::string& well, int base, long long generation) {
     LogCurveSet set;
     set.WellName = well;
@@ -264,7 +301,7 @@ LogCurveSet MakeCurves(const std::string& well, int base, long long generation) 
         record.CurveValue.resize(static_cast<std::size_t>(samples));
         for (int i = 0; i < samples; ++i) {
             record.CurveValue[static_cast<std::size_t>(i)] =
-                c == 0 ? 1000.0 + 0.125 * i : static_cast<double>(generation);
+                c == 0 ? 1000.0 + 0.125 * i : static_cast<double>(generation) + Jitter(c, i);
         }
         set.Records.push_back(std::move(record));
     }
@@ -299,7 +336,7 @@ std::string CurveMix(const LogCurveSet& set, std::size_t expectedCurves, int bas
         }
         if (record.CurveName == "DEPT") continue;
         for (double value : record.CurveValue) {
-            if (value != static_cast<double>(generation)) {
+            if (std::floor(value) != static_cast<double>(generation)) {
                 return record.CurveName + " holds a sample of save " +
                        std::to_string(static_cast<long long>(value)) + " under label " + label;
             }
@@ -496,14 +533,8 @@ int RunWorker(const Options& options) {
 
 // ------------------------------------------------------------- the server
 
-struct ConnCloser {
-    void operator()(PGconn* connection) const { PQfinish(connection); }
-};
-struct ResultCloser {
-    void operator()(PGresult* result) const { PQclear(result); }
-};
-using Conn = std::unique_ptr<PGconn, ConnCloser>;
-using Result = std::unique_ptr<PGresult, ResultCloser>;
+using Conn = strataloom::db::PgConn;
+using Result = strataloom::db::PgResult;
 
 // A later keyword overrides an earlier one in a key=value string.
 std::string WithKeyword(const std::string& connect, const std::string& key,
@@ -970,23 +1001,6 @@ const char* RestartPhase(const Event& event, const Restart& restart) {
     return "during";
 }
 
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 struct Summary {
     std::string database;
     std::string settings;  // the server's settings that matter for the load
@@ -1129,7 +1143,7 @@ void WriteEvents(std::ostream& out, const std::vector<Event>& events, const Rest
             out << ", \"after_restart_s\": " << event.start - restart.begin << ", \"phase\": \""
                 << RestartPhase(event, restart) << "\"";
         }
-        out << ", \"reason\": " << JsonText(event.text) << "}";
+        out << ", \"reason\": " << JsonString(event.text) << "}";
     }
     out << "]";
 }
@@ -1139,9 +1153,9 @@ void WriteJson(std::ostream& out, const Options& options, const Figures& figures
     out << "{\n  \"hosts\": " << options.hosts << ", \"seconds\": " << options.seconds
         << ", \"wells\": " << options.wells << ", \"samples\": " << options.samples
         << ", \"think_ms\": " << options.thinkMs
-        << ",\n  \"server\": " << JsonText(summary.settings)
-        << ", \"load_before\": " << JsonText(summary.loadBefore)
-        << ", \"load_after\": " << JsonText(summary.loadAfter) << ",\n  \"kinds\": {";
+        << ",\n  \"server\": " << JsonString(summary.settings)
+        << ", \"load_before\": " << JsonString(summary.loadBefore)
+        << ", \"load_after\": " << JsonString(summary.loadAfter) << ",\n  \"kinds\": {";
     for (int k = 0; k < kKinds; ++k) {
         const auto& latencies = figures.latencies[k];
         out << (k ? ",\n    " : "\n    ") << "\"" << kKindKeys[k]
