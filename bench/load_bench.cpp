@@ -654,12 +654,7 @@ class ServerProcesses {
     void SampleMemory() {
         if (!Known()) return;
         double total = Kilobytes(postmaster_, "Pss:");
-        for (long child : Children()) {
-            total += Kilobytes(child, "Pss:");
-            mostPrivateMb_ = std::max(
-                mostPrivateMb_,
-                (Kilobytes(child, "Private_Clean:") + Kilobytes(child, "Private_Dirty:")) / 1024.0);
-        }
+        for (long child : Children()) total += Kilobytes(child, "Pss:");
         mostPssMb_ = std::max(mostPssMb_, total / 1024.0);
     }
 
@@ -669,7 +664,6 @@ class ServerProcesses {
         return CpuSeconds() - cpuAtStart_;
     }
     double MostPssMb() const { return mostPssMb_; }
-    double MostPrivateMb() const { return mostPrivateMb_; }
 
   private:
     // The fields of /proc/PID/stat after the command name.
@@ -723,7 +717,6 @@ class ServerProcesses {
     long postmaster_ = -1;
     double cpuAtStart_ = 0.0;
     double mostPssMb_ = 0.0;
-    double mostPrivateMb_ = 0.0;
 };
 
 // ------------------------------------------------------------------ set-up
@@ -1016,7 +1009,6 @@ struct Summary {
     std::vector<double> cpuSeconds;
     double serverCpuSeconds = -1.0;  // negative: not known
     double serverPssMb = 0.0;
-    double serverPrivateMb = 0.0;
     double walMb = -1.0;  // write-ahead log written during the run; negative: not known
 };
 
@@ -1112,8 +1104,10 @@ void PrintReport(const Options& options, const Figures& figures, const Summary& 
         std::printf("server CPU time: %.1f s\n", summary.serverCpuSeconds);
     }
     if (summary.serverPssMb > 0) {
-        std::printf("server memory: at most %.1f MB in all (PSS), %.1f MB private in one process\n",
-                    summary.serverPssMb, summary.serverPrivateMb);
+        std::printf(
+            "server memory: at most %.1f MB (PSS of its processes, shared buffers "
+            "counted once)\n",
+            summary.serverPssMb);
     }
     if (state.restart.begin >= 0) {
         int phases[3] = {};
@@ -1183,9 +1177,7 @@ void WriteJson(std::ostream& out, const Options& options, const Figures& figures
     }
     out << "],\n  \"wall_s\": " << state.wallSeconds
         << ", \"server_cpu_s\": " << summary.serverCpuSeconds
-        << ", \"server_pss_mb\": " << summary.serverPssMb
-        << ", \"server_private_mb\": " << summary.serverPrivateMb
-        << ", \"wal_mb\": " << summary.walMb;
+        << ", \"server_pss_mb\": " << summary.serverPssMb << ", \"wal_mb\": " << summary.walMb;
     if (state.restart.begin >= 0) {
         out << ",\n  \"restart\": {\"begin_s\": " << state.restart.begin
             << ", \"end_s\": " << state.restart.end << ", \"status\": " << state.restart.status
@@ -1301,7 +1293,6 @@ int RunCoordinator(const Options& options) {
     if (server.Known()) SleepSeconds(1.0);
     summary.serverCpuSeconds = server.CpuSecondsSinceStart();
     summary.serverPssMb = server.MostPssMb();
-    summary.serverPrivateMb = server.MostPrivateMb();
     summary.loadAfter = LoadAverage();
     const double walAfter = WalPosition(options.server);
     if (walBefore >= 0 && walAfter >= 0) summary.walMb = (walAfter - walBefore) / 1048576.0;
