@@ -1009,7 +1009,8 @@ struct Summary {
     std::vector<double> cpuSeconds;
     double serverCpuSeconds = -1.0;  // negative: not known
     double serverPssMb = 0.0;
-    double walMb = -1.0;  // write-ahead log written during the run; negative: not known
+    double walMb = -1.0;        // write-ahead log written during the run; negative: not known
+    double temporaryMb = -1.0;  // temporary files of the run's database; negative: not known
 };
 
 long long Count(const Figures& figures) {
@@ -1097,8 +1098,9 @@ void PrintReport(const Options& options, const Figures& figures, const Summary& 
     std::printf("host CPU time: %.1f s in all, median %.2f s per host; wall %.1f s\n", cpu,
                 MedianOf(summary.cpuSeconds), state.wallSeconds);
     if (summary.walMb >= 0) {
-        std::printf("server write-ahead log: %.0f MB written (%.1f MB/s)\n", summary.walMb,
-                    summary.walMb / state.wallSeconds);
+        std::printf(
+            "server write-ahead log: %.0f MB written (%.1f MB/s); temporary files: %.1f MB\n",
+            summary.walMb, summary.walMb / state.wallSeconds, summary.temporaryMb);
     }
     if (summary.serverCpuSeconds >= 0) {
         std::printf("server CPU time: %.1f s\n", summary.serverCpuSeconds);
@@ -1177,7 +1179,8 @@ void WriteJson(std::ostream& out, const Options& options, const Figures& figures
     }
     out << "],\n  \"wall_s\": " << state.wallSeconds
         << ", \"server_cpu_s\": " << summary.serverCpuSeconds
-        << ", \"server_pss_mb\": " << summary.serverPssMb << ", \"wal_mb\": " << summary.walMb;
+        << ", \"server_pss_mb\": " << summary.serverPssMb << ", \"wal_mb\": " << summary.walMb
+        << ", \"temporary_mb\": " << summary.temporaryMb;
     if (state.restart.begin >= 0) {
         out << ",\n  \"restart\": {\"begin_s\": " << state.restart.begin
             << ", \"end_s\": " << state.restart.end << ", \"status\": " << state.restart.status
@@ -1238,14 +1241,26 @@ std::string ServerSettings(const std::string& server) {
 }
 
 // The server's write-ahead log position in bytes; negative when not read.
-double WalPosition(const std::string& server) {
+// The one number a query of the server answers; negative when not read.
+double ServerNumber(const std::string& server, const std::string& sql) {
     std::string ignored;
     Conn connection = Connect(server, ignored);
     if (!connection) return -1.0;
-    Result result(PQexec(connection.get(), "select pg_wal_lsn_diff(pg_current_wal_lsn(), '0/0')"));
+    Result result(PQexec(connection.get(), sql.c_str()));
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1)
         return -1.0;
     return std::atof(PQgetvalue(result.get(), 0, 0));
+}
+
+double WalPosition(const std::string& server) {
+    return ServerNumber(server, "select pg_wal_lsn_diff(pg_current_wal_lsn(), '0/0')");
+}
+
+// Bytes the run's database wrote to temporary files: sorts and hashes that
+// did not fit in work_mem.
+double TemporaryBytes(const std::string& server, const std::string& database) {
+    return ServerNumber(
+        server, "select temp_bytes from pg_stat_database where datname = '" + database + "'");
 }
 
 int RunCoordinator(const Options& options) {
@@ -1296,6 +1311,7 @@ int RunCoordinator(const Options& options) {
     summary.loadAfter = LoadAverage();
     const double walAfter = WalPosition(options.server);
     if (walBefore >= 0 && walAfter >= 0) summary.walMb = (walAfter - walBefore) / 1048576.0;
+    summary.temporaryMb = TemporaryBytes(options.server, database.Name()) / 1048576.0;
     Figures figures;
     for (std::size_t i = 0; i < state.hosts.size(); ++i) {
         ReadHostFile(static_cast<int>(i + 1), state.hosts[i], figures);
