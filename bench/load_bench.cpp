@@ -487,10 +487,13 @@ class Host {
     std::mt19937 random_;
 };
 
-// One line per operation in the host's result file:
-//   op KIND START_US LATENCY_US OK
-//   fail KIND START_US LATENCY_US REASON
-//   mixed KIND START_US LATENCY_US DETAIL
+// The host's result file holds one line per operation, times in microseconds
+// from the common start:
+//   op KIND START LATENCY          a call that succeeded
+//   fail KIND START LATENCY REASON
+//   mixed KIND START LATENCY DETAIL
+// then "done" when the host ran to its end, or only "setup REASON" when it
+// could not start.
 std::string OneLine(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
