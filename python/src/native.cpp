@@ -618,19 +618,9 @@ ProjectRule ProjectRuleOf(bool create, const std::string& depthUnit, const std::
 // header whose unit cannot be saved is removed again.
 void CreateProject(formats::ProjectData& data, const std::string& project,
                    const ProjectRule& rule) {
-    BasicProjectRecord header;
-    header.ProjectName = project;
-    header.Description = rule.madeBy;
-    if (!data.Projects().SaveProject(header))
-        throw ModuleError(data.Failure("project " + project + " could not be made"));
     std::string reason;
-    if (!data.OpenOwnTables(reason) ||
-        !formats::SaveProjectDepthUnit(data.Own(), project, rule.unit)) {
-        if (reason.empty()) reason = data.Own().Failure();
-        data.Projects().DeleteProject(project.c_str());
-        throw ModuleError("the depth unit of project " + project +
-                          " could not be saved: " + reason);
-    }
+    if (!formats::MakeProject(data, project, rule.unit, rule.madeBy, reason))
+        throw ModuleError(reason);
 }
 
 // The import rules of the host program: wells go into a project the

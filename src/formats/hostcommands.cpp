@@ -193,20 +193,9 @@ bool PrepareProject(ProjectData& data, const ImportLasOptions& options, DepthUni
     }
     unit = DepthUnit::kMetre;
     if (!options.depthUnit.empty()) ParseDepthUnit(options.depthUnit, unit);
-    BasicProjectRecord header;
-    header.ProjectName = project;
-    header.Description = "created by import-las";
     std::string reason;
-    if (!data.Projects().SaveProject(header)) {
-        io.err << "strataloom: " << data.Failure("project " + project + " could not be made")
-               << "\n";
-        return false;
-    }
-    if (!data.OpenOwnTables(reason) || !SaveProjectDepthUnit(data.Own(), project, unit)) {
-        io.err << "strataloom: the depth unit of project " << project
-               << " could not be saved: " << (reason.empty() ? data.Own().Failure() : reason)
-               << "\n";
-        data.Projects().DeleteProject(project.c_str());
+    if (!MakeProject(data, project, unit, "created by import-las", reason)) {
+        io.err << "strataloom: " << reason << "\n";
         return false;
     }
     io.out << "Project " << project << " created, depths in " << DepthUnitName(unit) << "\n";

@@ -61,4 +61,23 @@ std::string ProjectOfConnection(const std::string& connect) {
     return std::filesystem::path(path).stem().string();
 }
 
+bool MakeProject(ProjectData& data, const std::string& project, DepthUnit unit,
+                 const std::string& description, std::string& reason) {
+    BasicProjectRecord header;
+    header.ProjectName = project;
+    header.Description = description;
+    if (!data.Projects().SaveProject(header)) {
+        reason = data.Failure("project " + project + " could not be made");
+        return false;
+    }
+    std::string own;
+    if (!data.OpenOwnTables(own) || !SaveProjectDepthUnit(data.Own(), project, unit)) {
+        reason = "the depth unit of project " + project +
+                 " could not be saved: " + (own.empty() ? data.Own().Failure() : own);
+        data.Projects().DeleteProject(project.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace strataloom::formats

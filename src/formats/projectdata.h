@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "formats/depthunit.h"
 #include "formats/owntables.h"
 #include "strataloom/strataloom.h"
 
@@ -54,6 +55,12 @@ class ProjectData {
     std::function<std::string()> reason_;
     OwnTables own_;
 };
+
+// Makes project with its header (described as description) and its depth
+// unit; false with the reason, the header taken back when the unit cannot
+// be saved, so a project is made whole or not at all.
+bool MakeProject(ProjectData& data, const std::string& project, DepthUnit unit,
+                 const std::string& description, std::string& reason);
 
 // The project a database is named after: "Field" for ".../Field/Field.mdb"
 // and for a server database "Field" (the layout create-project makes).
