@@ -126,6 +126,10 @@ class CDbManage {
     // project it cannot write, a full disk) also fails the write running on
     // the connection, whether or not its caller looks at the result.
     bool ExecuteSQL(const strataloom::db::Statement& statement);
+    // The same for a statement whose result the write does not look at (the
+    // delete before a save's rows): the server sends it with the write's next
+    // round trip. A failure fails the write, with its reason.
+    void ExecuteSQLWithRows(const strataloom::db::Statement& statement);
 
   private:
     // The row that SetFieldValue fills: the columns in the order set.
@@ -162,6 +166,9 @@ class CDbManage {
     bool RefuseZeroByte(const strataloom::db::Statement& statement);
     // A statement while the rows of a save are being stored fails, and the write with it.
     bool RefuseWhileStoring();
+    // Traces the statement and makes it the one in hand; false, with the
+    // reason noted, when it may not run.
+    bool MayExecute(const strataloom::db::Statement& statement);
     // Notes why the statement in hand failed.
     void NoteStatementFailure(const std::string& message) const;
 
