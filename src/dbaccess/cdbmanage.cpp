@@ -153,8 +153,15 @@ bool CDbManage::RefuseZeroByte(const Statement& statement) {
     return true;
 }
 
+// The session's own statement runs once the row in hand is stored: rows and
+// statements reach the database in the order they were made. Another
+// session's statement would run ahead of that row.
 bool CDbManage::RefuseWhileStoring() {
     if (!connection_->RowStream()) return false;
+    if (streaming_) {
+        EndRow();
+        return false;
+    }
     NoteStatementFailure("a statement ran while the rows of a save were being stored");
     connection_->Doom();
     return true;

@@ -113,10 +113,10 @@ class CDbManage {
     // must stay as they are until SaveData has run.
     void SetFieldBytesInPlace(const char* column, const void* data, std::size_t size);
     // From the next AddNew to SaveData, each row goes to the table as soon as
-    // it is complete (when the next one starts, or SaveData runs) instead of
-    // waiting in memory: for a save that runs no other statement on its
-    // connection meanwhile. A statement that runs then fails, and so does
-    // the write. Only inside a write scope; elsewhere the rows wait.
+    // it is complete (when the next one starts, a statement of this session
+    // runs, or SaveData runs) instead of waiting in memory. A statement of
+    // another session on the connection meanwhile fails, and so does the
+    // write. Only inside a write scope; elsewhere the rows wait.
     void StoreRowsAsAdded();
     // Stores every pending row in one transaction; true only when all were stored.
     bool SaveData();

@@ -235,7 +235,6 @@ bool PgConnection::Connect() {
     pendingLocks_.clear();
     queued_.clear();
     queuedFailure_.clear();
-    rowsInserted_ = 0;
     deferred_ = 0;
     inTransaction_ = false;
     copy_ = Copy();
@@ -475,7 +474,6 @@ void PgConnection::ReleaseWriterLock() {
 }
 
 bool PgConnection::FinishWrite(bool commit) {
-    rowsInserted_ = 0;
     if (beginPending_) {
         beginPending_ = false;  // no statement ran: nothing to end
         return commit;

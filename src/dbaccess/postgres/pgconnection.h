@@ -202,7 +202,6 @@ class PgConnection final : public Connection {
     std::vector<long long> pendingLocks_;  // queues to take before the deferred BEGIN
     std::vector<Queued> queued_;           // sent ahead of the next round trip's statements
     std::string queuedFailure_;            // the reason a queued statement failed
-    std::size_t rowsInserted_ = 0;         // rows of the save in hand sent as inserts
     Copy copy_;
 };
 

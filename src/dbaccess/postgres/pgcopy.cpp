@@ -239,15 +239,16 @@ bool PgConnection::FinishCopy(const char* abandon) {
     return StatementSucceeded(answer);
 }
 
-// The first rows of a write go as insert statements, sent with the write's
-// next round trip (its COMMIT, for a small save); the rows beyond them by COPY,
-// which costs two round trips of its own but far less per row.
+// A row goes as an insert statement, sent with the write's next round trip
+// (its COMMIT, for a small save; the next statement, for rows made between
+// statements), while few wait to be sent; the rows beyond them by COPY, which
+// costs two round trips of its own but far less per row.
 bool PgConnection::InsertRow(const TableShape& table, const std::vector<int>& columns,
                              const std::vector<Value>& values) {
     if (copy_.open && (copy_.table != &table || copy_.columns != columns) && !FinishCopy(nullptr)) {
         return false;
     }
-    if (!copy_.open && InScope() && rowsInserted_ < kInsertedRows) {
+    if (!copy_.open && InScope() && queued_.size() < kInsertedRows) {
         if (!Ready({table.name})) return false;
         Queued row;
         if (!InsertRequest(table, columns, values, row.request)) {
@@ -256,7 +257,6 @@ bool PgConnection::InsertRow(const TableShape& table, const std::vector<int>& co
         }
         row.context = row.request.sql;
         queued_.push_back(std::move(row));
-        ++rowsInserted_;
         return true;
     }
     if (!CopyCarries(table, columns, values)) {

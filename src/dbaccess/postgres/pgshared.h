@@ -52,9 +52,9 @@ inline constexpr char kSavepoint[] = "SAVEPOINT strataloom_stmt";
 inline constexpr char kReleaseSavepoint[] = "RELEASE SAVEPOINT strataloom_stmt";
 inline constexpr char kRollbackToSavepoint[] = "ROLLBACK TO SAVEPOINT strataloom_stmt";
 
-// The rows a write sends as insert statements before it turns to COPY:
-// below this many, the COPY's own two round trips cost more than the
-// statements (see bench/wellbore_bench.cpp).
+// The statements a write holds for its next round trip before its rows turn
+// to COPY: below this many rows, the COPY's own two round trips cost more
+// than the inserts (see bench/wellbore_bench.cpp).
 inline constexpr std::size_t kInsertedRows = 16;
 
 // Rows of a COPY are handed to the client library in pieces of about this size.
