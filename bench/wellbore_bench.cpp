@@ -3,7 +3,8 @@
 //
 //   bulk pairs    log curves of one well saved and loaded, a project's wells
 //                 loaded, the markers of many wells saved and loaded;
-//   small calls   the existence tests a host calls most, 4,000 calls;
+//   small calls   the existence tests a host calls most, 4,000 calls, and
+//                 one-row saves of a well header;
 //   growth        per-item cost of the well and curve operations at 100,
 //                 1,000 and 10,000 wells and 400 and 4,000 curves per well;
 //   server bulk   the markers of 2,000 wells saved through the module, row
@@ -56,7 +57,8 @@ using Call = std::function<bool()>;
 
 // The goals the tables are held against.
 constexpr double kBulkRatio = 1.25;      // bulk pairs, module/raw
-constexpr double kSmallRatio = 1.5;      // small calls, module/raw
+constexpr double kSmallRatio = 1.25;     // small reads, module/raw in CPU time
+constexpr double kSaveRoundTrips = 2.0;  // one-row save on the server
 constexpr double kPerWellRatio = 1.1;    // LoadProjectWells, SaveWells per well
 constexpr double kFlatGrowth = 1.2;      // per-curve cost, 4,000 against 400 curves
 constexpr double kMarkerPeakMb = 20.0;   // SaveWellsData of 10,000 wells
@@ -514,6 +516,27 @@ void AddSmallCalls(Engine& e, const Data& data, std::vector<Case>& cases) {
         return true;
     }));
     cases.push_back(std::move(well));
+
+    // One well header replaced per call, against one delete and one insert
+    // in one transaction by hand.
+    const int saves = 200;
+    Case save =
+        MakeCase(e, Group::Small, "IBasicWellData::SaveWell", "1 row, 200 calls", saves, 1, 7);
+    save.sides.push_back(MakeSide("module", [&e, &wells, saves] {
+        for (int i = 0; i < saves; ++i) {
+            const BasicWellRecord& w = wells[static_cast<std::size_t>(i) % wells.size()];
+            if (e.wells->SaveWell("Small", w) != 1) return false;
+        }
+        return true;
+    }));
+    save.sides.push_back(MakeSide("raw", [&e, &wells, saves] {
+        for (int i = 0; i < saves; ++i) {
+            const BasicWellRecord& w = wells[static_cast<std::size_t>(i) % wells.size()];
+            if (!e.raw->SaveWellHeaders("Small", {w})) return false;
+        }
+        return true;
+    }));
+    cases.push_back(std::move(save));
 }
 
 bool SeedGrowth(Engine& e, const Data& data, std::string& error) {
@@ -725,20 +748,35 @@ void PrintBulk(const std::vector<Case>& cases) {
     }
 }
 
+// Small reads are held to their CPU ratio on both engines (the client's own
+// cost: a read's wall time on the server is mostly the server's); one-row
+// saves on the server to their round trips.
 void PrintSmall(const std::vector<Case>& cases, std::vector<Goal>& goals) {
     PrintTimedHeader("Small calls", "us per call");
     for (const Case& c : cases) {
         if (c.group != Group::Small || !c.Ran()) continue;
-        const double ratio = GoalRatio(c);
-        std::string note = "goal <= 1.5";
-        if (c.sides[0].roundTrips >= 0) {
-            note += ", " + Fixed(c.sides[0].roundTrips / c.items, 1) + " round trips per call";
+        const Times module = c.sides[0].Middle();
+        const Times raw = c.sides[1].Middle();
+        const double ratio = raw.cpu > 0 ? module.cpu / raw.cpu : -1.0;
+        const bool save = c.what.find("Save") != std::string::npos;
+        const double trips = c.sides[0].roundTrips >= 0 ? c.sides[0].roundTrips / c.items : -1.0;
+        std::string note = save ? "" : "goal <= " + Fixed(kSmallRatio);
+        if (trips >= 0) {
+            note +=
+                std::string(note.empty() ? "" : ", ") + Fixed(trips, 1) + " round trips per call";
         }
         PrintTimedRow(c, 1e6 / c.items, note);
-        Verdict(goals,
-                c.engine + " " + c.what + ": " + Fixed(ratio) + "x raw (" +
-                    (c.engine == "server" ? "wall" : "cpu") + "), goal <= 1.5",
-                !c.Failed() && ratio >= 0 && ratio <= kSmallRatio);
+        if (save && trips >= 0) {
+            Verdict(goals,
+                    c.engine + " " + c.what + ": " + Fixed(trips, 1) +
+                        " round trips per call, goal <= " + Fixed(kSaveRoundTrips, 0),
+                    !c.Failed() && trips <= kSaveRoundTrips);
+        } else if (!save) {
+            Verdict(goals,
+                    c.engine + " " + c.what + ": " + Fixed(ratio) +
+                        "x raw (cpu), goal <= " + Fixed(kSmallRatio),
+                    !c.Failed() && ratio >= 0 && ratio <= kSmallRatio);
+        }
     }
 }
 

@@ -55,6 +55,17 @@ class ConcurrencyTest : public ProjectDbTest {
                session.GetFieldValue("integrity_check", verdict) && verdict == "ok";
     }
     const char* EngineLabel() const { return OnServer() ? "server" : "sqlite"; }
+    // The deadlocks the server has found in the test's database so far.
+    long long ServerDeadlocks() {
+        CDbManage session(Connect().c_str());
+        int count = -1;
+        if (session.GetDataFromDB("select deadlocks::int as n from pg_stat_database where datname "
+                                  "= current_database()") != CDbManage::kRows ||
+            !session.GetFieldValue("n", count)) {
+            ADD_FAILURE() << "the server's deadlock count cannot be read";
+        }
+        return count;
+    }
     std::unique_ptr<ILogData> logs;
 };
 
@@ -183,13 +194,23 @@ TEST_P(ConcurrencyTest, FourHostsSavingTheSameWellsNeverFailNorMix) {
 
 // A text-curve save writes two tables: the curve's rows and, for a new
 // curve, its code entry. Two hosts doing so on the same wells at once queue
-// on both tables together, and every save lands.
+// on both tables together, and every save lands. Two more save the same
+// curves inside writes that opened another table first: one declares the
+// two tables in the opposite order (the queues are still taken in one order,
+// so the server never finds two writers each waiting for the other), the
+// other queues on them only inside its transaction (the server then refuses
+// the write that lost the race, and it starts over).
 TEST_P(ConcurrencyTest, HostsSavingTextCurvesWriteBothTablesWithoutFailing) {
     constexpr int kCurves = 25;
+    const long long deadlocksBefore = OnServer() ? ServerDeadlocks() : 0;
     std::vector<std::unique_ptr<ChildProcess>> hosts;
     for (const char* prefix : {"A", "B"}) {
-        hosts.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
-            "save-text-curves", Connect(), "W1,W2", prefix, std::to_string(kCurves)}));
+        for (const char* mode : {"", "crossing"}) {
+            std::vector<std::string> args{"save-text-curves", Connect(), "W1,W2", prefix,
+                                          std::to_string(kCurves)};
+            if (*mode) args.emplace_back(mode);
+            hosts.push_back(std::make_unique<ChildProcess>(args));
+        }
     }
     for (auto& host : hosts) {
         ASSERT_TRUE(host->Started());
@@ -197,10 +218,13 @@ TEST_P(ConcurrencyTest, HostsSavingTextCurvesWriteBothTablesWithoutFailing) {
         EXPECT_EQ(0, host->Wait());
     }
     auto texts = Create<ITextData>("ITextData");
-    for (const char* curve : {"A0", "B24"}) {
+    for (const char* curve : {"A0", "A1", "B23", "B24"}) {
         TextCurveSet set;
         EXPECT_EQ(1, texts->LoadWellTextCurve("W2", curve, set)) << curve;
         EXPECT_EQ(3u, set.Records.size()) << curve;
+    }
+    if (OnServer()) {
+        EXPECT_EQ(deadlocksBefore, ServerDeadlocks());
     }
 }
 

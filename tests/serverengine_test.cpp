@@ -1,6 +1,7 @@
 // What several hosts sharing one project database rely on, on both engines,
 // and what only the server engine does: databases created on the server, text
 // it refuses, and failed statements inside a transaction.
+#include <libpq-fe.h>
 #include <unistd.h>
 
 #include <thread>
@@ -167,6 +168,64 @@ TEST_P(ServerOnlyTest, ExistenceTestsTakeOneRoundTrip) {
         EXPECT_EQ(std::string(well) == "W1" ? 1 : 0, markers->IsWellDataExist(well));
         EXPECT_EQ(1u, strataloom::db::ServerRoundTrips() - before) << well;
     }
+}
+
+// A one-row save takes its writers' queue, begins and checks the table in
+// one round trip, and deletes, inserts, commits and lets the queue go in a
+// second; what it stored is there, once.
+TEST_P(ServerOnlyTest, OneRowSavesTakeTwoRoundTrips) {
+    auto wells = Create<IBasicWellData>("IBasicWellData");
+    auto dictionary = Create<ICurveDictionary>("ICurveDictionary");
+    BasicWellRecord well;
+    well.WellName = "W1";
+    well.Kb = 12.5;
+    CurveDictionaryRecord entry;
+    entry.CurveName = "GR";
+    entry.CurveUnit = "API";
+    ASSERT_EQ(1, wells->SaveWell("P", well));  // the connection learns the tables
+    ASSERT_EQ(1, dictionary->SaveEntry(entry));
+    for (int round = 0; round < 2; ++round) {
+        well.Kb += 1.0;
+        entry.RightValue = 150.0 + round;
+        unsigned long before = strataloom::db::ServerRoundTrips();
+        EXPECT_EQ(1, wells->SaveWell("P", well));
+        EXPECT_GE(2u, strataloom::db::ServerRoundTrips() - before);
+        before = strataloom::db::ServerRoundTrips();
+        EXPECT_EQ(1, dictionary->SaveEntry(entry));
+        EXPECT_GE(2u, strataloom::db::ServerRoundTrips() - before);
+    }
+    std::vector<BasicWellRecord> stored;
+    ASSERT_EQ(1, wells->LoadProjectWells("P", stored));
+    ASSERT_EQ(1u, stored.size());
+    EXPECT_EQ(14.5, stored[0].Kb);
+    CurveDictionaryRecord loaded;
+    ASSERT_EQ(1, dictionary->LoadEntry("GR", loaded));
+    EXPECT_EQ(151.0, loaded.RightValue);
+    EXPECT_EQ("API", loaded.CurveUnit);
+}
+
+// A row the server refuses ends the write at its COMMIT, where the row went
+// with it: the save fails whole, with the server's reason, and the version
+// before stays.
+TEST_P(ServerOnlyTest, ARowRefusedAtTheCommitFailsTheSaveWhole) {
+    auto wells = Create<IBasicWellData>("IBasicWellData");
+    BasicWellRecord well;
+    well.WellName = "W1";
+    well.Kb = 1.0;
+    ASSERT_EQ(1, wells->SaveWell("P", well));
+    PGconn* admin = PQconnectdb(Connect().c_str());
+    PQclear(PQexec(admin, "ALTER TABLE w_well_data ADD CONSTRAINT kb_below CHECK (Kb < 100)"));
+    PQfinish(admin);
+    well.Kb = 200.0;
+    EXPECT_EQ(0, wells->SaveWell("P", well));
+    EXPECT_NE(std::string::npos, std::string(StrataloomLastError()).find("SQLSTATE 23514"))
+        << StrataloomLastError();
+    std::vector<BasicWellRecord> stored;
+    ASSERT_EQ(1, wells->LoadProjectWells("P", stored));
+    ASSERT_EQ(1u, stored.size());
+    EXPECT_EQ(1.0, stored[0].Kb);
+    well.Kb = 50.0;  // the connection serves the next save as before
+    EXPECT_EQ(1, wells->SaveWell("P", well)) << StrataloomLastError();
 }
 
 TEST_P(ServerOnlyTest, CreatedDatabaseServesWellsMarkersAndCurves) {

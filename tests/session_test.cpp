@@ -177,8 +177,9 @@ TEST_P(SessionTest, SaveDataStoresEveryPendingRowOrNone) {
 }
 
 // A save whose rows go to the table as they are added: they land with the
-// write that commits them, and a refused row, a failing row or a statement
-// run between the rows fails that write with every row in it.
+// write that commits them, and a refused row, a failing row or another
+// session's statement run between the rows fails that write with every row
+// in it. The saving session's own statement runs after the row before it.
 TEST_P(SessionTest, RowsStoredAsAddedLandOnlyWithTheWriteThatCommits) {
     const auto saveMarkers = [&](const char* well, const std::function<void(CDbManage&)>& rows) {
         DbWriteScope scope(Connect());
@@ -210,10 +211,26 @@ TEST_P(SessionTest, RowsStoredAsAddedLandOnlyWithTheWriteThatCommits) {
         session.AddNew();
         session.SetFieldValue("MarkerName", "after");
     }));
-    EXPECT_FALSE(saveMarkers("W4", [](CDbManage& session) {
-        EXPECT_FALSE(session.ExecuteSQL("delete from w_well_data"));
+    EXPECT_FALSE(saveMarkers("W4", [&](CDbManage&) {
+        CDbManage other(Connect().c_str());
+        EXPECT_FALSE(other.ExecuteSQL("delete from w_well_data"));
     }));
     EXPECT_EQ(3, Count("w_marker_data"));
+    // The delete finds the row made before it, and not the one made after.
+    EXPECT_TRUE(saveMarkers("W5", [](CDbManage& session) {
+        session.AddNew();
+        session.SetFieldValue("WellName", "W5");
+        session.SetFieldValue("MarkerName", "gone");
+        EXPECT_TRUE(
+            session.ExecuteSQL("delete from w_marker_data where MarkerName='gone' or "
+                               "MarkerName='M2'"));
+        session.AddNew();
+        session.SetFieldValue("WellName", "W5");
+        session.SetFieldValue("MarkerName", "kept");
+    }));
+    EXPECT_EQ(3, Count("w_marker_data where WellName='W5'"));
+    EXPECT_EQ(0, Count("w_marker_data where MarkerName='gone'"));
+    EXPECT_EQ(1, Count("w_marker_data where MarkerName='kept'"));
 }
 
 TEST_P(SessionTest, AddNewWithoutAnOpenTableFailsTheSave) {

@@ -146,9 +146,23 @@ void InsertStoredImage(CDbManage& session, const ImageRecord& record, const std:
     LithCodeColumns().Write(session, record);
 }
 
+// The stored form of a record's content, made in one pass from it.
+void ScrambleInto(const ImageRecord& record, std::string& content) {
+    const std::string& text = record.ImageData;
+    const std::size_t size = text.size();
+    content.resize(size + 2);
+    char* bytes = content.data();
+    bytes[0] = '<';
+    for (std::size_t i = 0, k = 0; i < size; ++i) {
+        bytes[i + 1] = static_cast<char>(static_cast<unsigned char>(text[i]) ^ kImageKey[k]);
+        k = k + 1 == kImageKeyLength ? 0 : k + 1;
+    }
+    bytes[size + 1] = '>';
+}
+
 std::string Scrambled(const ImageRecord& record) {
-    std::string content = record.ImageData;
-    CImageData::ScrambleImageData(content);
+    std::string content;
+    ScrambleInto(record, content);
     return content;
 }
 
@@ -295,15 +309,19 @@ int CImageData::SaveImages(const std::vector<ImageRecord>& images) {
         const std::vector<bool> keep = LastOfEachKey(images, [](const ImageRecord& image) {
             return std::make_tuple(image.ImageName, image.ImageType, image.ImageFacet);
         });
-        // The stored contents, kept in place until the save: never reallocated.
+        // Each row goes to the table before the next delete runs, as a
+        // hand-written save would order them. The stored contents are kept in
+        // place until the save (the rows wait where they cannot go at once).
         std::vector<std::string> contents;
         contents.reserve(images.size());
+        session.StoreRowsAsAdded();
         for (std::size_t i = 0; i < images.size(); ++i) {
             if (!keep[i]) continue;
             const ImageRecord& image = images[i];
             session.ExecuteSQL(
                 DeleteImageStatement(image.ImageName, image.ImageType, image.ImageFacet) + " ");
-            contents.push_back(Scrambled(image));
+            contents.emplace_back();
+            ScrambleInto(image, contents.back());
             InsertStoredImage(session, image, contents.back());
         }
         return session.SaveData() ? 1 : 0;

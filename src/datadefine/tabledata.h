@@ -182,6 +182,7 @@ class TableData : public DataObject<Interface> {
     // Replaces rows: the delete statement, then the rows writeRows adds, all
     // stored by one SaveData whose result is the operation's. The rows go to
     // the table as they are added: writeRows runs no statement between them.
+    // The delete goes to the server with the rows; its failure fails the save.
     template <class WriteRows>
     int Replace(const char* table, const Statement& deleteStatement, WriteRows&& writeRows) {
         return Replace(table ? Statement::WholeTable(table) : Statement(), deleteStatement,
@@ -197,7 +198,7 @@ class TableData : public DataObject<Interface> {
         Statement onTables = deleteStatement;
         for (const std::string& table : tableCheck.Tables()) onTables.On(table);
         return WriteChecked(tableCheck, [&](CDbManage& session) {
-            session.ExecuteSQL(onTables);
+            session.ExecuteSQLWithRows(onTables);
             session.StoreRowsAsAdded();
             writeRows(session);
             return session.SaveData() ? 1 : 0;

@@ -153,8 +153,15 @@ bool CDbManage::RefuseZeroByte(const Statement& statement) {
     return true;
 }
 
+// The session's own statement runs once the row in hand is stored: rows and
+// statements reach the database in the order they were made. Another
+// session's statement would run ahead of that row.
 bool CDbManage::RefuseWhileStoring() {
     if (!connection_->RowStream()) return false;
+    if (streaming_) {
+        EndRow();
+        return false;
+    }
     NoteStatementFailure("a statement ran while the rows of a save were being stored");
     connection_->Doom();
     return true;
@@ -608,13 +615,24 @@ bool CDbManage::InsertPending() {
     return transaction.Commit();
 }
 
-bool CDbManage::ExecuteSQL(const Statement& statement) {
+bool CDbManage::MayExecute(const Statement& statement) {
     strataloom::db::TraceStatement(statement.Text());
     statement_ = statement.Text();
     if (!Connected() || RefuseZeroByte(statement) || RefuseWhileStoring()) return false;
     // A statement that changes something runs outside any read snapshot: the
     // server creates a database only outside a transaction.
     if (!connection_->InScope()) connection_->EndRead();
+    return true;
+}
+
+void CDbManage::ExecuteSQLWithRows(const Statement& statement) {
+    if (MayExecute(statement) && !connection_->ExecuteLater(statement)) {
+        NoteStatementFailure(connection_->LastError());
+    }
+}
+
+bool CDbManage::ExecuteSQL(const Statement& statement) {
+    if (!MayExecute(statement)) return false;
     const auto& arguments = statement.Arguments();
     const bool done = statement.Kind() == StatementKind::Restore && arguments.size() == 2
                           ? connection_->CreateDatabase(arguments[0], arguments[1])

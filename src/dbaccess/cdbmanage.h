@@ -113,10 +113,10 @@ class CDbManage {
     // must stay as they are until SaveData has run.
     void SetFieldBytesInPlace(const char* column, const void* data, std::size_t size);
     // From the next AddNew to SaveData, each row goes to the table as soon as
-    // it is complete (when the next one starts, or SaveData runs) instead of
-    // waiting in memory: for a save that runs no other statement on its
-    // connection meanwhile. A statement that runs then fails, and so does
-    // the write. Only inside a write scope; elsewhere the rows wait.
+    // it is complete (when the next one starts, a statement of this session
+    // runs, or SaveData runs) instead of waiting in memory. A statement of
+    // another session on the connection meanwhile fails, and so does the
+    // write. Only inside a write scope; elsewhere the rows wait.
     void StoreRowsAsAdded();
     // Stores every pending row in one transaction; true only when all were stored.
     bool SaveData();
@@ -126,6 +126,10 @@ class CDbManage {
     // project it cannot write, a full disk) also fails the write running on
     // the connection, whether or not its caller looks at the result.
     bool ExecuteSQL(const strataloom::db::Statement& statement);
+    // The same for a statement whose result the write does not look at (the
+    // delete before a save's rows): the server sends it with the write's next
+    // round trip. A failure fails the write, with its reason.
+    void ExecuteSQLWithRows(const strataloom::db::Statement& statement);
 
   private:
     // The row that SetFieldValue fills: the columns in the order set.
@@ -162,6 +166,9 @@ class CDbManage {
     bool RefuseZeroByte(const strataloom::db::Statement& statement);
     // A statement while the rows of a save are being stored fails, and the write with it.
     bool RefuseWhileStoring();
+    // Traces the statement and makes it the one in hand; false, with the
+    // reason noted, when it may not run.
+    bool MayExecute(const strataloom::db::Statement& statement);
     // Notes why the statement in hand failed.
     void NoteStatementFailure(const std::string& message) const;
 

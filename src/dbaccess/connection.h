@@ -46,6 +46,10 @@ class Connection {
     }
     // Runs a statement that yields no rows.
     virtual bool Execute(const Statement& statement) = 0;
+    // The same for a statement of a write whose result the write does not
+    // look at: a driver may send it with the write's next round trip, and
+    // its failure then fails the write.
+    virtual bool ExecuteLater(const Statement& statement) { return Execute(statement); }
     // Whether a server database exists (a DatabaseList request, its name the
     // argument): one row with its name, or none. An engine without such a
     // list runs the request's text as it stands.

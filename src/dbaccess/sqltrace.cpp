@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+#include "dbaccess/failure.h"
+
 namespace strataloom::db {
 
 namespace {
@@ -28,6 +30,20 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+// The trace file named by the environment, read once per operation: the
+// statements of one operation go to one file, and a host may name another
+// between operations.
+const char* TracePath() {
+    thread_local unsigned long operation = 0;
+    thread_local const char* path = nullptr;
+    const unsigned long current = CurrentOperation();
+    if (current == 0 || current != operation) {
+        operation = current;
+        path = std::getenv("STRATALOOM_SQL_TRACE");
+    }
+    return path;
+}
+
 }  // namespace
 
 void SetTraceListener(TraceListener listener) {
@@ -41,7 +57,7 @@ void SetTraceListener(TraceListener listener) {
 }
 
 void TraceStatement(const std::string& text) {
-    const char* path = std::getenv("STRATALOOM_SQL_TRACE");
+    const char* path = TracePath();
     std::shared_ptr<const TraceListener> listener;
     if (g_listening.load(std::memory_order_acquire)) {
         std::lock_guard<std::mutex> lock(TraceMutex());

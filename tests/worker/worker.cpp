@@ -12,12 +12,19 @@
 //                                       prints "ready", then "saved WELL VERSION"
 //                                       or "failed WELL VERSION REASON"; the exit
 //                                       code is the number of failed saves
-//   worker save-text-curves CONNECT WELLS PREFIX COUNT
+//   worker save-text-curves CONNECT WELLS PREFIX COUNT [crossing]
 //                                       saves COUNT new text curves PREFIX0,
 //                                       PREFIX1... in each well (each adds an
 //                                       entry to the code table); prints
 //                                       "failed WELL CURVE REASON" per failed
-//                                       save; the exit code is their number
+//                                       save; the exit code is their number.
+//                                       crossing: each save runs inside a
+//                                       write that opened another table first:
+//                                       the code table with the curve table
+//                                       declared after it (the opposite of the
+//                                       save's own order), or the well table
+//                                       alone, so that the save's tables are
+//                                       queued on inside the transaction
 //   worker [--as-nobody] read-markers CONNECT WELL
 //                                       prints the number of the well's markers,
 //                                       or "failed REASON"
@@ -38,6 +45,8 @@
 #include <thread>
 #include <vector>
 
+#include "datadefine/dataobject.h"
+#include "dbaccess/cdbmanage.h"
 #include "frame/cdatafactory.h"
 #include "strataloom/strataloom.h"
 #include "support/versions.h"
@@ -99,8 +108,21 @@ int SaveCurves(const std::string& connect, const std::string& wells, int first, 
     return failures < 100 ? failures : 100;
 }
 
+// The save inside a write whose first statement opened another table.
+int SaveInsideCrossingWrite(ITextData& texts, const std::string& connect, const TextCurveSet& set,
+                            bool opposite) {
+    using strataloom::db::Statement;
+    const Statement first = opposite ? Statement::WholeTable("b_text_code").On("w_text_data")
+                                     : Statement::WholeTable("w_well_data");
+    return strataloom::Atomic(connect, [&] {
+        CDbManage session(connect.c_str());
+        if (!session.CheckTable(first)) return 0;
+        return texts.SaveWellTextCurve(set.WellName.c_str(), set.TextCurveName.c_str(), 1, set);
+    });
+}
+
 int SaveTextCurves(const std::string& connect, const std::string& wells, const std::string& prefix,
-                   int count) {
+                   int count, bool crossing) {
     auto texts = Create<ITextData>("ITextData", connect);
     if (!texts) return 100;
     int failures = 0;
@@ -110,7 +132,10 @@ int SaveTextCurves(const std::string& connect, const std::string& wells, const s
             set.WellName = well;
             set.TextCurveName = prefix + std::to_string(i);
             set.Records.resize(3);
-            if (!texts->SaveWellTextCurve(well.c_str(), set.TextCurveName.c_str(), 1, set)) {
+            const int saved = crossing ? SaveInsideCrossingWrite(*texts, connect, set, i % 2 == 0)
+                                       : texts->SaveWellTextCurve(
+                                             well.c_str(), set.TextCurveName.c_str(), 1, set);
+            if (!saved) {
                 Say("failed " + well + " " + set.TextCurveName + " " + StrataloomLastError());
                 ++failures;
             }
@@ -158,8 +183,9 @@ int main(int argc, char** argv) {
         return SaveCurves(args[1], args[2], std::stoi(args[3]), std::stoi(args[4]),
                           std::stoi(args[5]));
     }
-    if (command == "save-text-curves" && args.size() == 5) {
-        return SaveTextCurves(args[1], args[2], args[3], std::stoi(args[4]));
+    if (command == "save-text-curves" && (args.size() == 5 || args.size() == 6)) {
+        return SaveTextCurves(args[1], args[2], args[3], std::stoi(args[4]),
+                              args.size() == 6 && args[5] == "crossing");
     }
     if (command == "read-markers" && args.size() == 3) return ReadMarkers(args[1], args[2]);
     if (command == "delete-markers" && args.size() == 3) return DeleteMarkers(args[1], args[2]);

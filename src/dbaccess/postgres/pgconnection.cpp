@@ -232,6 +232,9 @@ bool PgConnection::Connect() {
     unprepare_.clear();
     tables_.clear();
     pendingBegin_.clear();
+    pendingLocks_.clear();
+    queued_.clear();
+    queuedFailure_.clear();
     deferred_ = 0;
     inTransaction_ = false;
     copy_ = Copy();
@@ -415,46 +418,53 @@ bool PgConnection::BeginWrite() {
 // it. A write's first statement (its table check) names every table the
 // write touches; their locks are taken in one fixed order (by key), so that
 // two writers of the same tables never hold one each. The BEGIN goes out
-// with that statement. A table a later statement adds is queued on then,
-// inside the transaction: should that ever cross another writer, the server
-// refuses one of them and its operation starts over.
+// with that statement, and the locks too, in a segment of their own before
+// it: the whole start of a write costs one round trip. A table a later
+// statement adds is queued on then, inside the transaction: should that ever
+// cross another writer, the server refuses one of them and its operation
+// starts over.
 bool PgConnection::EnsureBegun(const std::vector<std::string>& tables) {
+    const auto taken = [&](const std::vector<long long>& held, long long key) {
+        return std::find(held.begin(), held.end(), key) != held.end();
+    };
     std::vector<long long> keys;
     for (const std::string& table : tables) {
         const long long key = WriterKey(table);
-        if (std::find(writerKeys_.begin(), writerKeys_.end(), key) == writerKeys_.end() &&
-            std::find(keys.begin(), keys.end(), key) == keys.end()) {
+        if (!taken(writerKeys_, key) && !taken(pendingLocks_, key) && !taken(keys, key)) {
             keys.push_back(key);
         }
     }
-    if (!beginPending_ && (keys.empty() || !inTransaction_)) return true;
-    const bool beginning = beginPending_;
+    // Until the BEGIN goes out, a table named meanwhile joins its locks.
+    const bool beginning = beginPending_ || (!inTransaction_ && pendingBegin_ == BeginStatement());
+    if (!beginning && (keys.empty() || !inTransaction_)) return true;
     beginPending_ = false;
-    std::sort(keys.begin(), keys.end());
-    if (keys.empty()) {
+    if (beginning) {
+        pendingLocks_.insert(pendingLocks_.end(), keys.begin(), keys.end());
+        std::sort(pendingLocks_.begin(), pendingLocks_.end());
         pendingBegin_ = BeginStatement();
         return true;
     }
+    std::sort(keys.begin(), keys.end());
+    const std::string lock = LockStatement(keys);
+    if (RunControl(lock)) {
+        writerKeys_.insert(writerKeys_.end(), keys.begin(), keys.end());
+        return true;
+    }
+    Doom();
+    return false;
+}
+
+std::string PgConnection::LockStatement(const std::vector<long long>& keys) {
     std::string lock = "SELECT ";
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (i) lock += ", ";
         lock += "pg_advisory_lock(" + std::to_string(keys[i]) + ")";
     }
-    if (RunControl(lock)) {
-        writerKeys_.insert(writerKeys_.end(), keys.begin(), keys.end());
-        if (beginning) pendingBegin_ = BeginStatement();
-        return true;
-    }
-    if (beginning) {
-        ReleaseWriterLock();
-        BreakScope();
-    } else {
-        Doom();
-    }
-    return false;
+    return lock;
 }
 
 void PgConnection::ReleaseWriterLock() {
+    pendingLocks_.clear();
     if (writerKeys_.empty() || !handle_) return;
     writerKeys_.clear();
     // A lock that stays would stop every other writer: close the connection.
@@ -472,16 +482,49 @@ bool PgConnection::FinishWrite(bool commit) {
         FinishCopy("the save was abandoned");
         commit = false;
     }
+    if (!commit) queued_.clear();
     // A connection given up took its transaction with it; its reason stands.
     if (!handle_) return false;
-    if (!pendingBegin_.empty()) {
+    if (!pendingBegin_.empty() && queued_.empty()) {
         pendingBegin_.clear();  // the BEGIN never went out
         ReleaseWriterLock();
         return commit;
     }
-    bool committed = commit && RunControl("COMMIT");
-    if (!committed && handle_) Control("ROLLBACK");
+    if (commit && CommitAndUnlock()) return true;
+    if (handle_ && inTransaction_) Control("ROLLBACK");
     ReleaseWriterLock();
+    queuedFailure_.clear();
+    return false;
+}
+
+// The statements still queued go first, in the COMMIT's segment: a failure
+// among them leaves the COMMIT unrun and the transaction to roll back. The
+// unlock has a segment of its own, so that it runs whatever the COMMIT did.
+bool PgConnection::CommitAndUnlock() {
+    const bool unlock = !writerKeys_.empty() || !pendingLocks_.empty();
+    std::vector<Request> requests(unlock ? 2 : 1);
+    requests[0].sql = "COMMIT";
+    if (unlock) {
+        requests[0].syncAfter = true;
+        requests[1].sql = "SELECT pg_advisory_unlock_all()";
+    }
+    std::vector<Result> answers;
+    RoundTrip(requests, answers);
+    if (answers[0]) inTransaction_ = false;
+    bool committed = Succeeded(answers[0]);
+    // A transaction the server had already aborted answers COMMIT with ROLLBACK.
+    if (committed && std::strcmp(PQcmdStatus(answers[0].get()), "COMMIT") != 0) {
+        SetError("the server rolled the transaction back");
+        committed = false;
+    }
+    if (unlock && answers[1] && PQresultStatus(answers[1].get()) == PGRES_TUPLES_OK) {
+        writerKeys_.clear();
+    }
+    if (!committed) {
+        NoteFailure(FailureText(LastError(), Describe(),
+                                queuedFailure_.empty() ? "COMMIT" : queuedFailure_));
+    }
+    queuedFailure_.clear();
     return committed;
 }
 
@@ -589,6 +632,13 @@ int PgConnection::ProbeTable(const Statement& wholeTable,
 bool PgConnection::Execute(const Statement& statement) {
     if (!Ready(statement.Tables())) return false;
     return StatementSucceeded(Run(StatementRequest(statement, false)));
+}
+
+bool PgConnection::ExecuteLater(const Statement& statement) {
+    if (!InScope()) return Execute(statement);
+    if (!Ready(statement.Tables())) return false;
+    queued_.push_back(Queued{StatementRequest(statement, false), statement.Text()});
+    return true;
 }
 
 // Creates the database and loads the backup script into it, as one

@@ -49,6 +49,7 @@ class PgConnection final : public Connection {
     int ProbeTable(const Statement& wholeTable, std::shared_ptr<const TableShape>& shape) override;
     std::shared_ptr<const TableShape> KnownTable(const std::string& table) const override;
     bool Execute(const Statement& statement) override;
+    bool ExecuteLater(const Statement& statement) override;
     std::unique_ptr<Rows> ListDatabase(const Statement& request) override;
     bool CreateDatabase(const std::string& name, const std::string& backupPath) override;
     bool InsertRow(const TableShape& table, const std::vector<int>& columns,
@@ -84,12 +85,20 @@ class PgConnection final : public Connection {
         bool binaryResult = false;
         bool syncAfter = false;  // ends a segment: what follows runs whatever this did
     };
+    // A statement of a write sent with the write's next round trip (see
+    // ExecuteLater); context names it in a failure's reason.
+    struct Queued {
+        Request request;
+        std::string context;
+    };
     // What a round trip reads, in order: the answer to a request (its place),
     // to the statement of no request (kNoAnswer; a PREPARE names its text),
     // to the deferred BEGIN, or the end of a segment.
     static constexpr int kNoAnswer = -1;
     static constexpr int kSync = -2;
     static constexpr int kBeginAnswer = -3;
+    static constexpr int kQueuedAnswer = -4;
+    static constexpr int kLockAnswer = -5;
     // A parameter format that sends the parameter as NULL.
     static constexpr int kNullParameter = -1;
     struct Expect {
@@ -120,6 +129,15 @@ class PgConnection final : public Connection {
     void RoundTrip(const std::vector<Request>& requests, std::vector<Result>& answers);
     bool Send(const Request& request, std::vector<Expect>& expected, int answer);
     void BeginFailed(const std::string& begin);
+    // The writers' queues sent with a round trip could not be taken: the
+    // transaction begun after them is rolled back, and the write's scope
+    // fails every write until it ends.
+    void LockFailed(const std::string& lock, const std::vector<long long>& keys);
+    // Checks the answers to the queued statements of a round trip: the first
+    // failure fails the write, its reason noted.
+    void CheckQueued(const std::vector<Result>& answers, const std::vector<Queued>& sent);
+    // COMMIT, and the writers' queues let go, in one round trip.
+    bool CommitAndUnlock();
     // Statements beyond the limit are deallocated with the next round trip.
     void TrimPrepared();
     bool Flush(std::chrono::steady_clock::time_point deadline);
@@ -150,6 +168,7 @@ class PgConnection final : public Connection {
     // with the writers' queues of the tables named taken.
     bool Ready(const std::vector<std::string>& tables);
     bool EnsureBegun(const std::vector<std::string>& tables);
+    static std::string LockStatement(const std::vector<long long>& keys);
     void ReleaseWriterLock();
     // The COPY of inserted rows.
     bool StartCopy(const TableShape& table, const std::vector<int>& columns);
@@ -159,6 +178,11 @@ class PgConnection final : public Connection {
                      const std::vector<Value>& values) const;
     bool InsertByStatement(const TableShape& table, const std::vector<int>& columns,
                            const std::vector<Value>& values);
+    // The insert statement of a row, its values as parameters: binary where
+    // COPY's form carries them, else the text form the server converts.
+    // False, with the reason set, for a value no statement stores.
+    bool InsertRequest(const TableShape& table, const std::vector<int>& columns,
+                       const std::vector<Value>& values, Request& request);
 
     ServerOptions options_;
     std::string description_;
@@ -169,12 +193,15 @@ class PgConnection final : public Connection {
     std::vector<std::string> unprepare_;  // names to deallocate with the next round trip
     std::uint64_t uses_ = 0;
     std::map<std::string, std::shared_ptr<const TableShape>> tables_;
-    std::string pendingBegin_;           // sent before the next statement
-    int deferred_ = 0;                   // segments whose answers are still to be read
-    bool inTransaction_ = false;         // a BEGIN went out, its end did not
-    bool fresh_ = false;                 // no statement yet since an operation took it up
-    bool beginPending_ = false;          // a write scope is open, its transaction not begun
-    std::vector<long long> writerKeys_;  // the writers' queues this write holds
+    std::string pendingBegin_;             // sent before the next statement
+    int deferred_ = 0;                     // segments whose answers are still to be read
+    bool inTransaction_ = false;           // a BEGIN went out, its end did not
+    bool fresh_ = false;                   // no statement yet since an operation took it up
+    bool beginPending_ = false;            // a write scope is open, its transaction not begun
+    std::vector<long long> writerKeys_;    // the writers' queues this write holds
+    std::vector<long long> pendingLocks_;  // queues to take before the deferred BEGIN
+    std::vector<Queued> queued_;           // sent ahead of the next round trip's statements
+    std::string queuedFailure_;            // the reason a queued statement failed
     Copy copy_;
 };
 

@@ -134,10 +134,10 @@ using namespace pg;
 // statement per row, and value arrays as the bytes they are.
 bool PgConnection::StartCopy(const TableShape& table, const std::vector<int>& columns) {
     // COPY runs outside pipeline mode, after every answer still due.
-    if (!pendingBegin_.empty()) {
+    if (!pendingBegin_.empty() || !queued_.empty()) {
         std::vector<Result> none;
         RoundTrip({}, none);
-        if (!handle_) return false;
+        if (!handle_ || ScopeBroken() || !queuedFailure_.empty()) return false;
     }
     PGconn* c = handle_.get();
     auto deadline = Clock::now() + answerLimit_;
@@ -239,10 +239,25 @@ bool PgConnection::FinishCopy(const char* abandon) {
     return StatementSucceeded(answer);
 }
 
+// A row goes as an insert statement, sent with the write's next round trip
+// (its COMMIT, for a small save; the next statement, for rows made between
+// statements), while few wait to be sent; the rows beyond them by COPY, which
+// costs two round trips of its own but far less per row.
 bool PgConnection::InsertRow(const TableShape& table, const std::vector<int>& columns,
                              const std::vector<Value>& values) {
     if (copy_.open && (copy_.table != &table || copy_.columns != columns) && !FinishCopy(nullptr)) {
         return false;
+    }
+    if (!copy_.open && InScope() && queued_.size() < kInsertedRows) {
+        if (!Ready({table.name})) return false;
+        Queued row;
+        if (!InsertRequest(table, columns, values, row.request)) {
+            StatementFailed(true);
+            return false;
+        }
+        row.context = row.request.sql;
+        queued_.push_back(std::move(row));
+        return true;
     }
     if (!CopyCarries(table, columns, values)) {
         if (copy_.open && !FinishCopy(nullptr)) return false;
@@ -292,11 +307,8 @@ bool PgConnection::CopyCarries(const TableShape& table, const std::vector<int>& 
     return true;
 }
 
-// A row the COPY form does not carry goes through an insert statement, each
-// value in the text form the server converts (byte arrays in binary form).
-bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<int>& columns,
-                                     const std::vector<Value>& values) {
-    Request request;
+bool PgConnection::InsertRequest(const TableShape& table, const std::vector<int>& columns,
+                                 const std::vector<Value>& values, Request& request) {
     request.sql = "INSERT INTO " + QuoteIdentifier(LowerAscii(table.name));
     if (columns.empty()) {
         request.sql += " DEFAULT VALUES";
@@ -314,6 +326,8 @@ bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<
         request.sql += ") VALUES (" + marks + ")";
     }
     request.prepared = true;
+    request.values.reserve(values.size());
+    request.formats.reserve(values.size());
     for (std::size_t p = 0; p < values.size(); ++p) {
         const Value& value = values[p];
         const Oid type =
@@ -324,6 +338,13 @@ bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<
         std::string text;
         if (value.kind == ValueKind::Null) {
             format = kNullParameter;
+        } else if (type != 0 && CopyForm(value, type)) {
+            // COPY's binary form of a value is its length, then the binary
+            // parameter itself.
+            if (EncodeCopyValue(value, type, text))
+                text.append(value.data ? value.data : "", value.size);
+            text.erase(0, 4);
+            format = 1;
         } else if ((value.kind == ValueKind::Blob || value.kind == ValueKind::Text) &&
                    type == kBytea) {
             text.assign(value.data ? value.data : "", value.size);
@@ -332,7 +353,6 @@ bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<
             text.assign(value.data ? value.data : "", value.size);
             if (text.find('\0') != std::string::npos) {
                 SetError("text holds a zero byte");
-                StatementFailed(true);
                 return false;
             }
         } else {
@@ -340,6 +360,17 @@ bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<
         }
         request.values.push_back(std::move(text));
         request.formats.push_back(format);
+    }
+    return true;
+}
+
+// A row the COPY form does not carry goes through an insert statement at once.
+bool PgConnection::InsertByStatement(const TableShape& table, const std::vector<int>& columns,
+                                     const std::vector<Value>& values) {
+    Request request;
+    if (!InsertRequest(table, columns, values, request)) {
+        StatementFailed(true);
+        return false;
     }
     return StatementSucceeded(RunOne(std::move(request)));
 }

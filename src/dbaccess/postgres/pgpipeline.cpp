@@ -273,6 +273,18 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
             before.push_back(std::move(request));
         }
         unprepare_.clear();
+        // The writers' queues, in a segment of their own: the transaction
+        // begun after them takes its snapshot once they are held.
+        const std::vector<long long> locks = std::move(pendingLocks_);
+        pendingLocks_.clear();
+        std::string lock;
+        if (!locks.empty()) {
+            lock = LockStatement(locks);
+            Request request;
+            request.sql = lock;
+            request.syncAfter = true;
+            before.push_back(std::move(request));
+        }
         const std::string begin = std::move(pendingBegin_);
         pendingBegin_.clear();
         if (!begin.empty()) {
@@ -281,11 +293,21 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
             before.push_back(std::move(request));
             inTransaction_ = true;
         }
+        // The statements queued by the write go before the round trip's own.
+        std::vector<Queued> queued = std::move(queued_);
+        queued_.clear();
         std::vector<Expect> expected;
         bool sent = PQpipelineStatus(c) == PQ_PIPELINE_ON || PQenterPipelineMode(c) == 1;
         for (std::size_t i = 0; sent && i < before.size(); ++i) {
             const bool isBegin = !begin.empty() && i + 1 == before.size();
-            sent = Send(before[i], expected, isBegin ? kBeginAnswer : kNoAnswer);
+            const bool isLock = !lock.empty() && before[i].sql == lock;
+            sent = Send(before[i], expected,
+                        isBegin  ? kBeginAnswer
+                        : isLock ? kLockAnswer
+                                 : kNoAnswer);
+        }
+        for (std::size_t i = 0; sent && i < queued.size(); ++i) {
+            sent = Send(queued[i].request, expected, kQueuedAnswer);
         }
         for (std::size_t i = 0; sent && i < requests.size(); ++i) {
             sent = Send(requests[i], expected, static_cast<int>(i));
@@ -298,6 +320,8 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
         auto deadline = Clock::now() + answerLimit_;
         bool read = sent && Flush(deadline) && ReadDeferred(deadline);
         Result beginResult;
+        Result lockResult;
+        std::vector<Result> queuedAnswers;
         Result refused;  // a PREPARE's failure: the answer of its execution
         for (std::size_t e = 0; read && e < expected.size(); ++e) {
             const Expect& expect = expected[e];
@@ -315,6 +339,10 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
                 answers[static_cast<std::size_t>(expect.answer)] = std::move(answer);
             } else if (expect.answer == kBeginAnswer) {
                 beginResult = std::move(answer);
+            } else if (expect.answer == kLockAnswer) {
+                lockResult = std::move(answer);
+            } else if (expect.answer == kQueuedAnswer) {
+                queuedAnswers.push_back(std::move(answer));
             } else if (expect.prepared) {
                 // A statement the server did not prepare is prepared anew next time.
                 const bool accepted = answer && PQresultStatus(answer.get()) == PGRES_COMMAND_OK;
@@ -336,12 +364,27 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
         if (broken && first && attempt == 0 && idle) {
             if (!Connect()) return;
             pendingBegin_ = begin;
+            pendingLocks_ = locks;
+            queued_ = std::move(queued);
             answers.clear();
             answers.resize(requests.size());
             continue;
         }
         if (handle_ && (broken || !read)) Abandon(LastError());
-        if (read && !begin.empty() && !Succeeded(beginResult)) BeginFailed(begin);
+        if (!read) return;
+        if (!lock.empty()) {
+            if (!Succeeded(lockResult)) {
+                for (Result& answer : answers) answer.reset();
+                LockFailed(lock, locks);
+                return;
+            }
+            writerKeys_.insert(writerKeys_.end(), locks.begin(), locks.end());
+        }
+        if (!begin.empty() && !Succeeded(beginResult)) {
+            BeginFailed(begin);
+            return;
+        }
+        CheckQueued(queuedAnswers, queued);
         return;
     }
 }
@@ -357,6 +400,28 @@ void PgConnection::BeginFailed(const std::string& begin) {
     SetError(error);
 }
 
+void PgConnection::LockFailed(const std::string& lock, const std::vector<long long>& keys) {
+    const std::string error = LastError();
+    NoteFailure(FailureText(error, Describe(), lock));
+    // The locks taken before the one that failed stay held: all are let go.
+    writerKeys_.insert(writerKeys_.end(), keys.begin(), keys.end());
+    if (inTransaction_) Control("ROLLBACK");
+    ReleaseWriterLock();
+    BreakScope();
+    SetError(error);
+}
+
+void PgConnection::CheckQueued(const std::vector<Result>& answers,
+                               const std::vector<Queued>& sent) {
+    for (std::size_t i = 0; i < answers.size() && i < sent.size(); ++i) {
+        if (Succeeded(answers[i])) continue;
+        queuedFailure_ = sent[i].context;
+        NoteFailure(FailureText(LastError(), Describe(), queuedFailure_));
+        StatementFailed(true);
+        return;
+    }
+}
+
 void PgConnection::Abandon(const std::string& reason) {
     SetError(reason);
     // The server drops the session, its transaction and its locks with it.
@@ -365,6 +430,8 @@ void PgConnection::Abandon(const std::string& reason) {
     inTransaction_ = false;
     deferred_ = 0;
     pendingBegin_.clear();
+    pendingLocks_.clear();
+    queued_.clear();
     copy_ = Copy();
 }
 

@@ -52,6 +52,12 @@ inline constexpr char kSavepoint[] = "SAVEPOINT strataloom_stmt";
 inline constexpr char kReleaseSavepoint[] = "RELEASE SAVEPOINT strataloom_stmt";
 inline constexpr char kRollbackToSavepoint[] = "ROLLBACK TO SAVEPOINT strataloom_stmt";
 
+// The statements a write holds for its next round trip before its rows turn
+// to COPY. Measured on a marker save over a Unix socket: up to 16 rows the
+// inserts cost less client CPU than COPY's own two round trips (75 against
+// 79 us), at 32 as much, at 64 two thirds more.
+inline constexpr std::size_t kInsertedRows = 16;
+
 // Rows of a COPY are handed to the client library in pieces of about this size.
 inline constexpr std::size_t kCopyChunk = 256 * 1024;
 
