@@ -101,6 +101,28 @@ TEST_P(ProjectFileTest, BackupCopiedOverAProjectInUseIsWhatTheHostSeesNext) {
     EXPECT_EQ(1u, MarkerCount(*MarkersOn(Connect()), "W4"));
 }
 
+// Reads in a row are answered without looking at the path; a project put in
+// place of the one in use, by a rename of the file or of a folder above it,
+// is still what the next read sees.
+TEST_P(ProjectFileTest, ProjectPutInPlaceAfterReadsIsWhatTheNextReadSees) {
+    ASSERT_EQ(1, markers->SaveWellData(Markers("W1", 5)));
+    fs::copy_file(Connect(), Dir() / "five.mdb");
+    ASSERT_EQ(1, markers->SaveWellData(Markers("W1", 2)));
+    for (const char* folder : {"p", "q"}) fs::create_directories(Dir() / folder);
+    fs::copy_file(Connect(), Dir() / "p" / "Proj.mdb");
+    fs::copy_file(Dir() / "five.mdb", Dir() / "q" / "Proj.mdb");
+    fs::copy_file(Connect(), Dir() / "two.mdb");
+    auto project = MarkersOn(Dir() / "p" / "Proj.mdb");
+    EXPECT_EQ(2u, MarkerCount(*project, "W1"));
+    EXPECT_EQ(2u, MarkerCount(*project, "W1"));
+    fs::rename(Dir() / "p", Dir() / "p.old");
+    fs::rename(Dir() / "q", Dir() / "p");
+    EXPECT_EQ(5u, MarkerCount(*project, "W1"));
+    EXPECT_EQ(5u, MarkerCount(*project, "W1"));
+    fs::rename(Dir() / "two.mdb", Dir() / "p" / "Proj.mdb");
+    EXPECT_EQ(2u, MarkerCount(*project, "W1"));
+}
+
 TEST_P(ProjectFileTest, ProjectOnAReadOnlyPlaceCanBeReadButNotWritten) {
     ASSERT_EQ(1, markers->SaveWellData(Markers("W1", 5)));
     strataloom::db::ReleaseIdleConnections();

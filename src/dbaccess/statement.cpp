@@ -28,14 +28,23 @@ Statement Statement::Value(const char* text) {
 }
 
 Statement Statement::Value(const std::string& text) {
+    return Value(std::string(text));
+}
+
+Statement Statement::Value(std::string&& text) {
     Statement value;
     value.text_.reserve(text.size() + 2);
     value.text_ += '\'';
-    value.text_ += SqlText(text);
+    // Most values hold no quote: they go in as they are, without a copy.
+    if (text.find('\'') == std::string::npos) {
+        value.text_ += text;
+    } else {
+        value.text_ += SqlText(text);
+    }
     value.text_ += '\'';
     value.sql_ = "?";
     value.markers_.push_back(0);
-    value.values_.push_back(text);
+    value.values_.push_back(std::move(text));
     return value;
 }
 
@@ -62,6 +71,28 @@ Statement& Statement::operator+=(const Statement& more) {
     for (std::size_t at : more.markers_) markers_.push_back(offset + at);
     values_.insert(values_.end(), more.values_.begin(), more.values_.end());
     for (const std::string& table : more.tables_) On(table);
+    return *this;
+}
+
+Statement& Statement::operator+=(Statement&& more) {
+    if (values_.empty() && tables_.empty() && arguments_.empty() && text_.empty() && sql_.empty() &&
+        kind_ == StatementKind::Statement) {
+        *this = std::move(more);
+        return *this;
+    }
+    const std::size_t offset = sql_.size();
+    text_ += more.text_;
+    sql_ += more.sql_;
+    for (std::size_t at : more.markers_) markers_.push_back(offset + at);
+    for (std::string& value : more.values_) values_.push_back(std::move(value));
+    for (const std::string& table : more.tables_) On(table);
+    return *this;
+}
+
+Statement& Statement::Prepend(const char* text, std::size_t size) {
+    text_.insert(0, text, size);
+    sql_.insert(0, text, size);
+    for (std::size_t& at : markers_) at += size;
     return *this;
 }
 
@@ -139,6 +170,21 @@ Statement operator+(const std::string& first, const Statement& second) {
     Statement joined(first);
     joined += second;
     return joined;
+}
+
+Statement operator+(Statement first, Statement&& second) {
+    first += std::move(second);
+    return first;
+}
+
+Statement operator+(const char* first, Statement&& second) {
+    if (first) second.Prepend(first, std::strlen(first));
+    return std::move(second);
+}
+
+Statement operator+(const std::string& first, Statement&& second) {
+    second.Prepend(first.data(), first.size());
+    return std::move(second);
 }
 
 Statement ValueList(const std::vector<std::string>& names) {

@@ -31,6 +31,7 @@ class Statement {
     // (inner quotes doubled) in the text, a marker in the engine's text.
     static Statement Value(const char* text);
     static Statement Value(const std::string& text);
+    static Statement Value(std::string&& text);
     // A value that stays in the engine's text as a quoted literal, for the
     // few places where an engine takes no parameter (a long in-list).
     static Statement Inline(const std::string& text);
@@ -45,6 +46,10 @@ class Statement {
     Statement& operator+=(const Statement& more);
     Statement& operator+=(const char* more);
     Statement& operator+=(const std::string& more);
+    // The same, taking over more's values instead of copying them.
+    Statement& operator+=(Statement&& more);
+    // Puts fixed text before the statement.
+    Statement& Prepend(const char* text, std::size_t size);
 
     // Declares a table the statement reads or writes; the table of a whole
     // table is declared already.
@@ -84,6 +89,12 @@ Statement operator+(Statement first, const char* second);
 Statement operator+(Statement first, const std::string& second);
 Statement operator+(const char* first, const Statement& second);
 Statement operator+(const std::string& first, const Statement& second);
+// Joins that take over a statement built for the purpose, its values
+// moved rather than copied: most statements are built this way, once per
+// call.
+Statement operator+(Statement first, Statement&& second);
+Statement operator+(const char* first, Statement&& second);
+Statement operator+(const std::string& first, Statement&& second);
 
 // The most values an in-list passes as parameters; a longer list goes in the
 // text as quoted literals, so that each length does not become a statement

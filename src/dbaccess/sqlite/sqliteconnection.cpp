@@ -129,11 +129,16 @@ bool OnlyBlanks(const char* text) {
 // into memory and the statement is given back (Detach).
 class SqliteRows final : public Rows {
   public:
-    SqliteRows(SqliteConnection& owner, SqliteConnection::Lease lease)
-        : owner_(&owner), lease_(std::move(lease)) {
+    SqliteRows(SqliteConnection& owner, SqliteConnection::Lease lease,
+               std::vector<std::string> values)
+        : owner_(&owner), lease_(std::move(lease)), values_(std::move(values)) {
         columns_ = lease_.columns;
         owner_->readers_.push_back(this);
     }
+
+    // Binds the statement's values, which the rows keep as long as the
+    // engine may read them.
+    bool Bind() { return owner_->BindValues(values_, lease_.handle); }
     ~SqliteRows() override { Release(); }
 
     bool Next() override {
@@ -204,6 +209,7 @@ class SqliteRows final : public Rows {
     std::size_t passed_ = 0;  // rows stepped before the current one
     bool onRow_ = false;
     std::unique_ptr<BufferedRows> detached_;
+    std::vector<std::string> values_;
 };
 
 std::unique_ptr<Connection> SqliteConnection::Open(const std::string& path, std::string& error) {
@@ -250,7 +256,7 @@ std::unique_ptr<Connection> SqliteConnection::Open(const std::string& path, std:
 }
 
 SqliteConnection::SqliteConnection(sqlite3* handle, std::string path, dev_t device, ino_t inode)
-    : handle_(handle), path_(std::move(path)), device_(device), inode_(inode) {}
+    : handle_(handle), path_(std::move(path)), device_(device), inode_(inode), watch_(path_) {}
 
 SqliteConnection::~SqliteConnection() {
     for (auto& [text, prepared] : cache_) sqlite3_finalize(prepared.handle);
@@ -278,8 +284,14 @@ int SqliteConnection::WaitForLock(void* self, int attempt) {
 }
 
 bool SqliteConnection::Revive() {
+    // Most calls find nothing changed along the path, told by the watcher
+    // without a walk of the path.
+    if (watch_.Unchanged()) return true;
+    const std::uint64_t before = watch_.BeforeLooking();
     FileIdentity id;
-    return IdentifyRegularFile(path_, id) && id.device == device_ && id.inode == inode_;
+    if (!IdentifyRegularFile(path_, id) || id.device != device_ || id.inode != inode_) return false;
+    watch_.Looked(before);
+    return true;
 }
 
 std::string SqliteConnection::Describe() const {
@@ -352,6 +364,8 @@ bool SqliteConnection::Lend(const std::string& text, Lease& lease, bool* tail) {
 void SqliteConnection::GiveBack(Lease& lease) {
     if (!lease.handle) return;
     sqlite3_reset(lease.handle);
+    // Values are bound without a copy: none may point past their owner.
+    sqlite3_clear_bindings(lease.handle);
     if (lease.kept) {
         // A statement prepared again after a change of the schema may name
         // other columns.
@@ -388,8 +402,7 @@ void SqliteConnection::Forget(SqliteRows* reader) {
     }
 }
 
-bool SqliteConnection::BindValues(const Statement& statement, sqlite3_stmt* handle) {
-    const auto& values = statement.Values();
+bool SqliteConnection::BindValues(const std::vector<std::string>& values, sqlite3_stmt* handle) {
     const int markers = sqlite3_bind_parameter_count(handle);
     if (static_cast<std::size_t>(markers) != values.size()) {
         SetError("the statement has " + std::to_string(markers) + " markers for " +
@@ -398,9 +411,10 @@ bool SqliteConnection::BindValues(const Statement& statement, sqlite3_stmt* hand
         return false;
     }
     for (std::size_t p = 0; p < values.size(); ++p) {
-        // Copied by the engine: the statement need not outlive its rows.
+        // Not copied by the engine: the values outlive every step of the
+        // statement, and the bindings are cleared when it is given back.
         if (sqlite3_bind_text64(handle, static_cast<int>(p + 1), values[p].data(), values[p].size(),
-                                SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK) {
+                                SQLITE_STATIC, SQLITE_UTF8) != SQLITE_OK) {
             return FailStatement();
         }
     }
@@ -411,11 +425,9 @@ std::unique_ptr<Rows> SqliteConnection::Query(const Statement& statement) {
     Lease lease;
     if (!Lend(statement.Sql(), lease)) return nullptr;
     if (!lease.handle) return std::make_unique<BufferedRows>(ResultSet());  // blank: no row
-    if (!BindValues(statement, lease.handle)) {
-        GiveBack(lease);
-        return nullptr;
-    }
-    return std::make_unique<SqliteRows>(*this, std::move(lease));
+    auto rows = std::make_unique<SqliteRows>(*this, std::move(lease), statement.Values());
+    if (!rows->Bind()) return nullptr;
+    return rows;
 }
 
 std::shared_ptr<const TableShape> SqliteConnection::KnownTable(const std::string& table) const {
@@ -504,7 +516,7 @@ bool SqliteConnection::Execute(const Statement& statement) {
         }
         return true;
     }
-    if (!BindValues(statement, lease.handle)) {
+    if (!BindValues(statement.Values(), lease.handle)) {
         GiveBack(lease);
         return false;
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dbaccess/connection.h"
+#include "dbaccess/sqlite/pathwatch.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -81,7 +82,7 @@ class SqliteConnection final : public Connection {
     bool Lend(const std::string& text, Lease& lease, bool* tail = nullptr);
     // Binds the statement's values to the markers of the statement lent;
     // false, with the reason, when they do not match or the engine refuses one.
-    bool BindValues(const Statement& statement, sqlite3_stmt* handle);
+    bool BindValues(const std::vector<std::string>& values, sqlite3_stmt* handle);
     void GiveBack(Lease& lease);
     // Makes room for one more kept statement.
     void Evict();
@@ -103,6 +104,7 @@ class SqliteConnection final : public Connection {
     std::string path_;
     dev_t device_;
     ino_t inode_;
+    PathWatch watch_;  // whether inode_ may still be the file at path_
     std::chrono::steady_clock::time_point lockWaitEnds_;
     std::chrono::milliseconds lockWaited_{0};
     std::unordered_map<std::string, Prepared> cache_;
