@@ -17,7 +17,7 @@ namespace strataloom::formats {
 namespace {
 
 constexpr double kNoValue = -99999.0;  // a depth that has no value
-constexpr const char* kWellTable = "w_well_data";
+constexpr const char* kWellTable = kWellHeaderTable;
 constexpr const char* kProjectTable = "b_project_data";
 constexpr const char* kCurveTable = "w_log_data";
 constexpr const char* kSurveyTable = "w_deviate_well";
@@ -56,12 +56,6 @@ const std::vector<std::pair<const char*, const char*>>& MarkerTables() {
 
 bool SameName(const std::string& a, const std::string& b) {
     return LowerName(a) == LowerName(b);
-}
-
-// A well-bore table: its rows belong to the well its first column names.
-bool IsWellBoreTable(const DefinedTable& table) {
-    return !table.columns.empty() && SameName(table.columns[0].name, "WellName") &&
-           !SameName(table.name, kWellTable);
 }
 
 // The column that names a row within its well or project: the first text
@@ -282,7 +276,7 @@ class Checker {
         // Rows without a header belong to no project.
         if (!project_.empty() || !Has(kWellTable, {"WellName"})) return true;
         for (const DefinedTable& table : DefinedTables()) {
-            if (!IsWellBoreTable(table) || !Has(table.name, {"WellName"})) continue;
+            if (!table.IsWellBoreTable() || !Has(table.name, {"WellName"})) continue;
             std::string name = NameColumn(table);
             if (!name.empty() && !Has(table.name, {name})) name.clear();
             const std::string named = name.empty() ? "NULL" : table.name + "." + name;
