@@ -126,6 +126,17 @@ class DirectConnection {
     std::string failure_;
 };
 
+// An engine's connection once its Open(where, access, reason) succeeded;
+// null with the reason.
+template <class Engine>
+std::unique_ptr<DirectConnection> OpenedConnection(const std::string& where,
+                                                   DirectConnection::Access access,
+                                                   std::string& reason) {
+    auto engine = std::make_unique<Engine>();
+    if (!engine->Open(where, access, reason)) return nullptr;
+    return engine;
+}
+
 // Opens each engine; defined where the engines are.
 std::unique_ptr<DirectConnection> OpenProjectFile(const std::string& path,
                                                   DirectConnection::Access access,

@@ -270,9 +270,7 @@ class FileConnection final : public DirectConnection {
 std::unique_ptr<DirectConnection> OpenProjectFile(const std::string& path,
                                                   DirectConnection::Access access,
                                                   std::string& reason) {
-    auto file = std::make_unique<FileConnection>();
-    if (!file->Open(path, access, reason)) return nullptr;
-    return file;
+    return OpenedConnection<FileConnection>(path, access, reason);
 }
 
 }  // namespace strataloom::formats

@@ -555,9 +555,7 @@ class ServerConnection final : public DirectConnection {
 std::unique_ptr<DirectConnection> OpenServerDatabase(const std::string& connect,
                                                      DirectConnection::Access access,
                                                      std::string& reason) {
-    auto server = std::make_unique<ServerConnection>();
-    if (!server->Open(connect, access, reason)) return nullptr;
-    return server;
+    return OpenedConnection<ServerConnection>(connect, access, reason);
 }
 
 }  // namespace strataloom::formats
