@@ -27,6 +27,7 @@ enum ServerType : unsigned {
     kFloat8 = 701,
     kBpchar = 1042,
     kVarchar = 1043,
+    kNumeric = 1700,  // what sums and averages give; read as a number, never copied
 };
 
 ColumnClass ServerColumnClass(unsigned type) {
@@ -296,7 +297,7 @@ class ServerConnection final : public DirectConnection {
             if (PQgetisnull(result, at, column)) continue;
             const char* text = PQgetvalue(result, at, column);
             const auto type = static_cast<unsigned>(PQftype(result, column));
-            switch (ServerColumnClass(type)) {
+            switch (type == kNumeric ? ColumnClass::kReal : ServerColumnClass(type)) {
                 case ColumnClass::kInteger:
                     cell.kind = CellKind::kInteger;
                     cell.integer = std::strtoll(text, nullptr, 10);
