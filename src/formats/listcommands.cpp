@@ -10,7 +10,9 @@
 #include "formats/las.h"
 #include "formats/lasmapping.h"
 #include "formats/projectlist.h"
+#include "formats/schemadefinition.h"
 #include "formats/text.h"
+#include "formats/welldeletion.h"
 
 namespace strataloom::formats {
 
@@ -495,40 +497,43 @@ int RunDeleteWell(IDataFactory& factory, const ListOptions& options, CommandIo& 
     auto data = OpenProject(factory, options.connect, io);
     if (!data) return kExitFailure;
     const std::string project = ProjectOr(options.project, options.connect);
-    const char* well = options.well.c_str();
-    const int known = WellKnown(*data, options.well, io);
-    if (known < 0) return kExitFailure;
-    if (known == 0) {
-        io.err << "strataloom: there is no well " << options.well << " in " << data->Connect()
-               << "\n";
+    WellDeletion deletion;
+    std::string reason;
+    if (!deletion.Count(data->Connect(), project, options.well, reason)) {
+        io.err << "strataloom: cannot delete well " << options.well << ": " << reason << "\n";
         return kExitFailure;
     }
-    NameList curves, depthCurves, markers;
-    data->Logs().GetCurveNames(well, curves, depthCurves);
-    data->Markers().GetWellMarkerNames(well, markers);
-    const bool survey = data->Surveys().IsWellDataExist(well) == 1;
-    const bool header = data->Wells().IsWellExist(project.c_str(), well) == 1;
-    BasicWellRecord elsewhere;
-    if (!header && data->Wells().LoadWell(well, elsewhere) == 1) {
+    const bool header = deletion.Rows(kWellHeaderTable) > 0;
+    if (!header && deletion.HeadersElsewhere() > 0) {
         // Deleting the data alone would leave a header without its well.
         io.err << "strataloom: the header of well " << options.well << " is not in project "
                << project << ": nothing deleted; give the well's project with --project\n";
         return kExitFailure;
     }
-    io.out << "Deleting well " << options.well << ": "
-           << (header ? "its header in project " + project + ", " : "")
-           << Counted(curves.size(), "curve") << ", " << Counted(markers.size(), "marker") << ", "
-           << (survey ? "its deviation survey" : "no deviation survey") << "\n";
-    const bool ok = (curves.empty() || data->Logs().DeleteWellData(well)) &&
-                    (markers.empty() || data->Markers().DeleteWellData(well)) &&
-                    (!survey || data->Surveys().DeleteWellData(well)) &&
-                    (!header || data->Wells().DeleteWell(project.c_str(), well));
-    if (!ok) {
-        io.err << "strataloom: "
-               << data->Failure("the well " + options.well + " was not wholly deleted") << "\n";
+    if (deletion.TotalRows() == 0) {
+        io.err << "strataloom: there is no well " << options.well << " in " << data->Connect()
+               << "\n";
         return kExitFailure;
     }
-    io.out << "Well " << options.well << " deleted\n";
+    io.out << "Deleting well " << options.well << ": "
+           << (header ? "its header in project " + project + ", " : "")
+           << Counted(deletion.Rows("w_log_data"), "curve") << ", "
+           << Counted(deletion.Rows("w_marker_data"), "marker") << ", "
+           << (deletion.Rows("w_deviate_well") > 0 ? "its deviation survey" : "no deviation survey")
+           << "\n";
+    for (const WellTableRows& found : deletion.Found()) {
+        io.out << "  " << found.table << ": " << Counted(found.rows, "row") << "\n";
+    }
+    if (!deletion.Delete(reason)) {
+        io.err << "strataloom: the well " << options.well
+               << " was not deleted, nothing was: " << reason << "\n";
+        return kExitFailure;
+    }
+    io.out << "Well " << options.well << " deleted: " << Counted(deletion.TotalRows(), "row")
+           << " from " << Counted(deletion.Found().size(), "table") << "\n";
+    if (deletion.Rows("w_pic_data") > 0) {
+        io.out << "Its picture files in the project's pic folder are kept\n";
+    }
     return kExitOk;
 }
 
@@ -642,9 +647,10 @@ std::vector<FormatCommand> ChangingCommands() {
         STRATALOOM_COMMAND(
             "delete-well", ListOptions, ParseDeleteWell, RunDeleteWell,
             "delete-well DB WELL [--project P]",
-            "Deletes WELL: its header in project P (by default the project the database\n"
-            "is named after), its curves, markers and deviation survey, and says what\n"
-            "it deletes before it does.\n"),
+            "Deletes WELL wholly, in one transaction: its header in project P (by\n"
+            "default the project the database is named after) and its rows in every\n"
+            "table of well data, and says how many rows of each table it deletes\n"
+            "before it does. Picture files are kept.\n"),
         STRATALOOM_COMMAND("delete-curve", ListOptions, ParseDeleteCurve, RunDeleteCurve,
                            "delete-curve DB WELL CURVE",
                            "Deletes the curve CURVE of WELL and says so. A depth curve that other\n"

@@ -1,7 +1,6 @@
 #include "formats/owntables.h"
 
 #include <libpq-fe.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 
@@ -60,127 +59,19 @@ const std::vector<std::string>& OwnTableDefinitions() {
     return definitions;
 }
 
-class OwnTables::Engine {
-  public:
-    virtual ~Engine() = default;
-    virtual bool Run(const std::string& sql, const std::vector<std::string>& parameters,
-                     std::vector<Row>* rows, std::string& failure) = 0;
-};
-
-namespace {
-
-class SqliteEngine final : public OwnTables::Engine {
-  public:
-    ~SqliteEngine() override { sqlite3_close_v2(handle_); }
-
-    bool Open(const std::string& path, std::string& failure) {
-        // The file must be there: a project is made by create-project, not here.
-        if (sqlite3_open_v2(path.c_str(), &handle_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            failure = "cannot open the project file " + path + ": " + sqlite3_errmsg(handle_);
-            return false;
-        }
-        // The module writes through its own connection: wait for its lock.
-        sqlite3_busy_timeout(handle_, 60000);
-        return true;
-    }
-
-    bool Run(const std::string& sql, const std::vector<std::string>& parameters,
-             std::vector<OwnTables::Row>* rows, std::string& failure) override {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-            failure = sqlite3_errmsg(handle_) + std::string(" in: ") + sql;
-            return false;
-        }
-        for (std::size_t i = 0; i < parameters.size(); ++i) {
-            sqlite3_bind_text(statement, static_cast<int>(i + 1), parameters[i].c_str(),
-                              static_cast<int>(parameters[i].size()), SQLITE_STATIC);
-        }
-        int step = SQLITE_ROW;
-        while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-            if (!rows) continue;
-            OwnTables::Row row;
-            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
-                row.emplace_back(text ? text : "");
-            }
-            rows->push_back(std::move(row));
-        }
-        const bool ok = step == SQLITE_DONE;
-        if (!ok) failure = sqlite3_errmsg(handle_) + std::string(" in: ") + sql;
-        sqlite3_finalize(statement);
-        return ok;
-    }
-
-  private:
-    sqlite3* handle_ = nullptr;
-};
-
-class ServerEngine final : public OwnTables::Engine {
-  public:
-    ~ServerEngine() override { PQfinish(connection_); }
-
-    bool Open(const std::string& connect, std::string& failure) {
-        connection_ = PQconnectdb(connect.c_str());
-        if (PQstatus(connection_) != CONNECTION_OK) {
-            failure =
-                "cannot open the server database: " + std::string(PQerrorMessage(connection_));
-            return false;
-        }
-        PQclear(PQexec(connection_, "SET client_min_messages TO warning"));
-        return true;
-    }
-
-    bool Run(const std::string& sql, const std::vector<std::string>& parameters,
-             std::vector<OwnTables::Row>* rows, std::string& failure) override {
-        std::vector<const char*> values;
-        for (const std::string& parameter : parameters) values.push_back(parameter.c_str());
-        PGresult* result = PQexecParams(connection_, NumberedParameters(sql).c_str(),
-                                        static_cast<int>(values.size()), nullptr, values.data(),
-                                        nullptr, nullptr, 0);
-        const ExecStatusType status = PQresultStatus(result);
-        const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
-        if (!ok) failure = PQresultErrorMessage(result) + std::string("in: ") + sql;
-        if (ok && rows) {
-            for (int r = 0; r < PQntuples(result); ++r) {
-                OwnTables::Row row;
-                for (int c = 0; c < PQnfields(result); ++c)
-                    row.emplace_back(PQgetvalue(result, r, c));
-                rows->push_back(std::move(row));
-            }
-        }
-        PQclear(result);
-        return ok;
-    }
-
-  private:
-    PGconn* connection_ = nullptr;
-};
-
-}  // namespace
-
 OwnTables::OwnTables(std::string connect) : connect_(std::move(connect)) {}
 
 OwnTables::~OwnTables() = default;
 
 bool OwnTables::Open(std::string& reason) {
-    if (engine_) return true;
-    std::unique_ptr<Engine> engine;
-    if (IsServerConnection(connect_)) {
-        auto server = std::make_unique<ServerEngine>();
-        if (!server->Open(connect_, reason)) return false;
-        engine = std::move(server);
-    } else {
-        auto file = std::make_unique<SqliteEngine>();
-        if (!file->Open(ProjectFilePath(connect_), reason)) {
-            return false;
-        }
-        engine = std::move(file);
-    }
-    engine_ = std::move(engine);
+    if (db_) return true;
+    // The file must be there: a project is made by create-project, not here.
+    db_ = DirectConnection::Open(connect_, DirectConnection::Access::kWrite, reason);
+    if (!db_) return false;
     for (const std::string& definition : OwnTableDefinitions()) {
-        if (!Run(definition, {})) {
-            reason = "cannot make the table of LAS headers and depth units: " + failure_;
-            engine_.reset();
+        if (!db_->Run(definition)) {
+            reason = "cannot make the table of LAS headers and depth units: " + db_->Failure();
+            db_.reset();
             return false;
         }
     }
@@ -189,11 +80,20 @@ bool OwnTables::Open(std::string& reason) {
 
 bool OwnTables::Run(const std::string& sql, const std::vector<std::string>& parameters,
                     std::vector<Row>* rows) {
-    if (!engine_) {
+    if (!db_) {
         failure_ = "the project's own tables are not open";
         return false;
     }
-    return engine_->Run(sql, parameters, rows, failure_);
+    const auto keep = [rows](const DbRow& cells) {
+        Row row;
+        for (const Cell& cell : cells) row.push_back(cell.Text());
+        rows->push_back(std::move(row));
+        return true;
+    };
+    if (db_->Each(sql, parameters, rows ? DirectConnection::RowVisitor(keep) : nullptr))
+        return true;
+    failure_ = db_->Failure();
+    return false;
 }
 
 }  // namespace strataloom::formats

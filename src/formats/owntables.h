@@ -1,7 +1,7 @@
 // The tables the formats library keeps in a project database beside the
 // module's: the depth unit of each project and the LAS header items of each
 // imported run of a well. The module knows nothing of them, so they are
-// reached through a connection of their own on the same database (the
+// reached through the library's raw connection on the same database (the
 // embedded file or the server database of the connection string). A project
 // made before these tables existed gets them on first use.
 #pragma once
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace strataloom::formats {
+
+class DirectConnection;
 
 // Whether a connection string names a server database rather than a project
 // file, by the module's rule.
@@ -47,12 +49,9 @@ class OwnTables {
     bool Commit() { return Run("COMMIT", {}); }
     void Rollback() { Run("ROLLBACK", {}); }
 
-    // One engine's connection; defined where the engines are.
-    class Engine;
-
   private:
     std::string connect_;
-    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<DirectConnection> db_;
     std::string failure_;
 };
 

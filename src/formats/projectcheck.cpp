@@ -17,7 +17,7 @@ namespace strataloom::formats {
 namespace {
 
 constexpr double kNoValue = -99999.0;  // a depth that has no value
-constexpr const char* kWellTable = "w_well_data";
+constexpr const char* kWellTable = kWellHeaderTable;
 constexpr const char* kProjectTable = "b_project_data";
 constexpr const char* kCurveTable = "w_log_data";
 constexpr const char* kSurveyTable = "w_deviate_well";
@@ -56,12 +56,6 @@ const std::vector<std::pair<const char*, const char*>>& MarkerTables() {
 
 bool SameName(const std::string& a, const std::string& b) {
     return LowerName(a) == LowerName(b);
-}
-
-// A well-bore table: its rows belong to the well its first column names.
-bool IsWellBoreTable(const DefinedTable& table) {
-    return !table.columns.empty() && SameName(table.columns[0].name, "WellName") &&
-           !SameName(table.name, kWellTable);
 }
 
 // The column that names a row within its well or project: the first text
@@ -103,12 +97,12 @@ std::string Rows(std::size_t count) {
     return Counted(count, "row");
 }
 
-std::string Text(const DirectValue& value) {
-    return value.IsNull() ? std::string() : value.bytes;
+std::string Text(const Cell& value) {
+    return value.Text();
 }
 
-std::size_t Count(const DirectValue& value) {
-    return value.IsNull() ? 0 : static_cast<std::size_t>(std::llround(value.number));
+std::size_t Count(const Cell& value) {
+    return static_cast<std::size_t>(std::llround(value.Number()));
 }
 
 // The doubles of a stored value array: 8 little-endian bytes each, trailing
@@ -236,7 +230,7 @@ class Checker {
             const std::string sql =
                 std::string("SELECT 1 FROM ") + table + " WHERE ProjectName = ?";
             // One row is enough.
-            const auto found = [&](const DirectRow&) {
+            const auto found = [&](const DbRow&) {
                 known = true;
                 return false;
             };
@@ -282,7 +276,7 @@ class Checker {
         // Rows without a header belong to no project.
         if (!project_.empty() || !Has(kWellTable, {"WellName"})) return true;
         for (const DefinedTable& table : DefinedTables()) {
-            if (!IsWellBoreTable(table) || !Has(table.name, {"WellName"})) continue;
+            if (!table.IsWellBoreTable() || !Has(table.name, {"WellName"})) continue;
             std::string name = NameColumn(table);
             if (!name.empty() && !Has(table.name, {name})) name.clear();
             const std::string named = name.empty() ? "NULL" : table.name + "." + name;
@@ -290,7 +284,7 @@ class Checker {
                                     ", COUNT(*) FROM " + table.name + " WHERE " +
                                     WithoutHeader(table.name) + " GROUP BY " + table.name +
                                     ".WellName" + (name.empty() ? "" : ", " + named);
-            const bool read = db_.Each(sql, {}, [&](const DirectRow& row) {
+            const bool read = db_.Each(sql, {}, [&](const DbRow& row) {
                 Add(CheckProblem::kRowsWithoutHeader, table.name, Text(row[0]), Text(row[1]),
                     Rows(Count(row[2])) + " of a well that has no header", true);
                 return true;
@@ -311,7 +305,7 @@ class Checker {
             sql += " AND w.ProjectName = ?";
             parameters.push_back(project_);
         }
-        return db_.Each(sql, parameters, [&](const DirectRow& row) {
+        return db_.Each(sql, parameters, [&](const DbRow& row) {
             const std::string project = Text(row[1]);
             Add(CheckProblem::kWellWithoutProject, kWellTable, Text(row[0]), project,
                 project.empty() ? "the well names no project"
@@ -332,7 +326,7 @@ class Checker {
             const std::string sql = "SELECT " + columns + ", COUNT(*) FROM " + table +
                                     " AS t WHERE " + condition + " GROUP BY " + columns +
                                     " HAVING COUNT(*) > 1";
-            const bool read = db_.Each(sql, parameters, [&](const DirectRow& row) {
+            const bool read = db_.Each(sql, parameters, [&](const DbRow& row) {
                 std::string well;
                 std::vector<std::string> values;
                 for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -371,7 +365,7 @@ class Checker {
                                 condition + " ORDER BY t.WellName";
         std::string well;
         std::vector<std::pair<std::string, StoredCurve>> curves;
-        const bool read = db_.Each(sql, parameters, [&](const DirectRow& row) {
+        const bool read = db_.Each(sql, parameters, [&](const DbRow& row) {
             if (Text(row[0]) != well) {
                 CheckWellCurves(well, curves);
                 curves.clear();
@@ -418,8 +412,8 @@ class Checker {
             "SELECT t.WellName, t.CurveName, t.CurveValue FROM w_log_data AS t WHERE " + condition +
             " AND (t.CurveName = t.DepthCurveName OR EXISTS (SELECT 1 FROM w_log_data AS o "
             "WHERE o.WellName = t.WellName AND o.DepthCurveName = t.CurveName))";
-        return db_.Each(sql, parameters, [&](const DirectRow& row) {
-            const std::vector<double> depths = Doubles(row[2].bytes);
+        return db_.Each(sql, parameters, [&](const DbRow& row) {
+            const std::vector<double> depths = Doubles(row[2].Text());
             const std::size_t at = FirstOutOfOrder(depths);
             if (at < depths.size()) {
                 Add(CheckProblem::kNotMonotonic, kCurveTable, Text(row[0]), Text(row[1]),
@@ -448,7 +442,7 @@ class Checker {
                                     " AS t JOIN w_well_data AS h ON h.WellName = t.WellName "
                                     "WHERE " +
                                     condition;
-            const bool read = db_.Each(sql, parameters, [&](const DirectRow& row) {
+            const bool read = db_.Each(sql, parameters, [&](const DbRow& row) {
                 CheckMarker(name, row);
                 return true;
             });
@@ -459,19 +453,19 @@ class Checker {
 
     // A marker's depths against the well's range: from the depth reference
     // (0) down to the header's total depth, when the header gives one.
-    void CheckMarker(const std::string& table, const DirectRow& row) {
-        const bool hasTotal = !row[4].IsNull() && row[4].number > 0;
-        const double total = row[4].number;
+    void CheckMarker(const std::string& table, const DbRow& row) {
+        const bool hasTotal = !row[4].IsNull() && row[4].Number() > 0;
+        const double total = row[4].Number();
         std::vector<std::string> outside;
         for (const auto& [at, what] :
              {std::pair<std::size_t, const char*>{2, "top"}, {3, "bottom"}}) {
-            const DirectValue& depth = row[at];
-            if (depth.IsNull() || depth.number == kNoValue) continue;
-            if (depth.number < 0) {
-                outside.push_back(std::string(what) + " " + FormatNumber(depth.number) +
+            const Cell& depth = row[at];
+            if (depth.IsNull() || depth.Number() == kNoValue) continue;
+            if (depth.Number() < 0) {
+                outside.push_back(std::string(what) + " " + FormatNumber(depth.Number()) +
                                   " above the depth reference");
-            } else if (hasTotal && depth.number > total) {
-                outside.push_back(std::string(what) + " " + FormatNumber(depth.number) +
+            } else if (hasTotal && depth.Number() > total) {
+                outside.push_back(std::string(what) + " " + FormatNumber(depth.Number()) +
                                   " below the total depth " + FormatNumber(total));
             }
         }
@@ -490,7 +484,7 @@ class Checker {
         std::string sql = "SELECT t.WellName";
         for (const std::string& array : arrays) sql += ", " + db_.ByteLength("t." + array);
         sql += " FROM w_deviate_well AS t WHERE " + condition;
-        return db_.Each(sql, parameters, [&](const DirectRow& row) {
+        return db_.Each(sql, parameters, [&](const DbRow& row) {
             // Arrays left empty are not stored; those stored are parallel.
             std::vector<std::string> lengths;
             std::vector<std::size_t> counts;
@@ -526,7 +520,7 @@ class Checker {
                                         ", " + (hasName ? "t." + name : "NULL") + ", " + length +
                                         " FROM " + table.name + " AS t WHERE " + condition +
                                         " AND " + length + " % 8 <> 0";
-                const bool read = db_.Each(sql, parameters, [&](const DirectRow& row) {
+                const bool read = db_.Each(sql, parameters, [&](const DbRow& row) {
                     Add(CheckProblem::kPartialValues, table.name, Text(row[0]), Text(row[1]),
                         array + ": " + Counted(Count(row[2]), "byte") +
                             ", not whole 8-byte values");

@@ -13,6 +13,7 @@
 #include "dbaccess/sqltext.h"
 #include "formats/commandsupport.h"
 #include "formats/copysides.h"
+#include "formats/directdb.h"
 #include "formats/interrupt.h"
 #include "formats/owntables.h"
 #include "strataloom/ibasicprojectdata.h"
@@ -125,51 +126,41 @@ bool ReadFileTarget(const std::string& named, Target& target, std::string& reaso
 // and dropping it.
 class Maintenance {
   public:
-    explicit Maintenance(const std::string& connect) : connection_(PQconnectdb(connect.c_str())) {}
-    ~Maintenance() { PQfinish(connection_); }
-    Maintenance(const Maintenance&) = delete;
-    Maintenance& operator=(const Maintenance&) = delete;
+    explicit Maintenance(const std::string& connect)
+        : connection_(OpenServerDatabase(connect, DirectConnection::Access::kWrite, openFailure_)) {
+    }
 
     bool Reached(std::string& reason) const {
-        if (PQstatus(connection_) == CONNECTION_OK) return true;
-        reason = "cannot reach the server's maintenance database: " + Message();
+        if (connection_) return true;
+        reason = "cannot reach the server's maintenance database: " + openFailure_;
         return false;
     }
     // 1: it exists, 0: it does not, -1: the server did not say.
     int Exists(const std::string& name, std::string& reason) const {
-        const char* values[] = {name.c_str()};
-        PGresult* result =
-            PQexecParams(connection_, "SELECT 1 FROM pg_catalog.pg_database WHERE datname = $1", 1,
-                         nullptr, values, nullptr, nullptr, 0);
-        const int exists = PQresultStatus(result) != PGRES_TUPLES_OK ? -1
-                           : PQntuples(result) > 0                   ? 1
-                                                                     : 0;
-        if (exists < 0) reason = "cannot list the server's databases: " + Message();
-        PQclear(result);
-        return exists;
+        int exists = 0;
+        const auto found = [&exists](const DbRow&) {
+            exists = 1;
+            return false;
+        };
+        if (connection_->Each("SELECT 1 FROM pg_catalog.pg_database WHERE datname = ?", {name},
+                              found)) {
+            return exists;
+        }
+        reason = "cannot list the server's databases: " + connection_->Failure();
+        return -1;
     }
     // Drops the database, ending the connections hosts may still hold on it.
     bool Drop(const std::string& name, std::string& reason) const {
         const std::string sql = "DROP DATABASE IF EXISTS " + db::QuoteIdentifier(name);
-        PGresult* result = PQexec(connection_, (sql + " WITH (FORCE)").c_str());
-        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
-            // Servers before version 13 know no FORCE.
-            PQclear(result);
-            result = PQexec(connection_, sql.c_str());
-        }
-        const bool dropped = PQresultStatus(result) == PGRES_COMMAND_OK;
-        if (!dropped) reason = Message();
-        PQclear(result);
-        return dropped;
+        // Servers before version 13 know no FORCE.
+        if (connection_->Run(sql + " WITH (FORCE)") || connection_->Run(sql)) return true;
+        reason = connection_->Failure();
+        return false;
     }
 
   private:
-    std::string Message() const {
-        std::string message = PQerrorMessage(connection_);
-        while (!message.empty() && message.back() == '\n') message.pop_back();
-        return message;
-    }
-    PGconn* connection_;
+    std::string openFailure_;
+    std::unique_ptr<DirectConnection> connection_;
 };
 
 // Removes the target this run made unless the copy is kept: whatever ends
@@ -263,15 +254,43 @@ bool CreateTarget(IDataFactory& factory, const Target& target, const std::string
     return false;
 }
 
-std::unique_ptr<CopySide> OpenSide(const std::string& connect, bool writable, std::string& reason) {
-    if (IsServerConnection(connect)) return OpenServerSide(connect, reason);
-    const std::string path = ProjectFilePath(connect);
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
-        reason = "no such file";
-        return nullptr;
+std::unique_ptr<DirectConnection> OpenSide(const std::string& connect, bool writable,
+                                           std::string& reason) {
+    if (!IsServerConnection(connect)) {
+        std::error_code error;
+        if (!fs::is_regular_file(ProjectFilePath(connect), error)) {
+            reason = "no such file";
+            return nullptr;
+        }
     }
-    return OpenFileSide(path, writable, reason);
+    using Access = DirectConnection::Access;
+    return DirectConnection::Open(connect, writable ? Access::kWrite : Access::kRead, reason);
+}
+
+// ok, taking the connection's failure as the reason when it is false.
+bool Checked(bool ok, const DirectConnection& db, std::string& reason) {
+    if (!ok) reason = db.Failure();
+    return ok;
+}
+
+// Streams a table's columns to visit; a reason visit gave when it stopped is kept.
+bool ReadColumns(DirectConnection& db, const std::string& table,
+                 const std::vector<DbColumn>& columns, const DirectConnection::RowVisitor& visit,
+                 std::string& reason) {
+    if (db.ReadTable(table, columns, visit)) return true;
+    if (reason.empty()) reason = db.Failure();
+    return false;
+}
+
+bool CountRows(DirectConnection& db, const std::string& table, std::uint64_t& rows,
+               std::string& reason) {
+    const std::string sql = "SELECT count(*) FROM " + strataloom::db::QuoteIdentifier(table);
+    return Checked(db.Each(sql, {},
+                           [&](const DbRow& row) {
+                               rows = static_cast<std::uint64_t>(row[0].integer);
+                               return true;
+                           }),
+                   db, reason);
 }
 
 // ---- the plan: which columns of which table go where ----------------------
@@ -279,21 +298,21 @@ std::unique_ptr<CopySide> OpenSide(const std::string& connect, bool writable, st
 struct TablePlan {
     std::string source;  // the table's name on each side
     std::string target;
-    std::vector<CopyColumn> sourceColumns;  // in the same order as targetColumns
-    std::vector<CopyColumn> targetColumns;
+    std::vector<DbColumn> sourceColumns;  // in the same order as targetColumns
+    std::vector<DbColumn> targetColumns;
     bool inSource = true;
     std::vector<std::string> notInSource;  // target columns left at their default
 };
 
-const CopyTable* FindTable(const std::vector<CopyTable>& tables, const std::string& name) {
-    for (const CopyTable& table : tables) {
+const DbTable* FindTable(const std::vector<DbTable>& tables, const std::string& name) {
+    for (const DbTable& table : tables) {
         if (Lower(table.name) == Lower(name)) return &table;
     }
     return nullptr;
 }
 
-const CopyColumn* FindColumn(const std::vector<CopyColumn>& columns, const std::string& name) {
-    for (const CopyColumn& column : columns) {
+const DbColumn* FindColumn(const std::vector<DbColumn>& columns, const std::string& name) {
+    for (const DbColumn& column : columns) {
         if (Lower(column.name) == Lower(name)) return &column;
     }
     return nullptr;
@@ -302,26 +321,26 @@ const CopyColumn* FindColumn(const std::vector<CopyColumn>& columns, const std::
 // Every target table, with the source's columns it takes. Whatever the
 // target cannot hold is refused: a table or a column of the source the new
 // project lacks, or a column that keeps other values there.
-bool PlanTables(const std::vector<CopyTable>& source, std::vector<CopyTable> target,
+bool PlanTables(const std::vector<DbTable>& source, std::vector<DbTable> target,
                 std::vector<TablePlan>& plans, std::string& reason) {
     // The same order on every engine, whatever case each gives the names.
     std::sort(target.begin(), target.end(),
-              [](const CopyTable& a, const CopyTable& b) { return Lower(a.name) < Lower(b.name); });
-    for (const CopyTable& table : source) {
+              [](const DbTable& a, const DbTable& b) { return Lower(a.name) < Lower(b.name); });
+    for (const DbTable& table : source) {
         if (!FindTable(target, table.name)) {
             reason =
                 "the source holds the table " + table.name + ", which a new project does not have";
             return false;
         }
     }
-    for (const CopyTable& table : target) {
+    for (const DbTable& table : target) {
         TablePlan plan;
         plan.target = table.name;
-        const CopyTable* from = FindTable(source, table.name);
+        const DbTable* from = FindTable(source, table.name);
         plan.inSource = from != nullptr;
         plan.source = from ? from->name : table.name;
-        for (const CopyColumn& column : from ? from->columns : std::vector<CopyColumn>()) {
-            const CopyColumn* to = FindColumn(table.columns, column.name);
+        for (const DbColumn& column : from ? from->columns : std::vector<DbColumn>()) {
+            const DbColumn* to = FindColumn(table.columns, column.name);
             if (!to) {
                 reason = "the source's table " + from->name + " has the column " + column.name +
                          ", which a new project does not have";
@@ -335,7 +354,7 @@ bool PlanTables(const std::vector<CopyTable>& source, std::vector<CopyTable> tar
             plan.sourceColumns.push_back(column);
             plan.targetColumns.push_back(*to);
         }
-        for (const CopyColumn& column : table.columns) {
+        for (const DbColumn& column : table.columns) {
             if (from && !FindColumn(from->columns, column.name)) {
                 plan.notInSource.push_back(column.name);
             }
@@ -355,7 +374,7 @@ struct Tally {
     std::uint64_t checksum = 0;  // the sum of the rows' checksums: any order gives the same
     std::uint64_t bytes = 0;
 
-    void Add(const CopyRow& row) {
+    void Add(const DbRow& row) {
         ++rows;
         checksum += RowChecksum(row);
         bytes += RowBytes(row);
@@ -364,11 +383,11 @@ struct Tally {
 
 class Copier {
   public:
-    Copier(CopySide& source, CommandIo& io) : source_(source), io_(io) {}
+    Copier(DirectConnection& source, CommandIo& io) : source_(source), io_(io) {}
 
-    bool CopyAll(CopySide& target, const std::vector<TablePlan>& plans,
+    bool CopyAll(DirectConnection& target, const std::vector<TablePlan>& plans,
                  std::vector<TableCopyResult>& results, std::string& reason) {
-        if (!target.BeginWriting(reason)) return false;
+        if (!Checked(target.BeginFilling(), target, reason)) return false;
         for (std::size_t t = 0; t < plans.size(); ++t) {
             const TablePlan& plan = plans[t];
             if (InterruptGuard::Requested()) {
@@ -381,26 +400,26 @@ class Copier {
             if (plan.inSource && !CopyTable(target, plan, result, reason)) return false;
             results.push_back(result);
         }
-        return target.CommitWriting(reason);
+        return Checked(target.Commit(), target, reason);
     }
 
     // Reads every table of the target again and notes its rows and checksum.
-    bool CheckAll(CopySide& target, const std::vector<TablePlan>& plans,
+    bool CheckAll(DirectConnection& target, const std::vector<TablePlan>& plans,
                   std::vector<TableCopyResult>& results, std::string& reason) {
-        if (!target.BeginReading(reason)) return false;
+        if (!Checked(target.Begin(), target, reason)) return false;
         for (std::size_t t = 0; t < plans.size(); ++t) {
             if (io_.progress) io_.progress->Show(t, plans.size(), "checking " + plans[t].target);
             Tally tally;
             const std::uint64_t expected = results[t].sourceRows;
-            const RowSink sink = [&](const CopyRow& row) {
+            const DirectConnection::RowVisitor sink = [&](const DbRow& row) {
                 tally.Add(row);
                 return Progressed(tally, expected, "checking", reason);
             };
-            const std::vector<CopyColumn>& columns = plans[t].targetColumns;
-            if (!columns.empty() && !target.Read(plans[t].target, columns, sink, reason)) {
+            const std::vector<DbColumn>& columns = plans[t].targetColumns;
+            if (!columns.empty() && !ReadColumns(target, plans[t].target, columns, sink, reason)) {
                 return false;
             }
-            if (columns.empty() && !target.CountRows({plans[t].target, {}}, tally.rows, reason)) {
+            if (columns.empty() && !CountRows(target, plans[t].target, tally.rows, reason)) {
                 return false;
             }
             results[t].targetRows = tally.rows;
@@ -410,22 +429,24 @@ class Copier {
     }
 
   private:
-    bool CopyTable(CopySide& target, const TablePlan& plan, TableCopyResult& result,
+    bool CopyTable(DirectConnection& target, const TablePlan& plan, TableCopyResult& result,
                    std::string& reason) {
         std::uint64_t expected = 0;
-        if (!source_.CountRows({plan.source, {}}, expected, reason)) return false;
+        if (!CountRows(source_, plan.source, expected, reason)) return false;
         if (plan.sourceColumns.empty()) return true;
-        if (!target.StartTable(plan.target, plan.targetColumns, reason)) return false;
+        if (!Checked(target.StartTable(plan.target, plan.targetColumns), target, reason))
+            return false;
         Tally tally;
-        const RowSink sink = [&](const CopyRow& row) {
+        const DirectConnection::RowVisitor sink = [&](const DbRow& row) {
             tally.Add(row);
-            return target.Write(row, reason) && Progressed(tally, expected, "copying", reason);
+            return Checked(target.WriteRow(row), target, reason) &&
+                   Progressed(tally, expected, "copying", reason);
         };
-        if (!source_.Read(plan.source, plan.sourceColumns, sink, reason)) {
+        if (!ReadColumns(source_, plan.source, plan.sourceColumns, sink, reason)) {
             if (reason != kInterrupted) reason = "table " + plan.source + ": " + reason;
             return false;
         }
-        if (!target.FinishTable(reason)) return false;
+        if (!Checked(target.FinishTable(), target, reason)) return false;
         result.sourceRows = tally.rows;
         result.sourceChecksum = tally.checksum;
         result.bytes = tally.bytes;
@@ -448,7 +469,7 @@ class Copier {
         return true;
     }
 
-    CopySide& source_;
+    DirectConnection& source_;
     CommandIo& io_;
     std::uint64_t shownAt_ = 0;  // the bytes of the table when progress was last shown
 };
@@ -522,13 +543,13 @@ bool ChooseTarget(CopyRun& run, std::string& templateDir, std::string& reason) {
 }
 
 // Copies and compares; the caller's NewTarget removes the target on false.
-bool CopyAndCheck(CopyRun& run, CopySide& source, std::vector<CopyTable>& sourceTables,
+bool CopyAndCheck(CopyRun& run, DirectConnection& source, std::vector<DbTable>& sourceTables,
                   std::string& reason) {
-    std::vector<CopyTable> targetTables;
+    std::vector<DbTable> targetTables;
     std::vector<TablePlan> plans;
     {
-        std::unique_ptr<CopySide> target = OpenSide(run.target.connect, true, reason);
-        if (!target || !target->Tables(targetTables, reason) ||
+        std::unique_ptr<DirectConnection> target = OpenSide(run.target.connect, true, reason);
+        if (!target || !Checked(target->Tables(targetTables), *target, reason) ||
             !PlanTables(sourceTables, targetTables, plans, reason)) {
             return false;
         }
@@ -545,7 +566,7 @@ bool CopyAndCheck(CopyRun& run, CopySide& source, std::vector<CopyTable>& source
         if (!copier.CopyAll(*target, plans, run.results, reason)) return false;
     }
     // A connection of its own reads what the target holds now.
-    std::unique_ptr<CopySide> written = OpenSide(run.target.connect, false, reason);
+    std::unique_ptr<DirectConnection> written = OpenSide(run.target.connect, false, reason);
     Copier checker(source, run.io);
     if (!written || !checker.CheckAll(*written, plans, run.results, reason)) return false;
     run.checked = true;
@@ -563,9 +584,9 @@ bool CopyAndCheck(CopyRun& run, CopySide& source, std::vector<CopyTable>& source
 int CopyProject(IDataFactory& factory, CopyRun& run) {
     std::string reason;
     const std::string source = ProjectConnect(run.options.source);
-    std::unique_ptr<CopySide> reader = OpenSide(source, false, reason);
-    std::vector<CopyTable> sourceTables;
-    if (!reader || !reader->BeginReading(reason) || !reader->Tables(sourceTables, reason)) {
+    std::unique_ptr<DirectConnection> reader = OpenSide(source, false, reason);
+    std::vector<DbTable> sourceTables;
+    if (!reader || !Checked(reader->Begin() && reader->Tables(sourceTables), *reader, reason)) {
         return Fail(run.io, "cannot read " + Describe(source) + ": " + reason);
     }
     std::string templateDir;

@@ -21,6 +21,11 @@ bool DefinedTable::Has(const std::string& column) const {
     });
 }
 
+bool DefinedTable::IsWellBoreTable() const {
+    return !columns.empty() && LowerName(columns[0].name) == "wellname" &&
+           LowerName(name) != kWellHeaderTable;
+}
+
 std::vector<DefinedTable> ParseTableDefinitions(const std::string& text) {
     static const std::string kHead = "CREATE TABLE ";
     std::vector<DefinedTable> tables;

@@ -20,7 +20,13 @@ struct DefinedTable {
     // Whether the table has the column, compared without regard to case as
     // both engines compare names that were not quoted.
     bool Has(const std::string& column) const;
+    // Whether the table's rows belong to the well its first column names
+    // (the well header's own table is not one of them).
+    bool IsWellBoreTable() const;
 };
+
+// The table of well headers.
+constexpr const char* kWellHeaderTable = "w_well_data";
 
 // The tables of a definition text: each "CREATE TABLE name (" followed by
 // one "  Name TYPE ..." line per column up to ");".

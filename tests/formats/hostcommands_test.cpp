@@ -259,6 +259,68 @@ TEST_P(HostCommandsTest, ProjectsListsEveryProjectOfEitherTableWithItsWells) {
     EXPECT_TRUE(Has(damaged.err, "w_well_data")) << damaged.err;
 }
 
+// delete-well removes every row of the well in every table of well data, in
+// one transaction: another well stays whole, a removal refused half-way
+// removes nothing, and the check finds nothing left behind.
+TEST_P(HostCommandsTest, DeleteWellRemovesEveryRowOfTheWellAndNothingElse) {
+    Exec("insert into b_project_data (ProjectName) values ('P')");
+    for (const std::string well : {"A", "B"}) {
+        const std::string name = "'" + well + "'";
+        Exec("insert into w_well_data (ProjectName, WellName) values ('P', " + name + ")");
+        LogCurveSet curves{well, -999.25, {{"DEPT", "m", 0, {1, 2, 3}}, {"GR", "", 0, {7, 8, 9}}}};
+        ASSERT_EQ(1, Create<ILogData>("ILogData")->SaveCurves(curves));
+        for (const char* table :
+             {"w_text_data (WellName, TextCurveName)", "w_takecore_data (WellName, CoreName)",
+              "w_oiltest_data (WellName, XH)", "w_interpret_data (WellName, InterpretName)",
+              "w_pic_data (WellName, FileName)", "w_las_header (WellName, Mnemonic)"}) {
+            Exec(std::string("insert into ") + table + " values (" + name + ", 'x')");
+        }
+    }
+    Exec("insert into w_takecore_data (WellName, CoreName) values ('A', 'y')");
+    const std::vector<std::string> tables = {
+        "w_well_data",    "w_log_data",       "w_text_data", "w_takecore_data",
+        "w_oiltest_data", "w_interpret_data", "w_pic_data",  "w_las_header"};
+    const auto rowsOf = [&](const std::string& well) {
+        long rows = 0;
+        for (const std::string& table : tables)
+            rows += Count(table + " where WellName = '" + well + "'");
+        return rows;
+    };
+    ASSERT_EQ(10, rowsOf("A"));
+
+    // Refused in the last table of well A: nothing of A is removed.
+    RefuseDeletesWhere("w_las_header", "WellName", "A");
+    const Outcome refused = Command("delete-well", {"A", "--project", "P"});
+    EXPECT_EQ(1, refused.code);
+    EXPECT_TRUE(Has(refused.err,
+                    "the well A was not deleted, nothing was: cannot remove the "
+                    "rows of w_las_header"))
+        << refused.err;
+    EXPECT_EQ(10, rowsOf("A"));
+    Exec(OnServer() ? "drop trigger refuse_delete_w_las_header on w_las_header"
+                    : "drop trigger refuse_delete_w_las_header");
+
+    const Outcome run = Command("delete-well", {"A", "--project", "P"});
+    EXPECT_EQ(0, run.code) << run.err;
+    EXPECT_TRUE(Has(run.out,
+                    "Deleting well A: its header in project P, 2 curves, 0 markers, "
+                    "no deviation survey\n  w_well_data: 1 row\n  w_log_data: 2 rows\n"))
+        << run.out;
+    EXPECT_TRUE(Has(run.out, "  w_takecore_data: 2 rows\n")) << run.out;
+    EXPECT_TRUE(Has(run.out,
+                    "Well A deleted: 10 rows from 8 tables\n"
+                    "Its picture files in the project's pic folder are kept\n"))
+        << run.out;
+    EXPECT_EQ(0, rowsOf("A"));
+    EXPECT_EQ(9, rowsOf("B"));
+    const Outcome check = Command("check", {});
+    EXPECT_EQ(0, check.code) << check.out << check.err;
+
+    const Outcome again = Command("delete-well", {"A", "--project", "P"});
+    EXPECT_EQ(1, again.code);
+    EXPECT_TRUE(Has(again.err, "there is no well A in ")) << again.err;
+}
+
 STRATALOOM_ENGINES(HostCommandsTest);
 
 TEST(HostCommands, BadUsageIsTwoAndFailuresOneWithTheModulesReason) {
