@@ -29,6 +29,29 @@ TEST(StatementTest, ValuesShowQuotedInTheTextAndTravelApartForTheEngine) {
     EXPECT_FALSE(Statement("select 1").HoldsZeroByte());
 }
 
+// Parts taken over and parts copied make the same statement.
+TEST(StatementTest, JoiningTemporariesGivesWhatJoiningKeptPartsGives) {
+    const Statement well = Statement::Value("W'1");
+    const Statement project = Statement::Value("P");
+    const Statement kept = "a=" + well + " and b=" + project;
+    const Statement taken = "a=" + Statement::Value("W'1") + " and b=" + Statement::Value("P");
+    Statement appended;
+    appended += Statement::Value("W'1");
+    appended.Prepend("a=", 2);
+    appended += " and b=";
+    appended += Statement::Value("P");
+    for (const Statement* built : {&taken, static_cast<const Statement*>(&appended)}) {
+        EXPECT_EQ(kept.Text(), built->Text());
+        EXPECT_EQ(kept.Sql(), built->Sql());
+        EXPECT_EQ(kept.Markers(), built->Markers());
+        EXPECT_EQ(kept.Values(), built->Values());
+        EXPECT_EQ(kept.NumberedSql(), built->NumberedSql());
+    }
+    Statement plain;
+    plain += Statement::WholeTable("w_well_data");
+    EXPECT_EQ(StatementKind::Statement, plain.Kind());
+}
+
 TEST(StatementTest, TablesAreDeclaredOnceAndKindsAreGivenNotGuessed) {
     Statement statement =
         Statement("delete from  w_marker_data where ") + "WellName=" + Statement::Value("W1");

@@ -75,8 +75,10 @@ Statement& Statement::operator+=(const Statement& more) {
 }
 
 Statement& Statement::operator+=(Statement&& more) {
-    if (values_.empty() && tables_.empty() && arguments_.empty() && text_.empty() && sql_.empty() &&
-        kind_ == StatementKind::Statement) {
+    // An empty statement becomes the one appended, when that changes
+    // nothing but who holds the parts.
+    if (text_.empty() && sql_.empty() && values_.empty() && tables_.empty() && arguments_.empty() &&
+        kind_ == more.kind_ && more.arguments_.empty()) {
         *this = std::move(more);
         return *this;
     }
