@@ -2,9 +2,12 @@
 
 #include <libpq-fe.h>
 
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "formats/directdb.h"
+#include "formats/schemadefinition.h"
 
 namespace strataloom::formats {
 
@@ -37,25 +40,32 @@ bool IsServerConnection(const std::string& connect) {
     return true;
 }
 
+// The formats library's tables close the one definition of the tables
+// (after kOwnTablesMark): new projects get them from there, and an older
+// project gets the same statements, each made only when missing.
 const std::vector<std::string>& OwnTableDefinitions() {
-    static const std::vector<std::string> definitions = {
-        "CREATE TABLE IF NOT EXISTS b_project_unit (\n"
-        "  ProjectName TEXT,\n"
-        "  DepthUnit TEXT\n"
-        ")",
-        "CREATE TABLE IF NOT EXISTS w_las_header (\n"
-        "  WellName TEXT,\n"
-        "  DepthCurveName TEXT,\n"
-        "  CurveName TEXT,\n"
-        "  Section TEXT,\n"
-        "  ItemOrder INTEGER,\n"
-        "  Mnemonic TEXT,\n"
-        "  Unit TEXT,\n"
-        "  Value TEXT,\n"
-        "  Description TEXT\n"
-        ")",
-        "CREATE INDEX IF NOT EXISTS ix_w_las_header_WellName ON w_las_header (WellName)",
-    };
+    static const std::vector<std::string> definitions = [] {
+        static constexpr const char* kOwnTablesMark = "-- Tables of the formats library";
+        const std::string schema = SchemaDefinitionText();
+        const std::size_t mark = schema.find(kOwnTablesMark);
+        std::vector<std::string> statements;
+        if (mark == std::string::npos) return statements;
+        std::istringstream lines(schema.substr(mark));
+        std::string line, statement;
+        while (std::getline(lines, line)) {
+            if (StartsWith(line, "--")) continue;
+            statement += statement.empty() ? line : "\n" + line;
+            if (line.empty() || line.back() != ';') continue;
+            statement.pop_back();
+            for (const char* kind : {"CREATE TABLE ", "CREATE INDEX "}) {
+                if (StartsWith(statement, kind))
+                    statement.insert(std::strlen(kind), "IF NOT EXISTS ");
+            }
+            statements.push_back(statement);
+            statement.clear();
+        }
+        return statements;
+    }();
     return definitions;
 }
 

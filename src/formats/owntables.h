@@ -20,8 +20,9 @@ bool IsServerConnection(const std::string& connect);
 // The project file a connection string names (after "sqlite:", or the whole).
 std::string ProjectFilePath(const std::string& connect);
 
-// The statements that make the tables when a database lacks them; the same
-// definitions close schema/tables.sql, so new projects have them from the start.
+// The statements that make the tables when a database lacks them: the
+// definitions that close schema/tables.sql (so new projects have them from
+// the start), each made only when missing.
 const std::vector<std::string>& OwnTableDefinitions();
 
 class OwnTables {

@@ -7,6 +7,10 @@ namespace strataloom::formats {
 
 extern const char kSchemaDefinitionText[];
 
+const char* SchemaDefinitionText() {
+    return kSchemaDefinitionText;
+}
+
 std::string LowerName(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -50,7 +54,7 @@ std::vector<DefinedTable> ParseTableDefinitions(const std::string& text) {
 }
 
 const std::vector<DefinedTable>& DefinedTables() {
-    static const std::vector<DefinedTable> tables = ParseTableDefinitions(kSchemaDefinitionText);
+    static const std::vector<DefinedTable> tables = ParseTableDefinitions(SchemaDefinitionText());
     return tables;
 }
 

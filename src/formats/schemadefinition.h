@@ -32,6 +32,9 @@ constexpr const char* kWellHeaderTable = "w_well_data";
 // one "  Name TYPE ..." line per column up to ");".
 std::vector<DefinedTable> ParseTableDefinitions(const std::string& text);
 
+// The definition text the library was built with (schema/tables.sql).
+const char* SchemaDefinitionText();
+
 // The tables of the definition the library was built with, in its order.
 const std::vector<DefinedTable>& DefinedTables();
 
