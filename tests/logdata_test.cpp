@@ -1,8 +1,11 @@
 // Log curves against a real project database.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <map>
 
 #include "strataloom/ilogdata.h"
+#include "strataloom/logsamples.h"
 #include "support/projectdb.h"
 #include "support/statementlog.h"
 
@@ -432,6 +435,57 @@ TEST_P(LogDataTest, EmptyNamesAreRefusedBeforeAnyStatement) {
     ASSERT_EQ(5u, Boxes().size());
     for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ("井名称不能为空！", Boxes()[i].text);
     EXPECT_EQ("工区名称不能为空！", Boxes()[4].text);
+}
+
+// The NaN load gives what LoadWellData gives with each row's null value as
+// NaN outside depth curves; lengths around the copy's blocks of 2 and 8
+// values reach every tail, on the server's reads and the file's alike.
+bool SameOrBothNaN(double a, double b) {
+    return std::isnan(a) ? std::isnan(b) : a == b;
+}
+
+TEST_P(LogDataTest, NullsAsNaNLoadReplacesNullsOutsideDepthCurvesOnly) {
+    LogCurveSet set = Well("W1", {}, -999.25);
+    set.Records[0].CurveValue = {-999.25, 1.0, 2.0};  // a depth curve keeps even the null
+    for (std::size_t count : {1u, 2u, 3u, 7u, 8u, 9u, 17u}) {
+        LogCurveRecord curve = Curve("C" + std::to_string(count), 0, count);
+        curve.CurveValue.front() = -999.25;
+        curve.CurveValue.back() = -999.25;
+        set.Records.push_back(std::move(curve));
+    }
+    ASSERT_EQ(1, logs->SaveCurves(set));
+    LogCurveSet stored;
+    ASSERT_EQ(1, logs->LoadWellData("W1", stored));
+    LogCurveSet passedOver = stored;
+    StrataloomNullsToNaN(&passedOver);
+    LogCurveSet loaded;
+    ASSERT_EQ(1, StrataloomLoadWellDataNullsAsNaN(logs.get(), "W1", &loaded));
+    ASSERT_EQ(stored.Records.size(), loaded.Records.size());
+    for (std::size_t i = 0; i < stored.Records.size(); ++i) {
+        const LogCurveRecord& before = stored.Records[i];
+        ASSERT_EQ(before.CurveValue.size(), loaded.Records[i].CurveValue.size());
+        EXPECT_EQ(before.DepthCurve, loaded.Records[i].DepthCurve);
+        for (std::size_t v = 0; v < before.CurveValue.size(); ++v) {
+            const double expected = before.CurveName != "DEPT" && before.CurveValue[v] == -999.25
+                                        ? std::numeric_limits<double>::quiet_NaN()
+                                        : before.CurveValue[v];
+            EXPECT_TRUE(SameOrBothNaN(expected, loaded.Records[i].CurveValue[v]))
+                << before.CurveName << "[" << v << "]";
+            EXPECT_TRUE(SameOrBothNaN(expected, passedOver.Records[i].CurveValue[v]));
+        }
+    }
+    // Each row's own null value counts: -999.25 is no null of this row.
+    Exec("update w_log_data set NullValue = 1.5 where CurveName = 'C9'");
+    LogCurveSet ownNull;
+    ASSERT_EQ(1, StrataloomLoadWellDataNullsAsNaN(logs.get(), "W1", &ownNull));
+    const LogCurveRecord* c9 = Find(ownNull, "C9");
+    ASSERT_TRUE(c9);
+    EXPECT_EQ(-999.25, c9->CurveValue.front());
+    EXPECT_TRUE(std::isnan(Find(ownNull, "C8")->CurveValue.front()));
+
+    LogCurveSet none;
+    EXPECT_EQ(0, StrataloomLoadWellDataNullsAsNaN(logs.get(), "Nowhere", &none));
+    EXPECT_TRUE(none.Records.empty());
 }
 
 STRATALOOM_ENGINES(LogDataTest);

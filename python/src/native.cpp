@@ -10,10 +10,6 @@
 #include <sqlite3.h>
 #include <time.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -30,6 +26,7 @@
 #include "formats/text.h"
 #include "formats/wellcsv.h"
 #include "records.h"
+#include "strataloom/logsamples.h"
 
 namespace strataloom::python {
 
@@ -252,49 +249,10 @@ py::tuple CurvesToPython(LogCurveSet&& set, bool found) {
     return py::make_tuple(found, set.NullValue, names, units, depths, values);
 }
 
-// Whether any value equals null: a read-only pass. On x86-64 it compares two
-// values per instruction; the compiler does not vectorize the plain loop for
-// the baseline instruction set.
-bool HasNull(const std::vector<double>& values, double null) {
-    const double* v = values.data();
-    const std::size_t n = values.size();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128d target = _mm_set1_pd(null);
-    __m128d a = _mm_setzero_pd(), b = a, c = a, d = a;
-    for (; i + 8 <= n; i += 8) {
-        a = _mm_or_pd(a, _mm_cmpeq_pd(_mm_loadu_pd(v + i), target));
-        b = _mm_or_pd(b, _mm_cmpeq_pd(_mm_loadu_pd(v + i + 2), target));
-        c = _mm_or_pd(c, _mm_cmpeq_pd(_mm_loadu_pd(v + i + 4), target));
-        d = _mm_or_pd(d, _mm_cmpeq_pd(_mm_loadu_pd(v + i + 6), target));
-    }
-    if (_mm_movemask_pd(_mm_or_pd(_mm_or_pd(a, b), _mm_or_pd(c, d)))) return true;
-#endif
-    for (; i < n; ++i) {
-        if (v[i] == null) return true;
-    }
-    return false;
-}
-
-// Nulls become NaN in every curve that is not a depth curve. Many curves
-// hold no null at all: those are only read.
-void NullsToNaN(LogCurveSet& set) {
-    const double null = set.NullValue;
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (std::size_t i = 0; i < set.Records.size(); ++i) {
-        LogCurveRecord& record = set.Records[i];
-        if (record.DepthCurve == static_cast<int>(i)) continue;
-        if (!HasNull(record.CurveValue, null)) continue;
-        for (double& value : record.CurveValue) value = value == null ? nan : value;
-    }
-}
-
 // Loads one well's curves without the GIL; false when it has none.
 bool LoadWellCurves(ILogData& logs, const std::string& well, LogCurveSet& set) {
-    if (logs.LoadWellData(well.c_str(), set)) {
-        NullsToNaN(set);
-        return true;
-    }
+    // Nulls become NaN as the module copies the samples: no second pass.
+    if (StrataloomLoadWellDataNullsAsNaN(&logs, well.c_str(), &set)) return true;
     if (NothingStored()) return false;
     Fail("the curves of well " + well + " could not be loaded");
 }
@@ -308,7 +266,7 @@ py::tuple LoadOneCurve(const std::string& connect, const std::string& well,
     {
         py::gil_scoped_release release;
         ok = logs->LoadCurve(well.c_str(), curve.c_str(), set);
-        if (ok) NullsToNaN(set);
+        if (ok) StrataloomNullsToNaN(&set);
     }
     if (!ok && !NothingStored())
         Fail("curve " + curve + " of well " + well + " could not be loaded");
@@ -349,7 +307,7 @@ bool LoadNamedCurveSet(ILogData& logs, const std::string& well,
         curve.DepthCurve = d;
         all.Records.push_back(std::move(curve));
     }
-    NullsToNaN(all);
+    StrataloomNullsToNaN(&all);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "dbaccess/valuearray.h"
+#include "strataloom/logsamples.h"
 
 using namespace strataloom;
 
@@ -50,6 +51,20 @@ bool ReadCurveRow(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
     return LogRows::SetColumns().Read(session, set, KeyColumns::Skip) &&
            LogRows::CurveColumns().Read(session, record) &&
            session.GetFieldValue(kDepthCurveName, depthCurve);
+}
+
+// Reads a row as ReadCurveRow does, except that a curve that is not its own
+// depth curve reads its samples with the row's null value as NaN.
+bool ReadCurveRowNullsAsNaN(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
+                            std::string& depthCurve) {
+    if (!session.GetFieldValue(kDepthCurveName, depthCurve) ||
+        !session.GetFieldValue("CurveName", record.CurveName)) {
+        return false;
+    }
+    if (record.CurveName == depthCurve) return ReadCurveRow(session, set, record, depthCurve);
+    return LogRows::SetColumns().Read(session, set, KeyColumns::Skip) &&
+           session.GetFieldValue("Measure", record.Measure) &&
+           ReadDoubleArrayFieldNullsAsNaN("CurveValue", set.NullValue, record.CurveValue, session);
 }
 
 // A depth curve names itself; one that does not is reported in debug builds only.
@@ -282,6 +297,14 @@ int CLogData::LoadCurve(const char* well, const char* curve, LogCurveSet& set) {
 }
 
 int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
+    return LoadWellRows(well, set, ReadCurveRow);
+}
+
+int CLogData::LoadWellDataNullsAsNaN(const char* well, LogCurveSet& set) {
+    return LoadWellRows(well, set, ReadCurveRowNullsAsNaN);
+}
+
+int CLogData::LoadWellRows(const char* well, LogCurveSet& set, RowReader readRow) {
     return ReadOne([&](CDbManage& session) {
         const Statement sql = "select * from w_log_data where " + WellIs(well);
         if (session.GetDataFromDB(sql) != CDbManage::kRows) return 0;
@@ -291,7 +314,7 @@ int CLogData::LoadWellData(const char* well, LogCurveSet& set) {
         while (session.Read()) {
             LogCurveRecord record;
             std::string depthCurve;
-            if (!ReadCurveRow(session, set, record, depthCurve)) return 0;
+            if (!readRow(session, set, record, depthCurve)) return 0;
             depthNames.push_back(std::move(depthCurve));
             set.Records.push_back(std::move(record));
         }
@@ -410,4 +433,28 @@ int CLogData::DeleteWellsData(const NameList& names) {
 int CLogData::DeleteProjectData(const char* project) {
     if (IsEmptyText(project)) return strataloom::RefuseEmptyProjectName();
     return DeleteProjectRows(project);
+}
+
+namespace {
+
+void NullsToNaNFrom(LogCurveSet& set, std::size_t first) {
+    for (std::size_t i = first; i < set.Records.size(); ++i) {
+        LogCurveRecord& record = set.Records[i];
+        if (record.DepthCurve != static_cast<int>(i)) NullsToNaN(record.CurveValue, set.NullValue);
+    }
+}
+
+}  // namespace
+
+int StrataloomLoadWellDataNullsAsNaN(ILogData* logs, const char* well, LogCurveSet* set) {
+    if (!logs || !set) return 0;
+    if (auto* own = dynamic_cast<CLogData*>(logs)) return own->LoadWellDataNullsAsNaN(well, *set);
+    const std::size_t first = set->Records.size();
+    if (!logs->LoadWellData(well, *set)) return 0;
+    NullsToNaNFrom(*set, first);
+    return 1;
+}
+
+void StrataloomNullsToNaN(LogCurveSet* set) {
+    if (set) NullsToNaNFrom(*set, 0);
 }

@@ -35,4 +35,15 @@ class CLogData : public strataloom::PerWellData<ILogData, LogRows> {
     int DeleteWellsData(const NameList& names) override;
     int DeleteProjectData(const char* project) override;
     virtual ClassEntry* GetClassEntry();
+
+    // LoadWellData with every sample equal to the null value, in each curve
+    // that is not a depth curve, read as NaN while it is copied.
+    int LoadWellDataNullsAsNaN(const char* well, LogCurveSet& set);
+
+  private:
+    // Reads the current row into the set's columns and the record, and names
+    // its depth curve; false when a column cannot be read.
+    using RowReader = bool (*)(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
+                               std::string& depthCurve);
+    int LoadWellRows(const char* well, LogCurveSet& set, RowReader readRow);
 };

@@ -396,11 +396,20 @@ std::shared_ptr<strataloom::db::ByteArray> CDbManage::TakeHeldBytes(const Field&
 }
 
 bool CDbManage::CopyBytes(const Field& field, void* out, std::size_t size) const {
+    const char* data = nullptr;
+    std::size_t held = 0;
+    if (!ViewBytes(field, data, held)) return false;
+    if (held < size || (size > 0 && !data)) return false;
+    if (size > 0) std::memcpy(out, data, size);
+    return true;
+}
+
+bool CDbManage::ViewBytes(const Field& field, const char*& data, std::size_t& size) const {
     Value current;
     if (!CurrentValue(field, current)) return false;
     if (current.kind != ValueKind::Blob && current.kind != ValueKind::Text) return false;
-    if (current.size < size || (size > 0 && !current.data)) return false;
-    if (size > 0) std::memcpy(out, current.data, size);
+    data = current.data;
+    size = current.size;
     return true;
 }
 

@@ -97,6 +97,12 @@ class CDbManage {
         return CopyBytes(Located(column), out, size);
     }
     bool CopyBytes(const Field& field, void* out, std::size_t size) const;
+    // The current row's text or byte value where the session holds it, read
+    // in place: valid until the next Read. False for another kind.
+    bool ViewBytes(const char* column, const char*& data, std::size_t& size) const {
+        return ViewBytes(Located(column), data, size);
+    }
+    bool ViewBytes(const Field& field, const char*& data, std::size_t& size) const;
 
     void AddNew();
     // A value the save cannot store as given (a text holding a zero byte, a

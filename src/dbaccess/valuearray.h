@@ -13,6 +13,13 @@ int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbMan
 // The same for a column located once for all the rows of the result.
 int ReadDoubleArrayField(const CDbManage::Field& column, std::vector<double>& values,
                          CDbManage& session);
+// The same with every value equal to null read as NaN. The values are
+// replaced as they are copied from the engine: a caller that wants NaN for
+// missing samples pays no second pass over them.
+int ReadDoubleArrayFieldNullsAsNaN(const char* column, double null, std::vector<double>& values,
+                                   CDbManage& session);
+// Every value equal to null becomes NaN.
+void NullsToNaN(std::vector<double>& values, double null);
 
 // Sets the column of the row started last; an empty vector leaves it unset.
 int WriteDoubleArrayField(const char* column, const std::vector<double>& values,
