@@ -418,14 +418,25 @@ FrameChoice ChooseFrameColumns(const LogCurveSet& set, const std::string& well,
     return choice;
 }
 
-// The samples as one row of a 2-D array, as a DataFrame's block of one
-// column holds them: the array owns the vector, no copy is made.
-py::array_t<double> AdoptAsRow(std::vector<double>&& values) {
-    const auto columns = static_cast<py::ssize_t>(values.size());
-    if (values.empty()) return py::array_t<double>(std::vector<py::ssize_t>{1, 0});
-    auto* owner = new std::vector<double>(std::move(values));
-    py::capsule free(owner, [](void* p) { delete static_cast<std::vector<double>*>(p); });
-    return py::array_t<double>({py::ssize_t{1}, columns}, owner->data(), free);
+// An array of the doubles at data in the shape dims (C order), that owner
+// keeps alive: no copy. Made by numpy's own call, without the shape and
+// stride vectors pybind11's constructor allocates for each array, as a
+// frame of many curves makes many.
+py::object DoublesView(const std::vector<double>& values, std::initializer_list<Py_intptr_t> dims,
+                       const py::handle& owner) {
+    std::vector<py::ssize_t> shape(dims.begin(), dims.end());
+    if (values.empty()) return py::array_t<double>(shape);
+    auto& api = py::detail::npy_api::get();
+    PyObject* descr = api.PyArray_DescrFromType_(py::detail::npy_api::NPY_DOUBLE_);
+    if (!descr) throw py::error_already_set();
+    auto array = py::reinterpret_steal<py::object>(api.PyArray_NewFromDescr_(
+        api.PyArray_Type_, descr, static_cast<int>(dims.size()),
+        const_cast<Py_intptr_t*>(dims.begin()), nullptr, const_cast<double*>(values.data()),
+        py::detail::npy_api::NPY_ARRAY_WRITEABLE_, nullptr));
+    if (!array) throw py::error_already_set();
+    if (api.PyArray_SetBaseObject_(array.ptr(), owner.inc_ref().ptr()) != 0)
+        throw py::error_already_set();
+    return array;
 }
 
 // What Python makes a well's DataFrame of: (null, depth curve name, depth
@@ -439,25 +450,37 @@ py::object FrameParts(LogCurveSet&& set, bool found, const std::string& well,
         return py::none();
     }
     const FrameChoice choice = ChooseFrameColumns(set, well, names, depth);
-    std::vector<py::object> rows(set.Records.size());
-    const auto row = [&](std::size_t i) -> py::object& {
-        if (!rows[i]) rows[i] = AdoptAsRow(std::move(set.Records[i].CurveValue));
-        return rows[i];
+    // One owner keeps the samples of every array of the frame: the curves
+    // the frame does not show are freed now, the others with the last array.
+    std::vector<char> shown(set.Records.size(), 0);
+    shown[choice.depth] = 1;
+    for (std::size_t i : choice.columns) shown[i] = 1;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!shown[i]) std::vector<double>().swap(set.Records[i].CurveValue);
+    }
+    auto holder = std::make_unique<LogCurveSet>(std::move(set));
+    LogCurveSet* kept = holder.get();
+    const py::capsule owner(kept, [](void* p) { delete static_cast<LogCurveSet*>(p); });
+    holder.release();
+    const auto row = [&](std::size_t i) {
+        const std::vector<double>& values = kept->Records[i].CurveValue;
+        return DoublesView(values, {1, static_cast<Py_intptr_t>(values.size())}, owner);
     };
-    const LogCurveRecord& depthCurve = set.Records[choice.depth];
+    const LogCurveRecord& depthCurve = kept->Records[choice.depth];
     py::dict units;
     units[py::str(depthCurve.CurveName)] = py::str(depthCurve.Measure);
     py::list columnNames(choice.columns.size());
     py::list columns(choice.columns.size());
     for (std::size_t c = 0; c < choice.columns.size(); ++c) {
-        const LogCurveRecord& curve = set.Records[choice.columns[c]];
+        const LogCurveRecord& curve = kept->Records[choice.columns[c]];
         columnNames[c] = py::str(curve.CurveName);
         units[columnNames[c]] = py::str(curve.Measure);
         columns[c] = row(choice.columns[c]);
     }
-    const py::array_t<double> depthRow = row(choice.depth);
-    const py::array_t<double> depthValues(depthRow.shape(1), depthRow.data(), depthRow);
-    return py::make_tuple(set.NullValue, depthCurve.CurveName, depthValues, columnNames, columns,
+    const std::vector<double>& depths = depthCurve.CurveValue;
+    const py::object depthValues =
+        DoublesView(depths, {static_cast<Py_intptr_t>(depths.size())}, owner);
+    return py::make_tuple(kept->NullValue, depthCurve.CurveName, depthValues, columnNames, columns,
                           units, choice.leftOut);
 }
 

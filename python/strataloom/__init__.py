@@ -12,7 +12,9 @@ raises :class:`Error` with the module's reason; bad input raises
 ``ValueError`` before anything is written.
 """
 
+import itertools
 import os
+import threading
 import warnings
 
 import numpy as np
@@ -101,15 +103,21 @@ except ImportError:  # pragma: no cover - other pandas
 _FloatIndex = type(pd.Index(np.empty(0, dtype="float64")))
 
 # The placement of each block of one column, made once: placements are not
-# changed by pandas once made, so frames share them.
-_PLACEMENTS = {}
+# changed by pandas once made, so frames share them. Grown to the widest
+# frame made so far.
+_PLACEMENTS = []
+_TWO_DIMENSIONS = itertools.repeat(2)
+_PLACEMENTS_LOCK = threading.Lock()
 
 
-def _placement(column):
-    placement = _PLACEMENTS.get(column)
-    if placement is None:
-        placement = _PLACEMENTS.setdefault(column, _Placement(slice(column, column + 1)))
-    return placement
+def _placements(count):
+    placements = _PLACEMENTS
+    if len(placements) < count:
+        with _PLACEMENTS_LOCK:
+            while len(placements) < count:
+                column = len(placements)
+                placements.append(_Placement(slice(column, column + 1)))
+    return placements
 
 
 def _text_index(names):
@@ -134,7 +142,8 @@ def _frame(rows, names, index):
     copy of the samples."""
     if _Block is not None and rows:
         try:
-            blocks = tuple(_Block(row, _placement(i), 2) for i, row in enumerate(rows))
+            # map calls the block class without a Python frame per column.
+            blocks = tuple(map(_Block, rows, _placements(len(rows)), _TWO_DIMENSIONS))
             manager = _Manager(blocks, [_text_index(names), index], verify_integrity=False)
             return pd.DataFrame(manager, copy=False)
         except TypeError:  # pragma: no cover - other signatures

@@ -1,7 +1,9 @@
 #include "dbaccess/valuearray.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -58,61 +60,119 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Copies count stored doubles from in to out, each equal to null as NaN.
-// The plain loop is not vectorized for the baseline instruction set, and at
-// one value per step it costs several times a plain copy; with four values
-// per instruction (where the processor has them, else two) the copy costs
-// about what a plain copy does, and the samples need no second pass.
-void CopyNullsAsNaNScalar(double* out, const char* in, std::size_t count, double null) {
-    for (std::size_t i = 0; i < count; ++i) {
-        double value;
-        CopyLittleEndian(&value, in + i * sizeof(double), 1);
-        out[i] = value == null ? kNaN : value;
-    }
-}
-
 #if defined(__x86_64__) && defined(__GNUC__)
 #define STRATALOOM_X86_NULLS 1
 
-__attribute__((target("avx2"))) void CopyNullsAsNaNAvx2(double* out, const char* in,
-                                                        std::size_t count, double null) {
+// Each value equal to null becomes NaN where it lies, four values per
+// instruction: a block of values without null is only read, so a curve
+// without nulls (most are) costs one read.
+__attribute__((target("avx2"))) void NullsToNaNInPlaceAvx2(double* values, std::size_t count,
+                                                           double null) {
     const __m256d target = _mm256_set1_pd(null);
     const __m256d nan = _mm256_set1_pd(kNaN);
     std::size_t i = 0;
     for (; i + 8 <= count; i += 8) {
-        const char* from = in + i * sizeof(double);
-        const __m256d a = _mm256_loadu_pd(reinterpret_cast<const double*>(from));
-        const __m256d b = _mm256_loadu_pd(reinterpret_cast<const double*>(from + 32));
-        _mm256_storeu_pd(out + i, _mm256_blendv_pd(a, nan, _mm256_cmp_pd(a, target, _CMP_EQ_OQ)));
-        _mm256_storeu_pd(out + i + 4,
-                         _mm256_blendv_pd(b, nan, _mm256_cmp_pd(b, target, _CMP_EQ_OQ)));
+        const __m256d a = _mm256_loadu_pd(values + i);
+        const __m256d b = _mm256_loadu_pd(values + i + 4);
+        const __m256d aNull = _mm256_cmp_pd(a, target, _CMP_EQ_OQ);
+        const __m256d bNull = _mm256_cmp_pd(b, target, _CMP_EQ_OQ);
+        if (_mm256_movemask_pd(_mm256_or_pd(aNull, bNull)) == 0) continue;
+        _mm256_storeu_pd(values + i, _mm256_blendv_pd(a, nan, aNull));
+        _mm256_storeu_pd(values + i + 4, _mm256_blendv_pd(b, nan, bNull));
     }
-    CopyNullsAsNaNScalar(out + i, in + i * sizeof(double), count - i, null);
+    for (; i < count; ++i) values[i] = values[i] == null ? kNaN : values[i];
 }
 
-void CopyNullsAsNaNSse2(double* out, const char* in, std::size_t count, double null) {
-    const __m128d target = _mm_set1_pd(null);
-    const __m128d nan = _mm_set1_pd(kNaN);
-    std::size_t i = 0;
-    for (; i + 2 <= count; i += 2) {
-        const __m128d value =
-            _mm_loadu_pd(reinterpret_cast<const double*>(in + i * sizeof(double)));
-        const __m128d isNull = _mm_cmpeq_pd(value, target);
-        _mm_storeu_pd(out + i, _mm_or_pd(_mm_andnot_pd(isNull, value), _mm_and_pd(isNull, nan)));
-    }
-    CopyNullsAsNaNScalar(out + i, in + i * sizeof(double), count - i, null);
-}
 #endif
 
-void CopyNullsAsNaN(double* out, const char* in, std::size_t count, double null) {
+// Reads stored little-endian doubles one after the other, each equal to
+// null as NaN. A vector filled from it is written once: it is not zeroed
+// first, as it would be if it were sized before the values were copied in.
+class NullsAsNaNReader {
+  public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = double;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const double*;
+    using reference = double;
+
+    NullsAsNaNReader(const char* at, double null) : at_(at), null_(null) {}
+    double operator*() const {
+        double value;
+        std::memcpy(&value, at_, sizeof value);
+        return value == null_ ? kNaN : value;
+    }
+    double operator[](difference_type n) const { return *(*this + n); }
+    NullsAsNaNReader& operator++() {
+        at_ += sizeof(double);
+        return *this;
+    }
+    NullsAsNaNReader operator++(int) {
+        NullsAsNaNReader before = *this;
+        ++*this;
+        return before;
+    }
+    NullsAsNaNReader& operator--() {
+        at_ -= sizeof(double);
+        return *this;
+    }
+    NullsAsNaNReader& operator+=(difference_type n) {
+        at_ += n * static_cast<difference_type>(sizeof(double));
+        return *this;
+    }
+    NullsAsNaNReader& operator-=(difference_type n) { return *this += -n; }
+    NullsAsNaNReader operator+(difference_type n) const { return NullsAsNaNReader(*this) += n; }
+    NullsAsNaNReader operator-(difference_type n) const { return NullsAsNaNReader(*this) -= n; }
+    difference_type operator-(const NullsAsNaNReader& other) const {
+        return (at_ - other.at_) / static_cast<difference_type>(sizeof(double));
+    }
+    bool operator==(const NullsAsNaNReader& other) const { return at_ == other.at_; }
+    bool operator!=(const NullsAsNaNReader& other) const { return at_ != other.at_; }
+    bool operator<(const NullsAsNaNReader& other) const { return at_ < other.at_; }
+
+  private:
+    const char* at_;
+    double null_;
+};
+
 #if defined(STRATALOOM_X86_NULLS)
-    if (kLittleEndianHost) {
-        static const bool avx2 = __builtin_cpu_supports("avx2");
-        if (avx2) return CopyNullsAsNaNAvx2(out, in, count, null);
-        return CopyNullsAsNaNSse2(out, in, count, null);
-    }
+// The vector's fill, inlined whole and compiled for four values per
+// instruction: the plain loop is not vectorized for the baseline
+// instruction set, and then costs more than the copy it replaces.
+__attribute__((target("avx2"), flatten)) void AssignNullsAsNaNAvx2(std::vector<double>& values,
+                                                                   const char* data,
+                                                                   std::size_t count, double null) {
+    const NullsAsNaNReader first(data, null);
+    values.assign(first, first + static_cast<std::ptrdiff_t>(count));
+}
 #endif
-    CopyNullsAsNaNScalar(out, in, count, null);
+
+// The count doubles stored at data, each equal to *nullAsNaN (when given)
+// as NaN, written into the vector once. Stored doubles that are not
+// aligned are read through the reader too, with NaN as null: NaN equals
+// nothing, so every value reads as stored.
+std::vector<double> DecodeDoubles(const char* data, std::size_t count, const double* nullAsNaN) {
+    std::vector<double> values;
+    const bool aligned = reinterpret_cast<std::uintptr_t>(data) % alignof(double) == 0;
+    if (kLittleEndianHost && !nullAsNaN && aligned) {
+        const auto* stored = reinterpret_cast<const double*>(data);
+        values.assign(stored, stored + count);
+    } else if (kLittleEndianHost) {
+#if defined(STRATALOOM_X86_NULLS)
+        static const bool avx2 = __builtin_cpu_supports("avx2");
+        if (avx2) {
+            AssignNullsAsNaNAvx2(values, data, count, nullAsNaN ? *nullAsNaN : kNaN);
+            return values;
+        }
+#endif
+        const NullsAsNaNReader first(data, nullAsNaN ? *nullAsNaN : kNaN);
+        values.assign(first, first + static_cast<std::ptrdiff_t>(count));
+    } else {
+        values.resize(count);
+        CopyLittleEndian(values.data(), data, count);
+        if (nullAsNaN) NullsToNaN(values, *nullAsNaN);
+    }
+    return values;
 }
 
 // Column: a name, or a field located once per result. nullAsNaN, when
@@ -128,17 +188,11 @@ int ReadArray(const Column& column, std::vector<double>& values, CDbManage& sess
     if (count == 0) return 1;
     std::shared_ptr<strataloom::db::ByteArray> bytes = session.TakeHeldBytes(column);
     if (!bytes) {
-        // Bytes the engine holds go straight into the vector: one copy, one allocation.
+        // Bytes the engine holds go straight into the vector: one allocation.
         const char* data = nullptr;
         std::size_t size = 0;
         if (session.ViewBytes(column, data, size) && data && size >= count * sizeof(double)) {
-            std::vector<double> read(count);
-            if (nullAsNaN) {
-                CopyNullsAsNaN(read.data(), data, count, *nullAsNaN);
-            } else {
-                CopyLittleEndian(read.data(), data, count);
-            }
-            values = std::move(read);
+            values = DecodeDoubles(data, count, nullAsNaN);
             return 1;
         }
         bytes = session.TakeBytes(column);
@@ -161,12 +215,11 @@ int ReadArray(const Column& column, std::vector<double>& values, CDbManage& sess
 }  // namespace
 
 void NullsToNaN(std::vector<double>& values, double null) {
-    if (!kLittleEndianHost) {
-        for (double& value : values) value = value == null ? kNaN : value;
-        return;
-    }
-    CopyNullsAsNaN(values.data(), reinterpret_cast<const char*>(values.data()), values.size(),
-                   null);
+#if defined(STRATALOOM_X86_NULLS)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) return NullsToNaNInPlaceAvx2(values.data(), values.size(), null);
+#endif
+    for (double& value : values) value = value == null ? kNaN : value;
 }
 
 int ReadDoubleArrayField(const char* column, std::vector<double>& values, CDbManage& session) {
