@@ -34,5 +34,6 @@
 #include "strataloom/itextdata.h"
 #include "strataloom/iwelllistdata.h"
 #include "strataloom/lasterror.h"
+#include "strataloom/logsamples.h"
 #include "strataloom/version.h"
 #include "strataloom/waitdialog.h"
