@@ -21,6 +21,11 @@ struct SessionLimits {
     // server that accepts connections but never answers under 30 s.
     std::chrono::seconds connectTimeout{10};
     std::chrono::seconds answerTimeout{20};
+    // Server: a kept connection that answered less than this long ago is
+    // handed to the next operation without reading its socket first (a
+    // system call per operation); a break meanwhile shows in the
+    // operation's first round trip, which then runs on a new connection.
+    std::chrono::milliseconds quietRevive{100};
     // The largest single value (text or value array) a save stores; each
     // engine may take less.
     std::size_t largestValue = static_cast<std::size_t>(0x7fffffff);
@@ -28,6 +33,9 @@ struct SessionLimits {
 
 // The limits in force.
 SessionLimits Limits();
+
+// Limits().quietRevive, read without taking the limits' lock.
+std::chrono::milliseconds QuietRevive();
 
 // Replaces the limits while alive (tests only).
 class ScopedLimits {

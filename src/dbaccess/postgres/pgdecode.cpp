@@ -88,14 +88,40 @@ Value DecodeBinary(Oid type, const char* bytes, int size) {
 // The rows of a server's answer, read where the client library holds them.
 }  // namespace
 
+namespace {
+
+bool SameColumns(const std::vector<std::string>& names, const PGresult* result) {
+    if (names.size() != static_cast<std::size_t>(PQnfields(result))) return false;
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        if (names[c] != PQfname(result, static_cast<int>(c))) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::shared_ptr<const std::vector<std::string>> ColumnLists::Of(const PGresult* result) {
+    for (const auto& names : recent_) {
+        if (SameColumns(*names, result)) return names;
+    }
+    auto names = std::make_shared<std::vector<std::string>>();
+    const int columns = PQnfields(result);
+    names->reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) names->emplace_back(PQfname(result, c));
+    if (recent_.size() < kKept) {
+        recent_.push_back(names);
+    } else {
+        recent_[next_] = names;
+        next_ = (next_ + 1) % kKept;
+    }
+    return names;
+}
+
 class PgRows final : public Rows {
   public:
-    explicit PgRows(PgResult result) : result_(std::move(result)) {
-        auto names = std::make_shared<std::vector<std::string>>();
-        const int columns = PQnfields(result_.get());
-        names->reserve(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c) names->emplace_back(PQfname(result_.get(), c));
-        columns_ = std::move(names);
+    PgRows(PgResult result, std::shared_ptr<const std::vector<std::string>> columns)
+        : result_(std::move(result)) {
+        columns_ = std::move(columns);
         rows_ = PQntuples(result_.get());
     }
     bool Next() override {
@@ -116,8 +142,9 @@ class PgRows final : public Rows {
     int row_ = -1;
 };
 
-std::unique_ptr<Rows> ServerRows(PgResult result) {
-    return std::make_unique<PgRows>(std::move(result));
+std::unique_ptr<Rows> ServerRows(PgResult result, ColumnLists& lists) {
+    auto columns = lists.Of(result.get());
+    return std::make_unique<PgRows>(std::move(result), std::move(columns));
 }
 
 }  // namespace strataloom::db::pg

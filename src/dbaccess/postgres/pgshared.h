@@ -7,6 +7,7 @@
 #pragma once
 
 #include <libpq-fe.h>
+#include <time.h>
 
 #include <cctype>
 #include <chrono>
@@ -38,6 +39,16 @@ enum : Oid {
 };
 
 using Clock = std::chrono::steady_clock;
+
+// The clock as the system keeps it between its ticks, a few milliseconds
+// apart: close enough for waits bounded in seconds, and cheaper to read than
+// the exact time, which every wait of every round trip would read.
+inline Clock::time_point CoarseNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+        std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
+}
 
 // The largest bytea the server stores: 1 GiB less its length word.
 inline constexpr std::size_t kLargestServerValue = 0x3fffffff - 4;
@@ -77,8 +88,9 @@ void CountRoundTrip();
 // null at the end of a statement's results. False when waiting or reading failed.
 bool AwaitResult(PGconn* c, PgResult& next, const std::function<bool()>& wait);
 
-// The rows of an answer received in binary form, decoded as they are read.
-std::unique_ptr<Rows> ServerRows(PgResult result);
+// The rows of an answer received in binary form, decoded as they are read;
+// their column names shared with an answer of the same columns before.
+std::unique_ptr<Rows> ServerRows(PgResult result, ColumnLists& lists);
 
 // Whether COPY can carry a value into a column of the type, and its binary form.
 bool CopyForm(const Value& value, Oid type);
