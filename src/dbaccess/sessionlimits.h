@@ -3,6 +3,8 @@
 // the limits quickly.
 #pragma once
 
+#include <time.h>
+
 #include <chrono>
 #include <cstddef>
 
@@ -30,6 +32,18 @@ struct SessionLimits {
     // engine may take less.
     std::size_t largestValue = static_cast<std::size_t>(0x7fffffff);
 };
+
+// The clock as the system keeps it between its ticks, a few milliseconds
+// apart: close enough for limits of seconds, and cheaper to read than the
+// exact time, which every wait of every round trip and every operation's
+// connection would read.
+inline std::chrono::steady_clock::time_point CoarseNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return std::chrono::steady_clock::time_point(
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
+}
 
 // The limits in force.
 SessionLimits Limits();

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <libpq-fe.h>
-#include <time.h>
 
 #include <cctype>
 #include <chrono>
@@ -19,6 +18,7 @@
 #include "dbaccess/cell.h"
 #include "dbaccess/postgres/pgconnection.h"
 #include "dbaccess/postgres/pghandles.h"
+#include "dbaccess/sessionlimits.h"
 
 namespace strataloom::db::pg {
 
@@ -39,16 +39,6 @@ enum : Oid {
 };
 
 using Clock = std::chrono::steady_clock;
-
-// The clock as the system keeps it between its ticks, a few milliseconds
-// apart: close enough for waits bounded in seconds, and cheaper to read than
-// the exact time, which every wait of every round trip would read.
-inline Clock::time_point CoarseNow() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-    return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
-        std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
-}
 
 // The largest bytea the server stores: 1 GiB less its length word.
 inline constexpr std::size_t kLargestServerValue = 0x3fffffff - 4;
