@@ -248,6 +248,7 @@ bool PgConnection::Connect() {
     PQsetNoticeProcessor(handle_.get(), &IgnoreNotice, nullptr);
     // Every wait for the server goes through RoundTrip, which bounds it.
     PQsetnonblocking(handle_.get(), 1);
+    PrepareWaiter();
     // Quotes are doubled in every literal the module builds; a backslash must
     // stay a plain character whatever the server, database, role or
     // connection string set, or it could end a literal early. A caller who
@@ -349,13 +350,16 @@ const std::string& PgConnection::EngineText(const Statement& statement) {
 PgConnection::Request PgConnection::StatementRequest(const Statement& statement, bool binaryResult,
                                                      Parameters parameters) {
     Request request;
-    request.sql = EngineText(statement);
-    request.prepared = request.sql.size() <= kLongestPrepared;
+    // A request kept beyond the call holds copies: the texts kept per shape
+    // may be let go meanwhile.
     if (parameters == Parameters::Borrowed) {
+        request.shared = &EngineText(statement);
         request.borrowed = &statement.Values();
     } else {
+        request.sql = EngineText(statement);
         request.values = statement.Values();
     }
+    request.prepared = request.Text().size() <= kLongestPrepared;
     request.binaryResult = binaryResult;
     return request;
 }

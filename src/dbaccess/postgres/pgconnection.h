@@ -50,7 +50,8 @@ class ColumnLists {
   private:
     static constexpr std::size_t kKept = 8;
     std::vector<std::shared_ptr<const std::vector<std::string>>> recent_;
-    std::size_t next_ = 0;
+    std::size_t next_ = 0;  // the list to replace next
+    std::size_t last_ = 0;  // the list found last
 };
 
 }  // namespace pg
@@ -95,7 +96,10 @@ class PgConnection final : public Connection {
 
     // One statement of a round trip.
     struct Request {
-        std::string sql;                  // shaped: $1, $2... mark the parameters
+        std::string sql;  // shaped: $1, $2... mark the parameters
+        // The text where the connection keeps it for the statement's shape
+        // (see EngineText); sql then stays empty.
+        const std::string* shared = nullptr;
         std::vector<std::string> values;  // the parameters, in text form unless formats says
         // The parameters where a statement that outlives the round trip holds
         // them; values then stays empty.
@@ -106,6 +110,7 @@ class PgConnection final : public Connection {
         bool syncAfter = false;  // ends a segment: what follows runs whatever this did
 
         const std::vector<std::string>& Values() const { return borrowed ? *borrowed : values; }
+        const std::string& Text() const { return shared ? *shared : sql; }
     };
     // The engine's text of a statement shape (its text with "?" markers),
     // made once: the dialect rewritten and the markers numbered.
@@ -172,6 +177,9 @@ class PgConnection final : public Connection {
     // Statements beyond the limit are deallocated with the next round trip.
     void TrimPrepared();
     bool Flush(std::chrono::steady_clock::time_point deadline);
+    // Watches the socket of a new connection, and the timer that wakes its
+    // waits (armed once).
+    void PrepareWaiter();
     bool WaitForSocket(short events, std::chrono::steady_clock::time_point deadline);
     bool NextResult(Result& next, std::chrono::steady_clock::time_point& deadline);
     bool LinkBroke();
@@ -227,6 +235,9 @@ class PgConnection final : public Connection {
     std::chrono::seconds answerLimit_;
     bool callerTimeout_ = false;
     PgConn handle_;
+    Descriptor tick_;    // wakes a wait to look at its deadline (see WaitForSocket)
+    Descriptor waiter_;  // watches the socket and the tick together
+    int watchedSocket_ = -1;
     std::unordered_map<std::string, Prepared> prepared_;
     std::unordered_map<std::string, ShapeText> shapes_;
     pg::ColumnLists columnLists_;        // by the statement's text with markers

@@ -90,27 +90,38 @@ Value DecodeBinary(Oid type, const char* bytes, int size) {
 
 namespace {
 
-bool SameColumns(const std::vector<std::string>& names, const PGresult* result) {
-    if (names.size() != static_cast<std::size_t>(PQnfields(result))) return false;
-    for (std::size_t c = 0; c < names.size(); ++c) {
-        if (names[c] != PQfname(result, static_cast<int>(c))) return false;
+bool SameColumns(const std::vector<std::string>& names, const PGresult* result, int columns) {
+    if (names.size() != static_cast<std::size_t>(columns)) return false;
+    for (int c = 0; c < columns; ++c) {
+        if (std::strcmp(names[static_cast<std::size_t>(c)].c_str(), PQfname(result, c)) != 0) {
+            return false;
+        }
     }
     return true;
 }
 
 }  // namespace
 
+// The list that matched last is tried first: reads repeat.
 std::shared_ptr<const std::vector<std::string>> ColumnLists::Of(const PGresult* result) {
-    for (const auto& names : recent_) {
-        if (SameColumns(*names, result)) return names;
+    const int columns = PQnfields(result);
+    if (last_ < recent_.size() && SameColumns(*recent_[last_], result, columns)) {
+        return recent_[last_];
+    }
+    for (std::size_t i = 0; i < recent_.size(); ++i) {
+        if (i != last_ && SameColumns(*recent_[i], result, columns)) {
+            last_ = i;
+            return recent_[i];
+        }
     }
     auto names = std::make_shared<std::vector<std::string>>();
-    const int columns = PQnfields(result);
     names->reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) names->emplace_back(PQfname(result, c));
     if (recent_.size() < kKept) {
+        last_ = recent_.size();
         recent_.push_back(names);
     } else {
+        last_ = next_;
         recent_[next_] = names;
         next_ = (next_ + 1) % kKept;
     }

@@ -3,10 +3,14 @@
 // connection's deadline and state.
 #include <libpq-fe.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -19,16 +23,84 @@ namespace strataloom::db {
 
 using namespace pg;
 
+namespace {
+
+// How often a wait for the server's answer wakes to look at its deadline.
+constexpr auto kTick = std::chrono::milliseconds(100);
+// What woke a wait.
+constexpr std::uint32_t kSocketReady = 0;
+constexpr std::uint32_t kTickStruck = 1;
+
+bool Watch(int waiter, int fd, std::uint32_t what) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u32 = what;
+    return ::epoll_ctl(waiter, EPOLL_CTL_ADD, fd, &event) == 0;
+}
+
+}  // namespace
+
+// The waiter of a new connection: its socket and a timer that strikes every
+// tick, watched together.
+void PgConnection::PrepareWaiter() {
+    watchedSocket_ = -1;
+    waiter_.Reset(::epoll_create1(EPOLL_CLOEXEC));
+    if (tick_.Get() < 0) {
+        tick_.Reset(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
+        itimerspec every{};
+        every.it_interval.tv_nsec = std::chrono::nanoseconds(kTick).count();
+        every.it_value = every.it_interval;
+        if (tick_.Get() >= 0 && ::timerfd_settime(tick_.Get(), 0, &every, nullptr) != 0) {
+            tick_.Reset(-1);
+        }
+    }
+    const int socket = PQsocket(handle_.get());
+    if (waiter_.Get() < 0 || tick_.Get() < 0 || socket < 0 ||
+        !Watch(waiter_.Get(), tick_.Get(), kTickStruck) ||
+        !Watch(waiter_.Get(), socket, kSocketReady)) {
+        waiter_.Reset(-1);
+        return;
+    }
+    watchedSocket_ = socket;
+}
+
+// A wait for an answer has no timeout of its own: the connection's timer,
+// armed once, wakes it every tick to look at the deadline. (A timeout per
+// wait has the system arm and disarm a timer for every answer, which costs a
+// small read about as much client time as all the module's own work on it.)
+// Other waits, and every wait of a connection without that timer, are bounded
+// by timeouts of their own.
 bool PgConnection::WaitForSocket(short events, Clock::time_point deadline) {
-    pollfd watched{PQsocket(handle_.get()), events, 0};
-    if (watched.fd < 0) return true;  // the next read reports the failure
+    const int socket = PQsocket(handle_.get());
+    if (socket < 0) return true;  // the next read reports the failure
+    const bool ticking = events == POLLIN && waiter_.Get() >= 0 && socket == watchedSocket_;
+    pollfd watched{socket, events, 0};
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - CoarseNow()).count();
         if (left <= 0) return false;
-        const int ready = ::poll(&watched, 1, static_cast<int>(std::min<long long>(left, 1000)));
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return true;  // the next read reports the failure
+        if (!ticking) {
+            const int ready =
+                ::poll(&watched, 1, static_cast<int>(std::min<long long>(left, 1000)));
+            if (ready > 0) return true;
+            if (ready < 0 && errno != EINTR) return true;  // the next read reports the failure
+            continue;
+        }
+        epoll_event woke[2];
+        const int count = ::epoll_wait(waiter_.Get(), woke, 2, -1);
+        if (count < 0 && errno != EINTR) return true;  // the next read reports the failure
+        bool answered = false;
+        for (int i = 0; i < count; ++i) {
+            if (woke[i].data.u32 == kSocketReady) {
+                answered = true;
+                continue;
+            }
+            std::uint64_t strikes = 0;
+            if (::read(tick_.Get(), &strikes, sizeof strikes) < 0 && errno != EAGAIN) {
+                return true;  // the timer failed: the next wait does without it
+            }
+        }
+        if (answered) return true;
     }
 }
 
@@ -258,18 +330,18 @@ bool PgConnection::Send(const Request& request, std::vector<Expect>& expected, i
     const int resultFormat = request.binaryResult ? 1 : 0;
     int sent = 0;
     if (!request.prepared) {
-        sent = PQsendQueryParams(c, request.sql.c_str(), static_cast<int>(count), nullptr, values,
-                                 lengths, formats, resultFormat);
+        sent = PQsendQueryParams(c, request.Text().c_str(), static_cast<int>(count), nullptr,
+                                 values, lengths, formats, resultFormat);
     } else {
-        Prepared& prepared = prepared_[request.sql];
+        Prepared& prepared = prepared_[request.Text()];
         prepared.lastUse = ++uses_;
         if (prepared.name.empty()) {
             prepared.name = "strataloom_" + std::to_string(uses_);
-            if (PQsendPrepare(c, prepared.name.c_str(), request.sql.c_str(), 0, nullptr) != 1) {
-                prepared_.erase(request.sql);
+            if (PQsendPrepare(c, prepared.name.c_str(), request.Text().c_str(), 0, nullptr) != 1) {
+                prepared_.erase(request.Text());
                 return false;
             }
-            expected.push_back(Expect{kNoAnswer, &request.sql});
+            expected.push_back(Expect{kNoAnswer, &request.Text()});
         }
         sent = PQsendQueryPrepared(c, prepared.name.c_str(), static_cast<int>(count), values,
                                    lengths, formats, resultFormat);
@@ -330,7 +402,7 @@ bool PgConnection::StandsAlone(const Request* requests, std::size_t count) const
     if (count != 1 || requests[0].syncAfter) return false;
     if (!requests[0].prepared) return true;
     // A statement still to be prepared goes with its PREPARE, in a pipeline.
-    auto found = prepared_.find(requests[0].sql);
+    auto found = prepared_.find(requests[0].Text());
     return found != prepared_.end() && found->second.confirmed;
 }
 
