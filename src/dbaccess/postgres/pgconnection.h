@@ -239,8 +239,9 @@ class PgConnection final : public Connection {
     Descriptor waiter_;  // watches the socket and the tick together
     int watchedSocket_ = -1;
     std::unordered_map<std::string, Prepared> prepared_;
+    // The engine texts, by the statement's text with markers.
     std::unordered_map<std::string, ShapeText> shapes_;
-    pg::ColumnLists columnLists_;        // by the statement's text with markers
+    pg::ColumnLists columnLists_;
     std::vector<Expect> expectedSpare_;  // kept between round trips, so none allocates it
     std::chrono::steady_clock::time_point lastHeard_;  // the end of the last round trip
     std::vector<std::string> unprepare_;  // names to deallocate with the next round trip

@@ -97,7 +97,10 @@ bool PgConnection::WaitForSocket(short events, Clock::time_point deadline) {
             }
             std::uint64_t strikes = 0;
             if (::read(tick_.Get(), &strikes, sizeof strikes) < 0 && errno != EAGAIN) {
-                return true;  // the timer failed: the next wait does without it
+                // The timer failed: the waits from here on have timeouts of their own.
+                waiter_.Reset(-1);
+                watchedSocket_ = -1;
+                return true;
             }
         }
         if (answered) return true;
