@@ -67,6 +67,12 @@ double Float8Value(const char* bytes) {
     return value;
 }
 
+int Int4Value(const char* bytes) {
+    std::uint32_t bits;
+    std::memcpy(&bits, bytes, sizeof bits);
+    return static_cast<int>(be32toh(bits));
+}
+
 std::string Text(const PGresult* result, int row, int column) {
     return std::string(PQgetvalue(result, row, column),
                        static_cast<std::size_t>(PQgetlength(result, row, column)));
@@ -95,6 +101,7 @@ const char kInsertHeader[] =
     "insert into w_well_data (ProjectName, WellName, WellType, Well_EW, Well_SN, WellFlag, "
     "WellSymbol, Kb, Ekb, WellDepth) values ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)";
 const char kDeleteCurve[] = "delete from w_log_data where WellName = $1 and CurveName = $2";
+const char kSelectEntry[] = "select * from w_curve_dictionary where CurveName = $1";
 const char kCopyMarkers[] =
     "copy w_marker_data (WellName, MarkerName, TopDepth, BottomDepth, Description) from stdin "
     "(format binary)";
@@ -156,7 +163,8 @@ class RawServer : public RawEngine {
                Prepare("select_well", kSelectWell, 0, nullptr) &&
                Prepare("select_headers", kSelectHeaders, 1, nameType) &&
                Prepare("insert_header", kInsertHeader, 0, nullptr) &&
-               Prepare("delete_curve", kDeleteCurve, 0, nullptr);
+               Prepare("delete_curve", kDeleteCurve, 0, nullptr) &&
+               Prepare("select_entry", kSelectEntry, 1, nameType);
     }
 
     bool SaveCurves(const LogCurveSet& set) override {
@@ -247,6 +255,26 @@ class RawServer : public RawEngine {
         return true;
     }
 
+    bool LoadDictionaryEntry(const std::string& name, CurveDictionaryRecord& out,
+                             bool& found) override {
+        const char* values[] = {name.c_str()};
+        Result result = Select("select_entry", 1, values);
+        if (!result) return false;
+        const PGresult* rows = result.get();
+        found = PQntuples(rows) > 0;
+        if (!found) return true;
+        out.CurveName = Text(rows, 0, 0);
+        out.DisplayName = Text(rows, 0, 1);
+        out.CurveUnit = Text(rows, 0, 2);
+        out.LeftValue = Float8Value(PQgetvalue(rows, 0, 3));
+        out.RightValue = Float8Value(PQgetvalue(rows, 0, 4));
+        out.CurveType = Int4Value(PQgetvalue(rows, 0, 5));
+        out.Color = Int4Value(PQgetvalue(rows, 0, 6));
+        out.CurveWidth = Float8Value(PQgetvalue(rows, 0, 7));
+        out.CoorType = Int4Value(PQgetvalue(rows, 0, 8));
+        return true;
+    }
+
     bool LoadWellHeaders(const std::string& project, std::vector<BasicWellRecord>& out) override {
         const char* values[] = {project.c_str()};
         Result result = Select("select_headers", 1, values);
@@ -260,9 +288,7 @@ class RawServer : public RawEngine {
             well.Well_EW = Float8Value(PQgetvalue(rows, r, 2));
             well.Well_SN = Float8Value(PQgetvalue(rows, r, 3));
             well.WellFlag = PQgetlength(rows, r, 4) > 0 ? PQgetvalue(rows, r, 4)[0] : '\0';
-            std::uint32_t symbol;
-            std::memcpy(&symbol, PQgetvalue(rows, r, 5), sizeof symbol);
-            well.WellSymbol = static_cast<int>(be32toh(symbol));
+            well.WellSymbol = Int4Value(PQgetvalue(rows, r, 5));
             well.Kb = Float8Value(PQgetvalue(rows, r, 6));
             well.Ekb = Float8Value(PQgetvalue(rows, r, 7));
             well.WellDepth = Float8Value(PQgetvalue(rows, r, 8));

@@ -33,6 +33,7 @@ const char kInsertHeader[] =
     "insert into w_well_data (ProjectName, WellName, WellType, Well_EW, Well_SN, WellFlag, "
     "WellSymbol, Kb, Ekb, WellDepth) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 const char kDeleteCurve[] = "delete from w_log_data where WellName = ? and CurveName = ?";
+const char kSelectEntry[] = "select * from w_curve_dictionary where CurveName = ?";
 
 class RawSqlite : public RawEngine {
   public:
@@ -44,7 +45,8 @@ class RawSqlite : public RawEngine {
                Prepare(kInsertMarker, insertMarker_) && Prepare(kSelectMarkers, selectMarkers_) &&
                Prepare(kSelectWellMarkers, selectWellMarkers_) &&
                Prepare(kSelectWell, selectWell_) && Prepare(kSelectHeaders, selectHeaders_) &&
-               Prepare(kInsertHeader, insertHeader_) && Prepare(kDeleteCurve, deleteCurve_);
+               Prepare(kInsertHeader, insertHeader_) && Prepare(kDeleteCurve, deleteCurve_) &&
+               Prepare(kSelectEntry, selectEntry_);
     }
 
     bool SaveCurves(const LogCurveSet& set) override {
@@ -138,6 +140,27 @@ class RawSqlite : public RawEngine {
         const int step = sqlite3_step(select);
         sqlite3_reset(select);
         found = step == SQLITE_ROW;
+        return step == SQLITE_ROW || step == SQLITE_DONE;
+    }
+
+    bool LoadDictionaryEntry(const std::string& name, CurveDictionaryRecord& out,
+                             bool& found) override {
+        sqlite3_stmt* select = selectEntry_.get();
+        BindText(select, 1, name);
+        const int step = sqlite3_step(select);
+        found = step == SQLITE_ROW;
+        if (found) {
+            out.CurveName = ColumnText(select, 0);
+            out.DisplayName = ColumnText(select, 1);
+            out.CurveUnit = ColumnText(select, 2);
+            out.LeftValue = sqlite3_column_double(select, 3);
+            out.RightValue = sqlite3_column_double(select, 4);
+            out.CurveType = sqlite3_column_int(select, 5);
+            out.Color = sqlite3_column_int(select, 6);
+            out.CurveWidth = sqlite3_column_double(select, 7);
+            out.CoorType = sqlite3_column_int(select, 8);
+        }
+        sqlite3_reset(select);
         return step == SQLITE_ROW || step == SQLITE_DONE;
     }
 
@@ -278,6 +301,7 @@ class RawSqlite : public RawEngine {
     Statement selectHeaders_;
     Statement insertHeader_;
     Statement deleteCurve_;
+    Statement selectEntry_;
 };
 
 }  // namespace

@@ -3,8 +3,8 @@
 //
 //   bulk pairs    log curves of one well saved and loaded, a project's wells
 //                 loaded, the markers of many wells saved and loaded;
-//   small calls   the existence tests a host calls most, 4,000 calls, and
-//                 one-row saves of a well header;
+//   small calls   the existence tests and the dictionary entry load a host
+//                 calls most, 4,000 calls, and one-row saves of a well header;
 //   growth        per-item cost of the well and curve operations at 100,
 //                 1,000 and 10,000 wells and 400 and 4,000 curves per well;
 //   server bulk   the markers of 2,000 wells saved through the module, row
@@ -190,11 +190,13 @@ struct Engine {
     std::unique_ptr<ILogData> logs;
     std::unique_ptr<IMarkerData> markers;
     std::unique_ptr<IBasicWellData> wells;
+    std::unique_ptr<ICurveDictionary> dictionary;
 
     ~Engine() {
         logs.reset();
         markers.reset();
         wells.reset();
+        dictionary.reset();
         raw.reset();
         strataloom::db::ReleaseIdleConnections();
     }
@@ -254,8 +256,10 @@ std::unique_ptr<Engine> OpenEngine(const Places& places, const std::string& name
     engine->logs = CreateObject<ILogData>("ILogData", engine->connect);
     engine->markers = CreateObject<IMarkerData>("IMarkerData", engine->connect);
     engine->wells = CreateObject<IBasicWellData>("IBasicWellData", engine->connect);
-    if (!engine->logs || !engine->markers || !engine->wells) {
-        error = "the data factory gave no ILogData, IMarkerData or IBasicWellData";
+    engine->dictionary = CreateObject<ICurveDictionary>("ICurveDictionary", engine->connect);
+    if (!engine->logs || !engine->markers || !engine->wells || !engine->dictionary) {
+        error =
+            "the data factory gave no ILogData, IMarkerData, IBasicWellData or ICurveDictionary";
         return nullptr;
     }
     return engine;
@@ -310,6 +314,13 @@ bool SameHeaders(const std::vector<BasicWellRecord>& a, const std::vector<BasicW
     return true;
 }
 
+bool SameEntry(const CurveDictionaryRecord& a, const CurveDictionaryRecord& b) {
+    return a.CurveName == b.CurveName && a.DisplayName == b.DisplayName &&
+           a.CurveUnit == b.CurveUnit && a.LeftValue == b.LeftValue &&
+           a.RightValue == b.RightValue && a.CurveType == b.CurveType && a.Color == b.Color &&
+           a.CurveWidth == b.CurveWidth && a.CoorType == b.CoorType;
+}
+
 // ---------------------------------------------------------------- sections
 
 // The data every section works on; built once.
@@ -318,6 +329,8 @@ struct Data {
     std::vector<MarkerSet> smallMarkers =
         bench::MakeMarkerWells("SM", bench::kSmallWells, bench::kSmallMarkers);
     std::vector<BasicWellRecord> smallWells = bench::MakeWellHeaders("SW", bench::kSmallWells);
+    std::vector<CurveDictionaryRecord> smallEntries =
+        bench::MakeDictionary("CD", bench::kSmallWells);
     std::map<int, std::vector<BasicWellRecord>> growthWells;
     std::map<int, std::vector<MarkerSet>> growthMarkers;
     std::map<int, std::vector<LogCurveSet>> growthCurves;
@@ -466,8 +479,19 @@ void AddPairs(Engine& e, const Data& data, bool server, std::vector<Case>& cases
 
 bool SeedSmall(Engine& e, const Data& data, std::string& error) {
     if (!e.raw->SaveMarkers(data.smallMarkers) ||
-        !e.raw->SaveWellHeaders("Small", data.smallWells)) {
+        !e.raw->SaveWellHeaders("Small", data.smallWells) ||
+        !e.raw->Exec(bench::DictionaryInsert(data.smallEntries))) {
         error = "seeding failed: " + e.raw->LastError();
+        return false;
+    }
+    // Both sides read the same entry.
+    const CurveDictionaryRecord& last = data.smallEntries.back();
+    CurveDictionaryRecord module, hand;
+    bool found = false;
+    if (e.dictionary->LoadEntry(last.CurveName.c_str(), module) != 1 ||
+        !e.raw->LoadDictionaryEntry(last.CurveName, hand, found) || !found ||
+        !SameEntry(module, last) || !SameEntry(hand, last)) {
+        error = "the module and the baseline read the dictionary entry differently";
         return false;
     }
     return true;
@@ -516,6 +540,34 @@ void AddSmallCalls(Engine& e, const Data& data, std::vector<Case>& cases) {
         return true;
     }));
     cases.push_back(std::move(well));
+
+    const auto& entries = data.smallEntries;
+    const std::string entrySize =
+        std::to_string(entries.size()) + " entries, " + std::to_string(calls) + " calls";
+    Case entry = MakeCase(e, Group::Small, "ICurveDictionary::LoadEntry", entrySize, calls, 1, 7);
+    entry.sides.push_back(MakeSide("module", [&e, &entries, calls] {
+        for (int i = 0; i < calls; ++i) {
+            const CurveDictionaryRecord& wanted =
+                entries[static_cast<std::size_t>(i) % entries.size()];
+            CurveDictionaryRecord record;
+            if (e.dictionary->LoadEntry(wanted.CurveName.c_str(), record) != 1) return false;
+            KeepAlive(record);
+        }
+        return true;
+    }));
+    entry.sides.push_back(MakeSide("raw", [&e, &entries, calls] {
+        for (int i = 0; i < calls; ++i) {
+            const CurveDictionaryRecord& wanted =
+                entries[static_cast<std::size_t>(i) % entries.size()];
+            CurveDictionaryRecord record;
+            bool found = false;
+            if (!e.raw->LoadDictionaryEntry(wanted.CurveName, record, found) || !found)
+                return false;
+            KeepAlive(record);
+        }
+        return true;
+    }));
+    cases.push_back(std::move(entry));
 
     // One well header replaced per call, against one delete and one insert
     // in one transaction by hand.

@@ -84,6 +84,39 @@ std::vector<BasicWellRecord> MakeWellHeaders(const std::string& prefix, int coun
     return wells;
 }
 
+std::vector<CurveDictionaryRecord> MakeDictionary(const std::string& prefix, int count) {
+    std::vector<CurveDictionaryRecord> entries(static_cast<std::size_t>(count));
+    for (int e = 0; e < count; ++e) {
+        CurveDictionaryRecord& entry = entries[static_cast<std::size_t>(e)];
+        entry.CurveName = Numbered(prefix.c_str(), e, 5);
+        entry.DisplayName = "Curve " + entry.CurveName;
+        entry.CurveUnit = e % 2 ? "API" : "ohm.m";
+        entry.LeftValue = 0.5 * e;
+        entry.RightValue = 150.0 + 0.25 * e;
+        entry.CurveType = e % 4;
+        entry.Color = 0x102030 + e;
+        entry.CurveWidth = 1.5;
+        entry.CoorType = e % 2;
+    }
+    return entries;
+}
+
+std::string DictionaryInsert(const std::vector<CurveDictionaryRecord>& entries) {
+    std::string sql =
+        "insert into w_curve_dictionary (CurveName, DisplayName, CurveUnit, LeftValue, "
+        "RightValue, CurveType, Color, CurveWidth, CoorType) values ";
+    char numbers[160];
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const CurveDictionaryRecord& e = entries[i];
+        std::snprintf(numbers, sizeof numbers, ",%.17g,%.17g,%d,%d,%.17g,%d)", e.LeftValue,
+                      e.RightValue, e.CurveType, e.Color, e.CurveWidth, e.CoorType);
+        if (i) sql += ",";
+        sql += "(" + Quoted(e.CurveName) + "," + Quoted(e.DisplayName) + "," + Quoted(e.CurveUnit) +
+               numbers;
+    }
+    return sql;
+}
+
 double DataBytes(const std::vector<MarkerSet>& sets) {
     double bytes = 0.0;
     for (const MarkerSet& set : sets) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "strataloom/ibasicwelldata.h"
+#include "strataloom/icurvedictionary.h"
 #include "strataloom/ilogdata.h"
 #include "strataloom/imarkerdata.h"
 
@@ -44,6 +45,11 @@ struct Workload {
     std::vector<LogCurveSet> projectWells;  // its 100 wells, 10 curves of 5,000 samples
     std::vector<MarkerSet> markerWells;     // 2,000 wells, 20 markers each
 };
+
+// The curve dictionary of the small calls: count entries named prefix + number.
+std::vector<CurveDictionaryRecord> MakeDictionary(const std::string& prefix, int count);
+// One insert of every entry, as text the engines read alike (seeding).
+std::string DictionaryInsert(const std::vector<CurveDictionaryRecord>& entries);
 
 // Builds the data once; every value is reproducible from run to run.
 Workload MakeWorkload();
@@ -118,6 +124,10 @@ class RawEngine {
     virtual bool HasMarkers(const std::string& well, bool& found) = 0;
     // Whether the project has the well header: one prepared select.
     virtual bool HasWell(const std::string& project, const std::string& well, bool& found) = 0;
+    // The curve dictionary's entry of that name: one prepared select of
+    // every column; found tells whether it has one.
+    virtual bool LoadDictionaryEntry(const std::string& name, CurveDictionaryRecord& out,
+                                     bool& found) = 0;
     // The project's well headers, in stored order.
     virtual bool LoadWellHeaders(const std::string& project, std::vector<BasicWellRecord>& out) = 0;
     // Replaces the headers of the same names: one delete with an in-list, one

@@ -172,6 +172,30 @@ TEST_P(ServerLinkTest, ConnectionThatBrokeWhileIdleIsReplaced) {
     EXPECT_TRUE(testsupport::RunOnServer("DROP DATABASE IF EXISTS " + created + " WITH (FORCE)"));
 }
 
+// A connection used moments ago is taken up without a look at its socket: a
+// server that ended the session meanwhile fails the operation's first round
+// trip, which then runs on a new connection, for a read alone, a read in a
+// snapshot and a write alike.
+TEST_P(ServerLinkTest, ConnectionThatBrokeJustAfterItsLastUseIsReplaced) {
+    strataloom::db::SessionLimits limits;
+    limits.quietRevive = std::chrono::hours(1);
+    strataloom::db::ScopedLimits neverLooked(limits);
+    ASSERT_EQ(1, markers->SaveWellData(Markers("W1")));
+    const auto endSessions = [&] {
+        return testsupport::RunOnServer(
+                   "select pg_terminate_backend(pid) from pg_stat_activity where datname = '" +
+                   DatabaseName() + "' and pid <> pg_backend_pid()") &&
+               WaitUntilNoBackends(DatabaseName());
+    };
+    ASSERT_TRUE(endSessions());
+    EXPECT_EQ(1, markers->IsWellDataExist("W1")) << StrataloomLastError();
+    ASSERT_TRUE(endSessions());
+    EXPECT_EQ(3u, MarkerCount("W1")) << StrataloomLastError();
+    ASSERT_TRUE(endSessions());
+    EXPECT_EQ(1, markers->SaveWellData(Markers("W2"))) << StrataloomLastError();
+    EXPECT_EQ(3u, MarkerCount("W2"));
+}
+
 TEST_P(ServerLinkTest, IdleConnectionsCloseSoTheDatabaseCanBeDropped) {
     strataloom::db::SessionLimits limits;
     limits.idleLifetime = std::chrono::milliseconds(1000);

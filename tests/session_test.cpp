@@ -1,5 +1,8 @@
 // The database session against real project databases.
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "dbaccess/connection.h"
@@ -9,6 +12,7 @@
 #include "dbaccess/failure.h"
 #include "dbaccess/readscope.h"
 #include "dbaccess/sqltext.h"
+#include "strataloom/imarkerdata.h"
 #include "support/projectdb.h"
 #include "support/statementlog.h"
 
@@ -334,6 +338,42 @@ TEST_P(SessionTest, StatementTraceRecordsTheTextsAsBuilt) {
     EXPECT_EQ((std::vector<std::string>{"w_marker_data", "delete * from w_marker_data",
                                         "SaveData w_marker_data 1"}),
               trace.texts);
+}
+
+// The trace file is whatever the environment names when an operation starts:
+// a host may name one, name another or remove it between operations.
+TEST_P(SessionTest, TraceFollowsTheEnvironmentBetweenOperations) {
+    auto markers = Create<IMarkerData>("IMarkerData");
+    ASSERT_TRUE(markers);
+    const std::string first = (Dir() / "first.log").string();
+    const std::string second = (Dir() / "second.log").string();
+    const auto contents = [](const std::string& path) {
+        std::ifstream file(path);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    markers->IsWellDataExist("W0");
+    ::setenv("STRATALOOM_SQL_TRACE", first.c_str(), 1);
+    markers->IsWellDataExist("W1");
+    ::setenv("STRATALOOM_SQL_TRACE", second.c_str(), 1);
+    markers->IsWellDataExist("W2");
+    ::setenv("STRATALOOM_SQL_TRACE_OTHER", "x", 1);  // the list of variables grows
+    ::unsetenv("STRATALOOM_SQL_TRACE");
+    markers->IsWellDataExist("W3");
+    ::setenv("STRATALOOM_SQL_TRACE", first.c_str(), 1);
+    markers->IsWellDataExist("W4");
+    ::unsetenv("STRATALOOM_SQL_TRACE");
+    ::unsetenv("STRATALOOM_SQL_TRACE_OTHER");
+    markers->IsWellDataExist("W5");
+    const std::string one = contents(first);
+    const std::string two = contents(second);
+    EXPECT_NE(std::string::npos, one.find("'W1'")) << one;
+    EXPECT_NE(std::string::npos, one.find("'W4'")) << one;
+    EXPECT_NE(std::string::npos, two.find("'W2'")) << two;
+    for (const char* absent : {"'W0'", "'W3'", "'W5'"}) {
+        EXPECT_EQ(std::string::npos, (one + two).find(absent)) << absent;
+    }
+    EXPECT_EQ(std::string::npos, one.find("'W2'"));
+    EXPECT_EQ(std::string::npos, two.find("'W1'"));
 }
 
 // A read of one statement is a snapshot by itself and needs no transaction;

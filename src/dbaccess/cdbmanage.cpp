@@ -167,8 +167,23 @@ bool CDbManage::RefuseWhileStoring() {
     return true;
 }
 
+// Outside a write, a table the connection knows is taken as it is (see
+// OpenTable): no statement is built for it.
 bool CDbManage::CheckTable(const char* table) {
-    return CheckTable(Statement::WholeTable(OrEmpty(table)));
+    table = OrEmpty(table);
+    strataloom::db::TraceStatement(table);
+    statement_.assign(table);
+    ForgetResult();
+    if (!Connected() || RefuseWhileStoring()) return false;
+    strataloom::db::JoinReadScope(connection_);
+    if (!connection_->InScope()) {
+        const std::string name(table);
+        if (auto known = connection_->KnownTable(name)) {
+            AdoptTable(name, std::move(known));
+            return true;
+        }
+    }
+    return OpenTable(Statement::WholeTable(table), TableRows::NotAsked) != kFailed;
 }
 
 bool CDbManage::CheckTable(const Statement& wholeTable) {
@@ -185,14 +200,18 @@ std::unique_ptr<strataloom::db::Rows> CDbManage::Query(const Statement& statemen
     return connection_->Query(statement);
 }
 
-int CDbManage::Run(const Statement& statement, TableRows tableRows) {
-    strataloom::db::TraceStatement(statement.Text());
-    statement_ = statement.Text();
+void CDbManage::ForgetResult() {
     rows_.reset();
     fields_.clear();
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     onRow_ = false;
     readStarted_ = false;
+}
+
+int CDbManage::Run(const Statement& statement, TableRows tableRows) {
+    strataloom::db::TraceStatement(statement.Text());
+    statement_ = statement.Text();
+    ForgetResult();
     if (!Connected() || RefuseZeroByte(statement) || RefuseWhileStoring()) return kFailed;
     strataloom::db::JoinReadScope(connection_);
     if (statement.Kind() == StatementKind::WholeTable) return OpenTable(statement, tableRows);

@@ -145,6 +145,8 @@ class CDbManage {
         bool open = false;
     };
     Field Located(const char* column) const;
+    // Lets go of the result of the statement run last.
+    void ForgetResult();
     // The current row's value of a field; false, with the reason noted, when
     // there is none.
     bool CurrentValue(const Field& field, strataloom::db::Value& value) const;

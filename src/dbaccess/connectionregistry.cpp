@@ -333,7 +333,7 @@ std::shared_ptr<Connection> AcquireConnection(const std::string& connect, std::s
             // happens; an idle one is checked before a new operation relies
             // on it.
             if (!Idle(*found) || found->connection->Revive()) {
-                found->lastUse = Clock::now();
+                found->lastUse = CoarseNow();
                 return found->connection;
             }
             closing.push_back(std::move(*found));

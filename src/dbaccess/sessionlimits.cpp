@@ -1,5 +1,6 @@
 #include "dbaccess/sessionlimits.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace strataloom::db {
@@ -16,7 +17,19 @@ SessionLimits& Current() {
     return limits;
 }
 
+// SessionLimits::quietRevive, read once per server operation without the lock.
+std::atomic<long long> g_quietRevive{SessionLimits().quietRevive.count()};
+
+void Install(const SessionLimits& limits) {
+    Current() = limits;
+    g_quietRevive.store(limits.quietRevive.count(), std::memory_order_relaxed);
+}
+
 }  // namespace
+
+std::chrono::milliseconds QuietRevive() {
+    return std::chrono::milliseconds(g_quietRevive.load(std::memory_order_relaxed));
+}
 
 SessionLimits Limits() {
     std::lock_guard<std::mutex> lock(LimitsMutex());
@@ -26,12 +39,12 @@ SessionLimits Limits() {
 ScopedLimits::ScopedLimits(const SessionLimits& limits) {
     std::lock_guard<std::mutex> lock(LimitsMutex());
     previous_ = Current();
-    Current() = limits;
+    Install(limits);
 }
 
 ScopedLimits::~ScopedLimits() {
     std::lock_guard<std::mutex> lock(LimitsMutex());
-    Current() = previous_;
+    Install(previous_);
 }
 
 }  // namespace strataloom::db

@@ -3,6 +3,8 @@
 // the limits quickly.
 #pragma once
 
+#include <time.h>
+
 #include <chrono>
 #include <cstddef>
 
@@ -21,13 +23,33 @@ struct SessionLimits {
     // server that accepts connections but never answers under 30 s.
     std::chrono::seconds connectTimeout{10};
     std::chrono::seconds answerTimeout{20};
+    // Server: a kept connection that answered less than this long ago is
+    // handed to the next operation without reading its socket first (a
+    // system call per operation); a break meanwhile shows in the
+    // operation's first round trip, which then runs on a new connection.
+    std::chrono::milliseconds quietRevive{100};
     // The largest single value (text or value array) a save stores; each
     // engine may take less.
     std::size_t largestValue = static_cast<std::size_t>(0x7fffffff);
 };
 
+// The clock as the system keeps it between its ticks, a few milliseconds
+// apart: close enough for limits of seconds, and cheaper to read than the
+// exact time, which every wait of every round trip and every operation's
+// connection would read.
+inline std::chrono::steady_clock::time_point CoarseNow() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return std::chrono::steady_clock::time_point(
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec)));
+}
+
 // The limits in force.
 SessionLimits Limits();
+
+// Limits().quietRevive, read without taking the limits' lock.
+std::chrono::milliseconds QuietRevive();
 
 // Replaces the limits while alive (tests only).
 class ScopedLimits {

@@ -43,6 +43,9 @@ Statement Statement::Value(std::string&& text) {
     }
     value.text_ += '\'';
     value.sql_ = "?";
+    // Most statements compare two values: room for the second that joins.
+    value.markers_.reserve(2);
+    value.values_.reserve(2);
     value.markers_.push_back(0);
     value.values_.push_back(std::move(text));
     return value;
@@ -91,9 +94,21 @@ Statement& Statement::operator+=(Statement&& more) {
     return *this;
 }
 
+namespace {
+
+// Fixed text goes before a value once per statement, and more text and values
+// usually follow: room is made for them at once.
+void InsertInFront(std::string& part, const char* text, std::size_t size) {
+    constexpr std::size_t kRoomToFollow = 64;
+    if (part.capacity() < part.size() + size) part.reserve(part.size() + size + kRoomToFollow);
+    part.insert(0, text, size);
+}
+
+}  // namespace
+
 Statement& Statement::Prepend(const char* text, std::size_t size) {
-    text_.insert(0, text, size);
-    sql_.insert(0, text, size);
+    InsertInFront(text_, text, size);
+    InsertInFront(sql_, text, size);
     for (std::size_t& at : markers_) at += size;
     return *this;
 }
@@ -123,8 +138,10 @@ Statement Statement::Request(StatementKind kind, std::string text,
     return request;
 }
 
+// The text holds nothing but the fixed parts of the engine's text and the
+// values: those are what is looked at.
 bool Statement::HoldsZeroByte() const {
-    if (text_.find('\0') != std::string::npos || sql_.find('\0') != std::string::npos) return true;
+    if (std::memchr(sql_.data(), '\0', sql_.size())) return true;
     const auto holds = [](const std::string& part) { return part.find('\0') != std::string::npos; };
     return std::any_of(values_.begin(), values_.end(), holds) ||
            std::any_of(arguments_.begin(), arguments_.end(), holds);

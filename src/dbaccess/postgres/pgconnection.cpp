@@ -248,6 +248,7 @@ bool PgConnection::Connect() {
     PQsetNoticeProcessor(handle_.get(), &IgnoreNotice, nullptr);
     // Every wait for the server goes through RoundTrip, which bounds it.
     PQsetnonblocking(handle_.get(), 1);
+    PrepareWaiter();
     // Quotes are doubled in every literal the module builds; a backslash must
     // stay a plain character whatever the server, database, role or
     // connection string set, or it could end a literal early. A caller who
@@ -279,10 +280,14 @@ bool PgConnection::Connect() {
 }
 
 bool PgConnection::Revive() {
-    if (!handle_) return false;
-    // Reads what the server said while the connection was idle: a restart's
-    // farewell or a closed socket shows here, before any statement.
-    if (PQconsumeInput(handle_.get()) == 0 || PQstatus(handle_.get()) != CONNECTION_OK) {
+    if (!handle_ || PQstatus(handle_.get()) != CONNECTION_OK) return false;
+    // A connection idle for a while is looked at first: what the server said
+    // meanwhile is read, and a restart's farewell or a closed socket shows
+    // here, before any statement. One that answered moments ago is taken up
+    // without that read: a break since fails the operation's first round
+    // trip, which then runs again on a new connection (see RoundTrip).
+    if (CoarseNow() - lastHeard_ >= QuietRevive() &&
+        (PQconsumeInput(handle_.get()) == 0 || PQstatus(handle_.get()) != CONNECTION_OK)) {
         return false;
     }
     fresh_ = true;
@@ -320,35 +325,61 @@ bool PgConnection::StatementSucceeded(const Result& result) {
     return false;
 }
 
-PgConnection::Request PgConnection::StatementRequest(const Statement& statement,
-                                                     bool binaryResult) const {
-    Request request;
+// Statements of one shape differ in their values only: the rewrite of the
+// dialect and the numbering of the markers are done once per shape. A shape
+// whose markers stand elsewhere (a "?" inside a quoted literal is no marker)
+// is rewritten on its own.
+const std::string& PgConnection::EngineText(const Statement& statement) {
+    // Enough for every statement a host repeats; a flood of one-off texts
+    // (long in-lists) starts the cache afresh.
+    constexpr std::size_t kKeptShapes = 512;
+    auto found = shapes_.find(statement.Sql());
+    if (found != shapes_.end() && found->second.markers == statement.Markers()) {
+        return found->second.sql;
+    }
     // The host's dialect is rewritten outside quoted text; markers are not quoted.
-    request.sql = AdaptStatement(statement.NumberedSql());
-    request.prepared = request.sql.size() <= kLongestPrepared;
-    request.values = statement.Values();
+    ShapeText text{statement.Markers(), AdaptStatement(statement.NumberedSql())};
+    if (found != shapes_.end()) {
+        found->second = std::move(text);
+        return found->second.sql;
+    }
+    if (shapes_.size() >= kKeptShapes) shapes_.clear();
+    return shapes_.emplace(statement.Sql(), std::move(text)).first->second.sql;
+}
+
+PgConnection::Request PgConnection::StatementRequest(const Statement& statement, bool binaryResult,
+                                                     Parameters parameters) {
+    Request request;
+    // A request kept beyond the call holds copies: the texts kept per shape
+    // may be let go meanwhile.
+    if (parameters == Parameters::Borrowed) {
+        request.shared = &EngineText(statement);
+        request.borrowed = &statement.Values();
+    } else {
+        request.sql = EngineText(statement);
+        request.values = statement.Values();
+    }
+    request.prepared = request.Text().size() <= kLongestPrepared;
     request.binaryResult = binaryResult;
     return request;
 }
 
 PgConnection::Result PgConnection::RunOne(Request request) {
-    std::vector<Request> requests;
-    requests.push_back(std::move(request));
-    std::vector<Result> answers;
-    RoundTrip(requests, answers);
-    return std::move(answers[0]);
+    Result answer;
+    RoundTrip(&request, 1, &answer);
+    return answer;
 }
 
 PgConnection::Result PgConnection::Run(Request request) {
     if (!InScope()) return RunOne(std::move(request));
     // SAVEPOINT, the statement, RELEASE: one round trip; a failure rolls
     // back to the savepoint in a second.
-    std::vector<Request> requests(3);
+    Request requests[3];
     requests[0].sql = kSavepoint;
     requests[1] = std::move(request);
     requests[2].sql = kReleaseSavepoint;
-    std::vector<Result> answers;
-    RoundTrip(requests, answers);
+    Result answers[3];
+    RoundTrip(requests, 3, answers);
     Result result = std::move(answers[1]);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && handle_ &&
@@ -543,7 +574,7 @@ std::unique_ptr<Rows> PgConnection::Query(const Statement& statement) {
     if (!Ready(statement.Tables())) return nullptr;
     Result result = Run(StatementRequest(statement, true));
     if (!StatementSucceeded(result)) return nullptr;
-    return ServerRows(std::move(result));
+    return ServerRows(std::move(result), columnLists_);
 }
 
 // The server keeps its list of databases in pg_database.
@@ -560,7 +591,7 @@ std::unique_ptr<Rows> PgConnection::ListDatabase(const Statement& request) {
     list.binaryResult = true;
     Result result = RunOne(std::move(list));
     if (!StatementSucceeded(result)) return nullptr;
-    return ServerRows(std::move(result));
+    return ServerRows(std::move(result), columnLists_);
 }
 
 std::shared_ptr<const TableShape> PgConnection::KnownTable(const std::string& table) const {
@@ -637,7 +668,8 @@ bool PgConnection::Execute(const Statement& statement) {
 bool PgConnection::ExecuteLater(const Statement& statement) {
     if (!InScope()) return Execute(statement);
     if (!Ready(statement.Tables())) return false;
-    queued_.push_back(Queued{StatementRequest(statement, false), statement.Text()});
+    queued_.push_back(
+        Queued{StatementRequest(statement, false, Parameters::Copied), statement.Text()});
     return true;
 }
 

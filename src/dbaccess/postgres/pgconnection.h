@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,23 @@ bool ServerIdentity(const std::string& connect, std::string& identity);
 // How often this process has waited for a server's answer: the round trips
 // of every server connection, for measurements.
 unsigned long ServerRoundTrips();
+
+namespace pg {
+
+// The column names of the answers read last: a connection's reads ask for
+// the same few column lists again and again, and the rows of each share one.
+class ColumnLists {
+  public:
+    std::shared_ptr<const std::vector<std::string>> Of(const PGresult* result);
+
+  private:
+    static constexpr std::size_t kKept = 8;
+    std::vector<std::shared_ptr<const std::vector<std::string>>> recent_;
+    std::size_t next_ = 0;  // the list to replace next
+    std::size_t last_ = 0;  // the list found last
+};
+
+}  // namespace pg
 
 class PgConnection final : public Connection {
   public:
@@ -78,12 +96,27 @@ class PgConnection final : public Connection {
 
     // One statement of a round trip.
     struct Request {
-        std::string sql;                  // shaped: $1, $2... mark the parameters
+        std::string sql;  // shaped: $1, $2... mark the parameters
+        // The text where the connection keeps it for the statement's shape
+        // (see EngineText); sql then stays empty.
+        const std::string* shared = nullptr;
         std::vector<std::string> values;  // the parameters, in text form unless formats says
+        // The parameters where a statement that outlives the round trip holds
+        // them; values then stays empty.
+        const std::vector<std::string>* borrowed = nullptr;
         std::vector<int> formats;  // per parameter: 0 text, 1 binary, kNullParameter; empty: text
         bool prepared = false;     // kept prepared on the connection under its text
         bool binaryResult = false;
         bool syncAfter = false;  // ends a segment: what follows runs whatever this did
+
+        const std::vector<std::string>& Values() const { return borrowed ? *borrowed : values; }
+        const std::string& Text() const { return shared ? *shared : sql; }
+    };
+    // The engine's text of a statement shape (its text with "?" markers),
+    // made once: the dialect rewritten and the markers numbered.
+    struct ShapeText {
+        std::vector<std::size_t> markers;
+        std::string sql;
     };
     // A statement of a write sent with the write's next round trip (see
     // ExecuteLater); context names it in a failure's reason.
@@ -127,7 +160,10 @@ class PgConnection final : public Connection {
     // answers[i] is the answer to requests[i], null when the server skipped
     // it after an earlier failure or the link failed (LastError says why).
     void RoundTrip(const std::vector<Request>& requests, std::vector<Result>& answers);
+    void RoundTrip(const Request* requests, std::size_t count, Result* answers);
     bool Send(const Request& request, std::vector<Expect>& expected, int answer);
+    // Whether the requests are one statement that needs nothing sent with it.
+    bool StandsAlone(const Request* requests, std::size_t count) const;
     void BeginFailed(const std::string& begin);
     // The writers' queues sent with a round trip could not be taken: the
     // transaction begun after them is rolled back, and the write's scope
@@ -141,7 +177,12 @@ class PgConnection final : public Connection {
     // Statements beyond the limit are deallocated with the next round trip.
     void TrimPrepared();
     bool Flush(std::chrono::steady_clock::time_point deadline);
+    // Watches the socket of a new connection, and the timer that wakes its
+    // waits (armed once).
+    void PrepareWaiter();
     bool WaitForSocket(short events, std::chrono::steady_clock::time_point deadline);
+    bool NextResult(Result& next, std::chrono::steady_clock::time_point& deadline);
+    bool LinkBroke();
     // Reads the answer to one statement; the first failure, else the last result.
     bool ReadAnswer(Result& answer, std::chrono::steady_clock::time_point& deadline);
     bool ReadSync(std::chrono::steady_clock::time_point& deadline);
@@ -159,7 +200,12 @@ class PgConnection final : public Connection {
     // own, so that a failure does not abort the whole transaction.
     Result Run(Request request);
     Result RunOne(Request request);
-    Request StatementRequest(const Statement& statement, bool binaryResult) const;
+    // The request of a statement; its values are borrowed from the statement
+    // unless the request is kept beyond the call (see ExecuteLater).
+    enum class Parameters { Borrowed, Copied };
+    Request StatementRequest(const Statement& statement, bool binaryResult,
+                             Parameters parameters = Parameters::Borrowed);
+    const std::string& EngineText(const Statement& statement);
     bool Succeeded(const Result& result);
     // Succeeded, for a statement of an operation: see StatementFailed.
     bool StatementSucceeded(const Result& result);
@@ -189,7 +235,15 @@ class PgConnection final : public Connection {
     std::chrono::seconds answerLimit_;
     bool callerTimeout_ = false;
     PgConn handle_;
-    std::map<std::string, Prepared> prepared_;
+    Descriptor tick_;    // wakes a wait to look at its deadline (see WaitForSocket)
+    Descriptor waiter_;  // watches the socket and the tick together
+    int watchedSocket_ = -1;
+    std::unordered_map<std::string, Prepared> prepared_;
+    // The engine texts, by the statement's text with markers.
+    std::unordered_map<std::string, ShapeText> shapes_;
+    pg::ColumnLists columnLists_;
+    std::vector<Expect> expectedSpare_;  // kept between round trips, so none allocates it
+    std::chrono::steady_clock::time_point lastHeard_;  // the end of the last round trip
     std::vector<std::string> unprepare_;  // names to deallocate with the next round trip
     std::uint64_t uses_ = 0;
     std::map<std::string, std::shared_ptr<const TableShape>> tables_;

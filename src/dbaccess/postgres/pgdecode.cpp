@@ -88,14 +88,51 @@ Value DecodeBinary(Oid type, const char* bytes, int size) {
 // The rows of a server's answer, read where the client library holds them.
 }  // namespace
 
+namespace {
+
+bool SameColumns(const std::vector<std::string>& names, const PGresult* result, int columns) {
+    if (names.size() != static_cast<std::size_t>(columns)) return false;
+    for (int c = 0; c < columns; ++c) {
+        if (std::strcmp(names[static_cast<std::size_t>(c)].c_str(), PQfname(result, c)) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// The list that matched last is tried first: reads repeat.
+std::shared_ptr<const std::vector<std::string>> ColumnLists::Of(const PGresult* result) {
+    const int columns = PQnfields(result);
+    if (last_ < recent_.size() && SameColumns(*recent_[last_], result, columns)) {
+        return recent_[last_];
+    }
+    for (std::size_t i = 0; i < recent_.size(); ++i) {
+        if (i != last_ && SameColumns(*recent_[i], result, columns)) {
+            last_ = i;
+            return recent_[i];
+        }
+    }
+    auto names = std::make_shared<std::vector<std::string>>();
+    names->reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) names->emplace_back(PQfname(result, c));
+    if (recent_.size() < kKept) {
+        last_ = recent_.size();
+        recent_.push_back(names);
+    } else {
+        last_ = next_;
+        recent_[next_] = names;
+        next_ = (next_ + 1) % kKept;
+    }
+    return names;
+}
+
 class PgRows final : public Rows {
   public:
-    explicit PgRows(PgResult result) : result_(std::move(result)) {
-        auto names = std::make_shared<std::vector<std::string>>();
-        const int columns = PQnfields(result_.get());
-        names->reserve(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c) names->emplace_back(PQfname(result_.get(), c));
-        columns_ = std::move(names);
+    PgRows(PgResult result, std::shared_ptr<const std::vector<std::string>> columns)
+        : result_(std::move(result)) {
+        columns_ = std::move(columns);
         rows_ = PQntuples(result_.get());
     }
     bool Next() override {
@@ -116,8 +153,9 @@ class PgRows final : public Rows {
     int row_ = -1;
 };
 
-std::unique_ptr<Rows> ServerRows(PgResult result) {
-    return std::make_unique<PgRows>(std::move(result));
+std::unique_ptr<Rows> ServerRows(PgResult result, ColumnLists& lists) {
+    auto columns = lists.Of(result.get());
+    return std::make_unique<PgRows>(std::move(result), std::move(columns));
 }
 
 }  // namespace strataloom::db::pg

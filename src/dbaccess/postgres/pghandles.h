@@ -3,6 +3,7 @@
 #pragma once
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -16,6 +17,23 @@ struct PgResultCloser {
 };
 struct PgConnInfoCloser {
     void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
+};
+
+// A descriptor of the system's own (a timer), closed with its owner.
+class Descriptor {
+  public:
+    Descriptor() = default;
+    ~Descriptor() { Reset(-1); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+    void Reset(int fd) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = fd;
+    }
+
+  private:
+    int fd_ = -1;
 };
 
 using PgConn = std::unique_ptr<PGconn, PgConnCloser>;

@@ -3,10 +3,14 @@
 // connection's deadline and state.
 #include <libpq-fe.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -19,16 +23,87 @@ namespace strataloom::db {
 
 using namespace pg;
 
+namespace {
+
+// How often a wait for the server's answer wakes to look at its deadline.
+constexpr auto kTick = std::chrono::milliseconds(100);
+// What woke a wait.
+constexpr std::uint32_t kSocketReady = 0;
+constexpr std::uint32_t kTickStruck = 1;
+
+bool Watch(int waiter, int fd, std::uint32_t what) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u32 = what;
+    return ::epoll_ctl(waiter, EPOLL_CTL_ADD, fd, &event) == 0;
+}
+
+}  // namespace
+
+// The waiter of a new connection: its socket and a timer that strikes every
+// tick, watched together.
+void PgConnection::PrepareWaiter() {
+    watchedSocket_ = -1;
+    waiter_.Reset(::epoll_create1(EPOLL_CLOEXEC));
+    if (tick_.Get() < 0) {
+        tick_.Reset(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
+        itimerspec every{};
+        every.it_interval.tv_nsec = std::chrono::nanoseconds(kTick).count();
+        every.it_value = every.it_interval;
+        if (tick_.Get() >= 0 && ::timerfd_settime(tick_.Get(), 0, &every, nullptr) != 0) {
+            tick_.Reset(-1);
+        }
+    }
+    const int socket = PQsocket(handle_.get());
+    if (waiter_.Get() < 0 || tick_.Get() < 0 || socket < 0 ||
+        !Watch(waiter_.Get(), tick_.Get(), kTickStruck) ||
+        !Watch(waiter_.Get(), socket, kSocketReady)) {
+        waiter_.Reset(-1);
+        return;
+    }
+    watchedSocket_ = socket;
+}
+
+// A wait for an answer has no timeout of its own: the connection's timer,
+// armed once, wakes it every tick to look at the deadline. (A timeout per
+// wait has the system arm and disarm a timer for every answer, which costs a
+// small read about as much client time as all the module's own work on it.)
+// Other waits, and every wait of a connection without that timer, are bounded
+// by timeouts of their own.
 bool PgConnection::WaitForSocket(short events, Clock::time_point deadline) {
-    pollfd watched{PQsocket(handle_.get()), events, 0};
-    if (watched.fd < 0) return true;  // the next read reports the failure
+    const int socket = PQsocket(handle_.get());
+    if (socket < 0) return true;  // the next read reports the failure
+    const bool ticking = events == POLLIN && waiter_.Get() >= 0 && socket == watchedSocket_;
+    pollfd watched{socket, events, 0};
     for (;;) {
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - CoarseNow()).count();
         if (left <= 0) return false;
-        const int ready = ::poll(&watched, 1, static_cast<int>(std::min<long long>(left, 1000)));
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return true;  // the next read reports the failure
+        if (!ticking) {
+            const int ready =
+                ::poll(&watched, 1, static_cast<int>(std::min<long long>(left, 1000)));
+            if (ready > 0) return true;
+            if (ready < 0 && errno != EINTR) return true;  // the next read reports the failure
+            continue;
+        }
+        epoll_event woke[2];
+        const int count = ::epoll_wait(waiter_.Get(), woke, 2, -1);
+        if (count < 0 && errno != EINTR) return true;  // the next read reports the failure
+        bool answered = false;
+        for (int i = 0; i < count; ++i) {
+            if (woke[i].data.u32 == kSocketReady) {
+                answered = true;
+                continue;
+            }
+            std::uint64_t strikes = 0;
+            if (::read(tick_.Get(), &strikes, sizeof strikes) < 0 && errno != EAGAIN) {
+                // The timer failed: the waits from here on have timeouts of their own.
+                waiter_.Reset(-1);
+                watchedSocket_ = -1;
+                return true;
+            }
+        }
+        if (answered) return true;
     }
 }
 
@@ -47,7 +122,7 @@ bool PgConnection::AwaitSocket(short events, Clock::time_point& deadline) {
         if (WaitForSocket(events, deadline)) return true;
         if (!handle_ || PQstatus(handle_.get()) != CONNECTION_OK) return Silence();
         if (callerTimeout_ || !ServerWorking()) return Silence();
-        deadline = Clock::now() + answerLimit_;
+        deadline = CoarseNow() + answerLimit_;
     }
 }
 
@@ -129,18 +204,37 @@ bool IsCopyState(ExecStatusType status) {
 
 }  // namespace pg
 
+// Waits for the next result of the pipeline, as AwaitResult does; each
+// piece of the answer that arrives gives the server the answer limit anew.
+bool PgConnection::NextResult(Result& next, Clock::time_point& deadline) {
+    PGconn* c = handle_.get();
+    while (PQisBusy(c)) {
+        if (!AwaitSocket(POLLIN, deadline)) return false;
+        deadline = CoarseNow() + answerLimit_;
+        if (PQconsumeInput(c) == 0) {
+            SetError(PQerrorMessage(c));
+            return false;
+        }
+    }
+    next.reset(PQgetResult(c));
+    return true;
+}
+
+// Whether the link broke under the answers (a server that ended the
+// session, a closed socket): the round trip may then run again on a new
+// connection, which the connection given up here would prevent.
+bool PgConnection::LinkBroke() {
+    if (PQstatus(handle_.get()) != CONNECTION_BAD) return false;
+    SetError(PQerrorMessage(handle_.get()));
+    return true;
+}
+
 bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
     PGconn* c = handle_.get();
-    auto wait = [&] {
-        if (!AwaitSocket(POLLIN, deadline)) return false;
-        deadline = Clock::now() + answerLimit_;
-        return true;
-    };
     answer.reset();
     for (;;) {
         Result next;
-        if (!AwaitResult(c, next, wait)) {
-            if (handle_) SetError(PQerrorMessage(c));
+        if (!NextResult(next, deadline)) {
             answer.reset();
             return false;
         }
@@ -148,6 +242,7 @@ bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
         const ExecStatusType status = PQresultStatus(next.get());
         if (IsCopyState(status) || PQstatus(c) != CONNECTION_OK) {
             answer.reset();
+            if (LinkBroke()) return false;
             return OutOfStep("the server answered with a copy no statement asked for");
         }
         if (status == PGRES_PIPELINE_ABORTED) {
@@ -164,19 +259,12 @@ bool PgConnection::ReadAnswer(Result& answer, Clock::time_point& deadline) {
 
 bool PgConnection::ReadSync(Clock::time_point& deadline) {
     PGconn* c = handle_.get();
-    auto wait = [&] {
-        if (!AwaitSocket(POLLIN, deadline)) return false;
-        deadline = Clock::now() + answerLimit_;
-        return true;
-    };
     bool endOfResults = false;
     for (;;) {
         Result next;
-        if (!AwaitResult(c, next, wait)) {
-            if (handle_) SetError(PQerrorMessage(c));
-            return false;
-        }
+        if (!NextResult(next, deadline)) return false;
         if (next && PQresultStatus(next.get()) == PGRES_PIPELINE_SYNC) return true;
+        if (LinkBroke()) return false;
         // Two ends of results in a row with nothing to wait for: the end of
         // the segment will not come.
         if (!next && endOfResults) return OutOfStep("the server's answers ended before their end");
@@ -201,35 +289,65 @@ bool PgConnection::ReadDeferred(Clock::time_point& deadline) {
     return true;
 }
 
+namespace {
+
+// The parameters of a statement as the client library takes them: in place
+// for the few most statements have, on the heap beyond.
+class ParameterArrays {
+  public:
+    explicit ParameterArrays(std::size_t count) : count_(count) {
+        if (count > kInPlace) {
+            heapValues_.resize(count);
+            heapNumbers_.resize(2 * count);
+        }
+    }
+    const char** Values() { return count_ > kInPlace ? heapValues_.data() : values_; }
+    int* Lengths() { return count_ > kInPlace ? heapNumbers_.data() : numbers_; }
+    int* Formats() { return Lengths() + (count_ > kInPlace ? count_ : kInPlace); }
+
+  private:
+    static constexpr std::size_t kInPlace = 16;
+    std::size_t count_;
+    const char* values_[kInPlace];
+    int numbers_[2 * kInPlace];
+    std::vector<const char*> heapValues_;
+    std::vector<int> heapNumbers_;
+};
+
+}  // namespace
+
 bool PgConnection::Send(const Request& request, std::vector<Expect>& expected, int answer) {
     PGconn* c = handle_.get();
-    const std::size_t count = request.values.size();
-    std::vector<const char*> values(count);
-    std::vector<int> lengths(count), formats(count, 0);
+    const std::vector<std::string>& parameters = request.Values();
+    const std::size_t count = parameters.size();
+    ParameterArrays arrays(count);
+    const char** values = arrays.Values();
+    int* lengths = arrays.Lengths();
+    int* formats = arrays.Formats();
     for (std::size_t p = 0; p < count; ++p) {
         const int format = p < request.formats.size() ? request.formats[p] : 0;
-        values[p] = format == kNullParameter ? nullptr : request.values[p].data();
-        lengths[p] = static_cast<int>(request.values[p].size());
+        values[p] = format == kNullParameter ? nullptr : parameters[p].data();
+        lengths[p] = static_cast<int>(parameters[p].size());
         formats[p] = format == 1 ? 1 : 0;
     }
     const int resultFormat = request.binaryResult ? 1 : 0;
     int sent = 0;
     if (!request.prepared) {
-        sent = PQsendQueryParams(c, request.sql.c_str(), static_cast<int>(count), nullptr,
-                                 values.data(), lengths.data(), formats.data(), resultFormat);
+        sent = PQsendQueryParams(c, request.Text().c_str(), static_cast<int>(count), nullptr,
+                                 values, lengths, formats, resultFormat);
     } else {
-        Prepared& prepared = prepared_[request.sql];
+        Prepared& prepared = prepared_[request.Text()];
         prepared.lastUse = ++uses_;
         if (prepared.name.empty()) {
             prepared.name = "strataloom_" + std::to_string(uses_);
-            if (PQsendPrepare(c, prepared.name.c_str(), request.sql.c_str(), 0, nullptr) != 1) {
-                prepared_.erase(request.sql);
+            if (PQsendPrepare(c, prepared.name.c_str(), request.Text().c_str(), 0, nullptr) != 1) {
+                prepared_.erase(request.Text());
                 return false;
             }
-            expected.push_back(Expect{kNoAnswer, &request.sql});
+            expected.push_back(Expect{kNoAnswer, &request.Text()});
         }
-        sent = PQsendQueryPrepared(c, prepared.name.c_str(), static_cast<int>(count), values.data(),
-                                   lengths.data(), formats.data(), resultFormat);
+        sent = PQsendQueryPrepared(c, prepared.name.c_str(), static_cast<int>(count), values,
+                                   lengths, formats, resultFormat);
     }
     if (sent != 1) return false;
     expected.push_back(Expect{answer, nullptr});
@@ -252,9 +370,48 @@ void PgConnection::TrimPrepared() {
 }
 
 void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<Result>& answers) {
-    CountRoundTrip();
     answers.clear();
     answers.resize(requests.size());
+    RoundTrip(requests.data(), requests.size(), answers.data());
+}
+
+namespace {
+
+// The list of answers a round trip expects, kept by the connection between
+// round trips so that none allocates it; a round trip run inside another (a
+// rollback after a failure) makes a list of its own.
+template <class T>
+class LentList {
+  public:
+    explicit LentList(std::vector<T>& spare) : spare_(spare) {
+        list_.swap(spare_);
+        list_.clear();
+    }
+    ~LentList() {
+        if (spare_.capacity() < list_.capacity()) spare_.swap(list_);
+    }
+    LentList(const LentList&) = delete;
+    LentList& operator=(const LentList&) = delete;
+    std::vector<T>& List() { return list_; }
+
+  private:
+    std::vector<T>& spare_;
+    std::vector<T> list_;
+};
+
+}  // namespace
+
+bool PgConnection::StandsAlone(const Request* requests, std::size_t count) const {
+    if (count != 1 || requests[0].syncAfter) return false;
+    if (!requests[0].prepared) return true;
+    // A statement still to be prepared goes with its PREPARE, in a pipeline.
+    auto found = prepared_.find(requests[0].Text());
+    return found != prepared_.end() && found->second.confirmed;
+}
+
+void PgConnection::RoundTrip(const Request* requests, std::size_t count, Result* answers) {
+    CountRoundTrip();
+    for (std::size_t i = 0; i < count; ++i) answers[i].reset();
     const bool first = fresh_;
     fresh_ = false;
     TrimPrepared();
@@ -296,8 +453,15 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
         // The statements queued by the write go before the round trip's own.
         std::vector<Queued> queued = std::move(queued_);
         queued_.clear();
-        std::vector<Expect> expected;
-        bool sent = PQpipelineStatus(c) == PQ_PIPELINE_ON || PQenterPipelineMode(c) == 1;
+        LentList<Expect> lent(expectedSpare_);
+        std::vector<Expect>& expected = lent.List();
+        // A statement alone, with nothing before it, goes as the client
+        // library sends one outside pipeline mode: no end of segment to send
+        // and read back.
+        const bool alone = before.empty() && queued.empty() && deferred_ == 0 &&
+                           StandsAlone(requests, count) &&
+                           (PQpipelineStatus(c) == PQ_PIPELINE_OFF || PQexitPipelineMode(c) == 1);
+        bool sent = alone || PQpipelineStatus(c) == PQ_PIPELINE_ON || PQenterPipelineMode(c) == 1;
         for (std::size_t i = 0; sent && i < before.size(); ++i) {
             const bool isBegin = !begin.empty() && i + 1 == before.size();
             const bool isLock = !lock.empty() && before[i].sql == lock;
@@ -309,15 +473,15 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
         for (std::size_t i = 0; sent && i < queued.size(); ++i) {
             sent = Send(queued[i].request, expected, kQueuedAnswer);
         }
-        for (std::size_t i = 0; sent && i < requests.size(); ++i) {
+        for (std::size_t i = 0; sent && i < count; ++i) {
             sent = Send(requests[i], expected, static_cast<int>(i));
         }
-        if (sent && (expected.empty() || expected.back().answer != kSync)) {
+        if (sent && !alone && (expected.empty() || expected.back().answer != kSync)) {
             sent = PQpipelineSync(c) == 1;
             expected.push_back(Expect{kSync, nullptr});
         }
         if (!sent) SetError(PQerrorMessage(c));
-        auto deadline = Clock::now() + answerLimit_;
+        auto deadline = CoarseNow() + answerLimit_;
         bool read = sent && Flush(deadline) && ReadDeferred(deadline);
         Result beginResult;
         Result lockResult;
@@ -366,15 +530,15 @@ void PgConnection::RoundTrip(const std::vector<Request>& requests, std::vector<R
             pendingBegin_ = begin;
             pendingLocks_ = locks;
             queued_ = std::move(queued);
-            answers.clear();
-            answers.resize(requests.size());
+            for (std::size_t i = 0; i < count; ++i) answers[i].reset();
             continue;
         }
         if (handle_ && (broken || !read)) Abandon(LastError());
         if (!read) return;
+        lastHeard_ = deadline - answerLimit_;  // the deadline runs from the last answer
         if (!lock.empty()) {
             if (!Succeeded(lockResult)) {
-                for (Result& answer : answers) answer.reset();
+                for (std::size_t i = 0; i < count; ++i) answers[i].reset();
                 LockFailed(lock, locks);
                 return;
             }

@@ -18,6 +18,7 @@
 #include "dbaccess/cell.h"
 #include "dbaccess/postgres/pgconnection.h"
 #include "dbaccess/postgres/pghandles.h"
+#include "dbaccess/sessionlimits.h"
 
 namespace strataloom::db::pg {
 
@@ -77,8 +78,9 @@ void CountRoundTrip();
 // null at the end of a statement's results. False when waiting or reading failed.
 bool AwaitResult(PGconn* c, PgResult& next, const std::function<bool()>& wait);
 
-// The rows of an answer received in binary form, decoded as they are read.
-std::unique_ptr<Rows> ServerRows(PgResult result);
+// The rows of an answer received in binary form, decoded as they are read;
+// their column names shared with an answer of the same columns before.
+std::unique_ptr<Rows> ServerRows(PgResult result, ColumnLists& lists);
 
 // Whether COPY can carry a value into a column of the type, and its binary form.
 bool CopyForm(const Value& value, Oid type);
