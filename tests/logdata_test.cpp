@@ -5,6 +5,7 @@
 #include <map>
 
 #include "strataloom/ilogdata.h"
+#include "strataloom/lasterror.h"
 #include "strataloom/logsamples.h"
 #include "support/projectdb.h"
 #include "support/statementlog.h"
@@ -486,6 +487,8 @@ TEST_P(LogDataTest, NullsAsNaNLoadReplacesNullsOutsideDepthCurvesOnly) {
     LogCurveSet none;
     EXPECT_EQ(0, StrataloomLoadWellDataNullsAsNaN(logs.get(), "Nowhere", &none));
     EXPECT_TRUE(none.Records.empty());
+    EXPECT_EQ(0, StrataloomLoadWellDataNullsAsNaN(nullptr, "W1", &none));
+    EXPECT_STREQ("no log data object or no curve set was given", StrataloomLastError());
 }
 
 STRATALOOM_ENGINES(LogDataTest);

@@ -447,7 +447,7 @@ void NullsToNaNFrom(LogCurveSet& set, std::size_t first) {
 }  // namespace
 
 int StrataloomLoadWellDataNullsAsNaN(ILogData* logs, const char* well, LogCurveSet* set) {
-    if (!logs || !set) return 0;
+    if (!logs || !set) return Decline("no log data object or no curve set was given");
     if (auto* own = dynamic_cast<CLogData*>(logs)) return own->LoadWellDataNullsAsNaN(well, *set);
     const std::size_t first = set->Records.size();
     if (!logs->LoadWellData(well, *set)) return 0;
