@@ -439,6 +439,59 @@ py::object DoublesView(const std::vector<double>& values, std::initializer_list<
     return array;
 }
 
+// A loaded well's curves kept for the arrays of its frame: one owner keeps
+// the samples of every array, the choice says which curves are shown.
+struct FrameSource {
+    LogCurveSet* set = nullptr;
+    py::capsule owner;
+    FrameChoice choice;
+};
+
+// Chooses the frame's curves and hands the set to one owner: the curves the
+// frame does not show are freed now, the others with the last array.
+FrameSource KeepForFrame(LogCurveSet&& set, const std::string& well,
+                         const std::vector<std::string>& names, const std::string& depth) {
+    FrameSource source;
+    source.choice = ChooseFrameColumns(set, well, names, depth);
+    std::vector<char> shown(set.Records.size(), 0);
+    shown[source.choice.depth] = 1;
+    for (std::size_t i : source.choice.columns) shown[i] = 1;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!shown[i]) std::vector<double>().swap(set.Records[i].CurveValue);
+    }
+    auto holder = std::make_unique<LogCurveSet>(std::move(set));
+    source.set = holder.get();
+    source.owner = py::capsule(source.set, [](void* p) { delete static_cast<LogCurveSet*>(p); });
+    holder.release();
+    return source;
+}
+
+// Curve name to unit of the depth curve and the frame's columns, and the
+// columns' names.
+std::pair<py::dict, py::list> FrameNamesAndUnits(const FrameSource& source) {
+    const LogCurveRecord& depthCurve = source.set->Records[source.choice.depth];
+    py::dict units;
+    units[py::str(depthCurve.CurveName)] = py::str(depthCurve.Measure);
+    py::list names(source.choice.columns.size());
+    for (std::size_t c = 0; c < source.choice.columns.size(); ++c) {
+        const LogCurveRecord& curve = source.set->Records[source.choice.columns[c]];
+        names[c] = py::str(curve.CurveName);
+        units[names[c]] = py::str(curve.Measure);
+    }
+    return {std::move(units), std::move(names)};
+}
+
+py::object ColumnRow(const FrameSource& source, std::size_t column) {
+    const std::vector<double>& values =
+        source.set->Records[source.choice.columns[column]].CurveValue;
+    return DoublesView(values, {1, static_cast<Py_intptr_t>(values.size())}, source.owner);
+}
+
+py::object DepthValues(const FrameSource& source) {
+    const std::vector<double>& depths = source.set->Records[source.choice.depth].CurveValue;
+    return DoublesView(depths, {static_cast<Py_intptr_t>(depths.size())}, source.owner);
+}
+
 // What Python makes a well's DataFrame of: (null, depth curve name, depth
 // values, column names, columns as rows of one, units of the depth curve
 // and the columns, curves left out); None for a well without curves. Raises
@@ -449,57 +502,133 @@ py::object FrameParts(LogCurveSet&& set, bool found, const std::string& well,
         if (!names.empty()) throw ModuleError("well " + well + " has no curves");
         return py::none();
     }
-    const FrameChoice choice = ChooseFrameColumns(set, well, names, depth);
-    // One owner keeps the samples of every array of the frame: the curves
-    // the frame does not show are freed now, the others with the last array.
-    std::vector<char> shown(set.Records.size(), 0);
-    shown[choice.depth] = 1;
-    for (std::size_t i : choice.columns) shown[i] = 1;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (!shown[i]) std::vector<double>().swap(set.Records[i].CurveValue);
-    }
-    auto holder = std::make_unique<LogCurveSet>(std::move(set));
-    LogCurveSet* kept = holder.get();
-    const py::capsule owner(kept, [](void* p) { delete static_cast<LogCurveSet*>(p); });
-    holder.release();
-    const auto row = [&](std::size_t i) {
-        const std::vector<double>& values = kept->Records[i].CurveValue;
-        return DoublesView(values, {1, static_cast<Py_intptr_t>(values.size())}, owner);
-    };
-    const LogCurveRecord& depthCurve = kept->Records[choice.depth];
-    py::dict units;
-    units[py::str(depthCurve.CurveName)] = py::str(depthCurve.Measure);
-    py::list columnNames(choice.columns.size());
-    py::list columns(choice.columns.size());
-    for (std::size_t c = 0; c < choice.columns.size(); ++c) {
-        const LogCurveRecord& curve = kept->Records[choice.columns[c]];
-        columnNames[c] = py::str(curve.CurveName);
-        units[columnNames[c]] = py::str(curve.Measure);
-        columns[c] = row(choice.columns[c]);
-    }
-    const std::vector<double>& depths = depthCurve.CurveValue;
-    const py::object depthValues =
-        DoublesView(depths, {static_cast<Py_intptr_t>(depths.size())}, owner);
-    return py::make_tuple(kept->NullValue, depthCurve.CurveName, depthValues, columnNames, columns,
-                          units, choice.leftOut);
+    const FrameSource source = KeepForFrame(std::move(set), well, names, depth);
+    auto [units, columnNames] = FrameNamesAndUnits(source);
+    py::list columns(source.choice.columns.size());
+    for (std::size_t c = 0; c < source.choice.columns.size(); ++c)
+        columns[c] = ColumnRow(source, c);
+    return py::make_tuple(source.set->NullValue, source.set->Records[source.choice.depth].CurveName,
+                          DepthValues(source), columnNames, columns, units, source.choice.leftOut);
 }
 
-// A well's curves for its DataFrame: every curve, or only the named ones
-// (each loaded with its depth curve).
-py::object LoadFrameParts(const std::string& connect, const std::string& well,
-                          const std::vector<std::string>& names, const std::string& depth) {
+// pandas' own classes a DataFrame of curves is made of, given by the package
+// when its pandas has the ones it knows: the frame is then made here, one
+// block per column, without a Python frame per step (a third of the cost
+// of making it in Python, which matters for wells of few samples).
+struct FrameClasses {
+    py::object block;                    // a block of one column: (values, placement, ndim)
+    py::object manager;                  // (blocks, axes, verify_integrity=)
+    py::object frameClass;               // DataFrame
+    py::object frameInit;                // NDFrame.__init__(frame, manager, copy, attrs)
+    py::object floatIndexNew;            // an Index of float64 values as they are: (values, name)
+    py::object textIndexNew;             // an Index of the object array as it is: (values)
+    py::object placement;                // the placement of a block: (slice)
+    std::vector<py::object> placements;  // of column 0, 1, ..., made once
+};
+
+// Set from the package under the GIL (None as block makes parts again); kept
+// for the life of the process (nothing of Python may be released after the
+// interpreter ends).
+FrameClasses* g_frameClasses = nullptr;
+
+void UseFrameClasses(py::object block, py::object manager, py::object frameClass,
+                     py::object frameInit, py::object floatIndexNew, py::object textIndexNew,
+                     py::object placement) {
+    if (block.is_none()) {
+        delete g_frameClasses;
+        g_frameClasses = nullptr;
+        return;
+    }
+    auto* classes = new FrameClasses{std::move(block),         std::move(manager),
+                                     std::move(frameClass),    std::move(frameInit),
+                                     std::move(floatIndexNew), std::move(textIndexNew),
+                                     std::move(placement),     {}};
+    delete g_frameClasses;
+    g_frameClasses = classes;
+}
+
+const py::object& PlacementOf(FrameClasses& classes, std::size_t column) {
+    while (classes.placements.size() <= column) {
+        const auto at = static_cast<py::ssize_t>(classes.placements.size());
+        classes.placements.push_back(classes.placement(py::slice(at, at + 1, 1)));
+    }
+    return classes.placements[column];
+}
+
+// A numpy array of the names as Python str objects (dtype object).
+py::object TextArray(const py::list& names) {
+    auto& api = py::detail::npy_api::get();
+    PyObject* descr = api.PyArray_DescrFromType_(py::detail::npy_api::NPY_OBJECT_);
+    if (!descr) throw py::error_already_set();
+    Py_intptr_t count = static_cast<Py_intptr_t>(names.size());
+    auto array = py::reinterpret_steal<py::object>(api.PyArray_NewFromDescr_(
+        api.PyArray_Type_, descr, 1, &count, nullptr, nullptr, 0, nullptr));
+    if (!array) throw py::error_already_set();
+    // The slots of an object array made without data are empty (null); each
+    // takes a reference to its name.
+    auto** slots = reinterpret_cast<PyObject**>(py::detail::array_proxy(array.ptr())->data);
+    for (Py_intptr_t i = 0; i < count; ++i) {
+        PyObject* name = PyList_GET_ITEM(names.ptr(), i);
+        Py_INCREF(name);
+        std::swap(slots[i], name);
+        Py_XDECREF(name);
+    }
+    return array;
+}
+
+// The DataFrame of the frame's columns indexed by the depth curve, with the
+// well, its null value and the units in attrs: made of pandas' own blocks,
+// no copy of the samples.
+py::object MakeFrame(FrameClasses& classes, const FrameSource& source, const std::string& well) {
+    auto [units, names] = FrameNamesAndUnits(source);
+    const std::size_t count = source.choice.columns.size();
+    const py::int_ two(2);
+    py::tuple blocks(count);
+    for (std::size_t c = 0; c < count; ++c)
+        blocks[c] = classes.block(ColumnRow(source, c), PlacementOf(classes, c), two);
+    const py::object depthIndex = classes.floatIndexNew(
+        DepthValues(source), py::str(source.set->Records[source.choice.depth].CurveName));
+    py::list axes(2);
+    axes[0] = classes.textIndexNew(TextArray(names));
+    axes[1] = depthIndex;
+    const py::object manager = classes.manager(blocks, axes, py::arg("verify_integrity") = false);
+    py::dict attrs;
+    attrs["well"] = py::str(well);
+    attrs["null"] = py::float_(source.set->NullValue);
+    attrs["units"] = std::move(units);
+    auto frame = py::reinterpret_steal<py::object>(PyBaseObject_Type.tp_new(
+        reinterpret_cast<PyTypeObject*>(classes.frameClass.ptr()), py::tuple().ptr(), nullptr));
+    if (!frame) throw py::error_already_set();
+    classes.frameInit(frame, manager, false, attrs);
+    return frame;
+}
+
+// (DataFrame, curves left out) of a well's curves, made here when the package
+// gave pandas' classes; else the parts Python makes it of. None for a well
+// without curves.
+py::object FrameOrParts(LogCurveSet&& set, bool found, const std::string& well,
+                        const std::vector<std::string>& names, const std::string& depth) {
+    if (!g_frameClasses || !found) return FrameParts(std::move(set), found, well, names, depth);
+    const FrameSource source = KeepForFrame(std::move(set), well, names, depth);
+    return py::make_tuple(MakeFrame(*g_frameClasses, source, well), source.choice.leftOut);
+}
+
+// A well's curves as FrameOrParts gives them: every curve, or only the named
+// ones (each loaded with its depth curve).
+py::object LoadFrame(const std::string& connect, const std::string& well,
+                     const std::vector<std::string>& names, const std::string& depth) {
     auto logs = Make<ILogData>("ILogData", connect);
     LogCurveSet set;
     const bool found = Released([&] {
         return names.empty() ? LoadWellCurves(*logs, well, set)
                              : LoadNamedCurveSet(*logs, well, names, set);
     });
-    return FrameParts(std::move(set), found, well, names, depth);
+    return FrameOrParts(std::move(set), found, well, names, depth);
 }
 
 // Several wells in one call: the GIL is released once for all the loads.
-py::list LoadManyFrameParts(const std::string& connect, const std::vector<std::string>& wells,
-                            const std::vector<std::string>& names) {
+py::list LoadManyFrames(const std::string& connect, const std::vector<std::string>& wells,
+                        const std::vector<std::string>& names) {
     auto logs = Make<ILogData>("ILogData", connect);
     std::vector<LogCurveSet> sets(wells.size());
     std::vector<char> found(wells.size(), 0);
@@ -510,7 +639,7 @@ py::list LoadManyFrameParts(const std::string& connect, const std::vector<std::s
     }
     py::list result(wells.size());
     for (std::size_t i = 0; i < wells.size(); ++i)
-        result[i] = FrameParts(std::move(sets[i]), found[i], wells[i], names, "");
+        result[i] = FrameOrParts(std::move(sets[i]), found[i], wells[i], names, "");
     return result;
 }
 
@@ -950,11 +1079,16 @@ PYBIND11_MODULE(_native, m) {
     m.def("load_curves", &LoadCurves,
           "(found, null, names, units, depth positions, arrays) of one well.");
     m.def("load_one_curve", &LoadOneCurve, "load_curves of one curve and its depth curve.");
-    m.def("load_frame_parts", &LoadFrameParts,
-          "What the DataFrame of a well's curves (all, or the named) is made of, or None.");
+    m.def("use_frame_classes", &UseFrameClasses,
+          "Makes load_frame give DataFrames made of these pandas classes: (block, manager, "
+          "DataFrame, NDFrame.__init__, float Index _simple_new, Index _simple_new, "
+          "BlockPlacement).");
+    m.def("load_frame", &LoadFrame,
+          "(DataFrame, curves left out) of a well's curves (all, or the named) once "
+          "use_frame_classes was called, else what the DataFrame is made of; None for a well "
+          "without curves.");
     m.def("stored_null", &StoredNull, "The null value of the well's curves, or None.");
-    m.def("load_many_frame_parts", &LoadManyFrameParts,
-          "load_frame_parts of several wells in one call.");
+    m.def("load_many_frames", &LoadManyFrames, "load_frame of several wells in one call.");
     m.def("wells_with_curves", &WellsWithCurves, "The project's wells that have curves.");
     m.def("curve_descriptions", &CurveDescriptions,
           "Display names of the curve dictionary for the curve names it knows.");

@@ -153,19 +153,42 @@ def _frame(rows, names, index):
     return frame
 
 
-def _curves_frame(well, parts, depth=None):
-    """The DataFrame of one well's curves from what load_frame_parts gives:
+def _frame_of_parts(well, parts):
+    """(DataFrame, curves left out) of what load_frame gives when the
+    extension does not make frames itself."""
+    null, depth_name, depth_values, names, rows, units, left_out = parts
+    frame = _frame(rows, names, _depth_index(depth_values, depth_name))
+    frame.attrs = {"well": well, "null": null, "units": units}
+    return frame, left_out
+
+
+def _curves_frame(well, loaded, depth=None):
+    """The DataFrame of one well's curves from what load_frame gives:
     indexed by the depth curve, with units, null value and well name in its
     attrs; curves left out are issued as a warning."""
-    if parts is None:
+    if loaded is None:
         return pd.DataFrame(index=pd.Index([], dtype="float64", name=depth))
-    null, depth_name, depth_values, names, rows, units, left_out = parts
+    frame, left_out = loaded if len(loaded) == 2 else _frame_of_parts(well, loaded)
     if left_out:
         warnings.warn("well %s: left out curve %s" % (well, "; curve ".join(left_out)),
                       stacklevel=3)
-    frame = _frame(rows, names, _depth_index(depth_values, depth_name))
-    frame.attrs = {"well": well, "null": null, "units": units}
     return frame
+
+
+def _make_frames_in_extension(on=True):
+    """Has the extension make the DataFrames of curves from pandas' own
+    classes (when this pandas has the ones it knows), or, with on false,
+    give their parts to be made here."""
+    if on and _Block is not None:
+        from pandas.core.generic import NDFrame
+
+        _native.use_frame_classes(_Block, _Manager, pd.DataFrame, NDFrame.__init__,
+                                  _FloatIndex._simple_new, pd.Index._simple_new, _Placement)
+    else:
+        _native.use_frame_classes(*[None] * 7)
+
+
+_make_frames_in_extension()
 
 
 def _records_frame(columns):
@@ -282,8 +305,8 @@ class Well:
         value) and ``well``. A well without curves gives an empty DataFrame.
         """
         names = [names] if isinstance(names, str) else list(names or ())
-        parts = _native.load_frame_parts(self._connect, self.name, names, depth or "")
-        return _curves_frame(self.name, parts, depth)
+        loaded = _native.load_frame(self._connect, self.name, names, depth or "")
+        return _curves_frame(self.name, loaded, depth)
 
     def curve(self, name):
         """One curve as a :class:`Curve` (a float64 numpy array of the loaded
@@ -454,8 +477,8 @@ class Project:
         wells = (_native.wells_with_curves(connect, self.name) if wells is None
                  else [_well_name(w) for w in wells])
         names = [names] if isinstance(names, str) else list(names or ())
-        loads = _native.load_many_frame_parts(connect, wells, names)
-        return {w: _curves_frame(w, parts) for w, parts in zip(wells, loads)}
+        loads = _native.load_many_frames(connect, wells, names)
+        return {w: _curves_frame(w, loaded) for w, loaded in zip(wells, loads)}
 
     def save_curves(self, well, df, units=None, null=None, replace=False, create_project=False,
                     depth_unit=None):

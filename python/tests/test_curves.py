@@ -96,7 +96,17 @@ def test_sample_file_values_units_and_nulls(project):
     assert all(frame[c].dtype == np.float64 for c in frame.columns)
 
 
-def test_curves_round_trip_with_nulls_units_and_the_depth_curve(project, well_name):
+@pytest.fixture(params=["extension", "python"])
+def frame_maker(request):
+    """Runs a test with the DataFrames of curves made by the extension from
+    pandas' classes, and made here from the parts it gives."""
+    strataloom._make_frames_in_extension(request.param == "extension")
+    yield request.param
+    strataloom._make_frames_in_extension()
+
+
+def test_curves_round_trip_with_nulls_units_and_the_depth_curve(project, well_name,
+                                                                 frame_maker):
     depth = pd.Index(np.linspace(1000.0, 1010.0, 81), name="MD")
     rng = np.random.default_rng(3)
     frame = pd.DataFrame({"GR": rng.normal(80, 10, 81), "RHOB": rng.normal(2.4, 0.1, 81)},
@@ -131,7 +141,7 @@ def test_curves_round_trip_with_nulls_units_and_the_depth_curve(project, well_na
     assert named.attrs["units"] == {"MD": "m", "VSH": "", "GR": "API"}
 
 
-def test_curves_of_several_depth_curves_and_a_project_load(project, well_name):
+def test_curves_of_several_depth_curves_and_a_project_load(project, well_name, frame_maker):
     fine = pd.DataFrame({"A": np.arange(10.0), "B": np.arange(10.0) * 2},
                         index=pd.Index(np.arange(10.0), name="D1"))
     coarse = pd.DataFrame({"C": [1.0, 2.0, 3.0]}, index=pd.Index([0.0, 5.0, 10.0], name="D2"))
