@@ -526,28 +526,33 @@ struct FrameClasses {
     std::vector<py::object> placements;  // of column 0, 1, ..., made once
 };
 
-// Set from the package under the GIL (None as block makes parts again); kept
-// for the life of the process (nothing of Python may be released after the
-// interpreter ends).
-FrameClasses* g_frameClasses = nullptr;
+// Set from the package under the GIL (None as block makes parts again). A
+// frame being made holds its own reference, as Python code it calls may let
+// another thread set them anew. Kept for the life of the process: nothing
+// of Python may be released after the interpreter ends.
+std::shared_ptr<FrameClasses>& CurrentFrameClasses() {
+    static auto* current = new std::shared_ptr<FrameClasses>();
+    return *current;
+}
 
 void UseFrameClasses(py::object block, py::object manager, py::object frameClass,
                      py::object frameInit, py::object floatIndexNew, py::object textIndexNew,
                      py::object placement) {
     if (block.is_none()) {
-        delete g_frameClasses;
-        g_frameClasses = nullptr;
+        CurrentFrameClasses().reset();
         return;
     }
-    auto* classes = new FrameClasses{std::move(block),         std::move(manager),
-                                     std::move(frameClass),    std::move(frameInit),
-                                     std::move(floatIndexNew), std::move(textIndexNew),
-                                     std::move(placement),     {}};
-    delete g_frameClasses;
-    g_frameClasses = classes;
+    CurrentFrameClasses() = std::make_shared<FrameClasses>(FrameClasses{std::move(block),
+                                                                        std::move(manager),
+                                                                        std::move(frameClass),
+                                                                        std::move(frameInit),
+                                                                        std::move(floatIndexNew),
+                                                                        std::move(textIndexNew),
+                                                                        std::move(placement),
+                                                                        {}});
 }
 
-const py::object& PlacementOf(FrameClasses& classes, std::size_t column) {
+py::object PlacementOf(FrameClasses& classes, std::size_t column) {
     while (classes.placements.size() <= column) {
         const auto at = static_cast<py::ssize_t>(classes.placements.size());
         classes.placements.push_back(classes.placement(py::slice(at, at + 1, 1)));
@@ -608,9 +613,10 @@ py::object MakeFrame(FrameClasses& classes, const FrameSource& source, const std
 // without curves.
 py::object FrameOrParts(LogCurveSet&& set, bool found, const std::string& well,
                         const std::vector<std::string>& names, const std::string& depth) {
-    if (!g_frameClasses || !found) return FrameParts(std::move(set), found, well, names, depth);
+    const std::shared_ptr<FrameClasses> classes = CurrentFrameClasses();
+    if (!classes || !found) return FrameParts(std::move(set), found, well, names, depth);
     const FrameSource source = KeepForFrame(std::move(set), well, names, depth);
-    return py::make_tuple(MakeFrame(*g_frameClasses, source, well), source.choice.leftOut);
+    return py::make_tuple(MakeFrame(*classes, source, well), source.choice.leftOut);
 }
 
 // A well's curves as FrameOrParts gives them: every curve, or only the named
