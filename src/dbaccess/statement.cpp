@@ -17,6 +17,28 @@ bool IsWordChar(char c) {
 
 }  // namespace
 
+void MarkerPositions::push_back(std::size_t at) {
+    if (size_ < kInPlace) {
+        inPlace_[size_] = at;
+    } else {
+        more_.push_back(at);
+    }
+    ++size_;
+}
+
+void MarkerPositions::ShiftBy(std::size_t offset) {
+    for (std::size_t i = 0; i < size_ && i < kInPlace; ++i) inPlace_[i] += offset;
+    for (std::size_t& at : more_) at += offset;
+}
+
+bool MarkerPositions::operator==(const MarkerPositions& other) const {
+    if (size_ != other.size_) return false;
+    for (std::size_t i = 0; i < size_; ++i) {
+        if ((*this)[i] != other[i]) return false;
+    }
+    return true;
+}
+
 Statement::Statement(const char* text) {
     if (text) AppendFixed(text, std::strlen(text));
 }
@@ -44,7 +66,6 @@ Statement Statement::Value(std::string&& text) {
     value.text_ += '\'';
     value.sql_ = "?";
     // Most statements compare two values: room for the second that joins.
-    value.markers_.reserve(2);
     value.values_.reserve(2);
     value.markers_.push_back(0);
     value.values_.push_back(std::move(text));
@@ -71,7 +92,8 @@ Statement& Statement::operator+=(const Statement& more) {
     const std::size_t offset = sql_.size();
     text_ += more.text_;
     sql_ += more.sql_;
-    for (std::size_t at : more.markers_) markers_.push_back(offset + at);
+    for (std::size_t i = 0; i < more.markers_.size(); ++i)
+        markers_.push_back(offset + more.markers_[i]);
     values_.insert(values_.end(), more.values_.begin(), more.values_.end());
     for (const std::string& table : more.tables_) On(table);
     return *this;
@@ -88,7 +110,8 @@ Statement& Statement::operator+=(Statement&& more) {
     const std::size_t offset = sql_.size();
     text_ += more.text_;
     sql_ += more.sql_;
-    for (std::size_t at : more.markers_) markers_.push_back(offset + at);
+    for (std::size_t i = 0; i < more.markers_.size(); ++i)
+        markers_.push_back(offset + more.markers_[i]);
     for (std::string& value : more.values_) values_.push_back(std::move(value));
     for (const std::string& table : more.tables_) On(table);
     return *this;
@@ -109,7 +132,7 @@ void InsertInFront(std::string& part, const char* text, std::size_t size) {
 Statement& Statement::Prepend(const char* text, std::size_t size) {
     InsertInFront(text_, text, size);
     InsertInFront(sql_, text, size);
-    for (std::size_t& at : markers_) at += size;
+    markers_.ShiftBy(size);
     return *this;
 }
 
