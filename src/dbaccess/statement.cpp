@@ -10,6 +10,14 @@ namespace strataloom::db {
 
 namespace {
 
+bool HoldsZero(const char* text, std::size_t size) {
+    return size > 0 && std::memchr(text, '\0', size) != nullptr;
+}
+
+bool HoldsZero(const std::string& text) {
+    return HoldsZero(text.data(), text.size());
+}
+
 bool IsWordChar(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return std::isalnum(byte) || c == '_' || byte >= 0x80;
@@ -43,7 +51,8 @@ Statement::Statement(const char* text) {
     if (text) AppendFixed(text, std::strlen(text));
 }
 
-Statement::Statement(std::string text) : text_(std::move(text)), sql_(text_) {}
+Statement::Statement(std::string text)
+    : text_(std::move(text)), sql_(text_), zeroByte_(HoldsZero(sql_)) {}
 
 Statement Statement::Value(const char* text) {
     return Value(std::string(text ? text : ""));
@@ -65,6 +74,7 @@ Statement Statement::Value(std::string&& text) {
     }
     value.text_ += '\'';
     value.sql_ = "?";
+    value.zeroByte_ = HoldsZero(text);
     // Most statements compare two values: room for the second that joins.
     value.values_.reserve(2);
     value.markers_.push_back(0);
@@ -86,6 +96,7 @@ Statement Statement::WholeTable(const std::string& table) {
 void Statement::AppendFixed(const char* text, std::size_t size) {
     text_.append(text, size);
     sql_.append(text, size);
+    zeroByte_ = zeroByte_ || HoldsZero(text, size);
 }
 
 Statement& Statement::operator+=(const Statement& more) {
@@ -96,6 +107,7 @@ Statement& Statement::operator+=(const Statement& more) {
         markers_.push_back(offset + more.markers_[i]);
     values_.insert(values_.end(), more.values_.begin(), more.values_.end());
     for (const std::string& table : more.tables_) On(table);
+    zeroByte_ = zeroByte_ || more.zeroByte_;
     return *this;
 }
 
@@ -114,6 +126,7 @@ Statement& Statement::operator+=(Statement&& more) {
         markers_.push_back(offset + more.markers_[i]);
     for (std::string& value : more.values_) values_.push_back(std::move(value));
     for (const std::string& table : more.tables_) On(table);
+    zeroByte_ = zeroByte_ || more.zeroByte_;
     return *this;
 }
 
@@ -133,6 +146,7 @@ Statement& Statement::Prepend(const char* text, std::size_t size) {
     InsertInFront(text_, text, size);
     InsertInFront(sql_, text, size);
     markers_.ShiftBy(size);
+    zeroByte_ = zeroByte_ || HoldsZero(text, size);
     return *this;
 }
 
@@ -158,16 +172,10 @@ Statement Statement::Request(StatementKind kind, std::string text,
     Statement request(std::move(text));
     request.kind_ = kind;
     request.arguments_ = std::move(arguments);
+    for (const std::string& argument : request.arguments_) {
+        request.zeroByte_ = request.zeroByte_ || HoldsZero(argument);
+    }
     return request;
-}
-
-// The text holds nothing but the fixed parts of the engine's text and the
-// values: those are what is looked at.
-bool Statement::HoldsZeroByte() const {
-    if (std::memchr(sql_.data(), '\0', sql_.size())) return true;
-    const auto holds = [](const std::string& part) { return part.find('\0') != std::string::npos; };
-    return std::any_of(values_.begin(), values_.end(), holds) ||
-           std::any_of(arguments_.begin(), arguments_.end(), holds);
 }
 
 std::string Statement::NumberedSql() const {

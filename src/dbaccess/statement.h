@@ -90,7 +90,7 @@ class Statement {
     const std::vector<std::string>& Arguments() const { return arguments_; }
     bool Empty() const { return text_.empty(); }
     // Whether any part holds a zero byte: no engine would run it as it stands.
-    bool HoldsZeroByte() const;
+    bool HoldsZeroByte() const { return zeroByte_; }
 
     // The engine's text with "$1", "$2"... for the markers.
     std::string NumberedSql() const;
@@ -105,6 +105,9 @@ class Statement {
     std::vector<std::string> tables_;
     std::vector<std::string> arguments_;
     StatementKind kind_ = StatementKind::Statement;
+    // Whether a part holds a zero byte: each part is looked at once, as it
+    // joins, rather than the whole statement at every check.
+    bool zeroByte_ = false;
 };
 
 Statement operator+(Statement first, const Statement& second);
