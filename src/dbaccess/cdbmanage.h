@@ -54,7 +54,8 @@ class CDbManage {
     // The fields of names in the current result, in their order. The
     // connection keeps them per column list and names (told apart by their
     // addresses: names must be fixed texts, such as a column table's), so a
-    // read that repeats matches no names. Valid until the next GetDataFromDB.
+    // read that repeats matches no names. Valid until the next LocateAll or
+    // GetDataFromDB.
     const std::vector<Field>& LocateAll(const std::vector<const char*>& names);
 
     // Columns are matched without regard to case. NULL reads as empty text or
