@@ -1,4 +1,5 @@
 // The database session against real project databases.
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -98,6 +99,58 @@ TEST_P(SessionTest, ColumnsMatchWithoutRegardToCaseAndUnknownColumnsFail) {
     EXPECT_TRUE(session.GetFieldValue("TOPDEPTH", depth));
     EXPECT_EQ(12.5, depth);
     EXPECT_FALSE(session.GetFieldValue("WellName", text));
+}
+
+// Fields located for a list of names are kept per kind of result: a result
+// whose columns stand elsewhere (another statement, the table made anew)
+// finds them where they are now, and a name asked for through a buffer that
+// holds another name by now is the new name.
+TEST_P(SessionTest, FieldsFollowTheColumnsOfEachResult) {
+    InsertMarker("W1", "M1", 12.5);
+    static const std::vector<const char*> names{"MarkerName", "TopDepth", "NoSuch"};
+    const auto read = [&](const char* query, std::vector<int> expected) {
+        CDbManage session(Connect().c_str());
+        ASSERT_EQ(0, session.GetDataFromDB(query)) << query;
+        const std::vector<CDbManage::Field>& fields = session.LocateAll(names);
+        ASSERT_EQ(3u, fields.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(expected[i], fields[i].index) << query << ": " << names[i];
+        }
+        EXPECT_EQ(-1, fields[2].index);
+        std::string marker;
+        double depth = 0;
+        EXPECT_TRUE(session.GetFieldValue(fields[0], marker));
+        EXPECT_TRUE(session.GetFieldValue(fields[1], depth));
+        EXPECT_FALSE(session.GetFieldValue(fields[2], marker));
+        EXPECT_EQ("M1", marker);
+        EXPECT_EQ(12.5, depth);
+    };
+    read("select MarkerName, TopDepth from w_marker_data", {0, 1, -1});
+    read("select TopDepth, WellName, MarkerName from w_marker_data", {2, 0, -1});
+    read("select MarkerName, TopDepth from w_marker_data", {0, 1, -1});
+    read("select * from w_marker_data", {});  // where the schema has them
+    {
+        CDbManage session(Connect().c_str());
+        ASSERT_EQ(0, session.GetDataFromDB("select * from w_marker_data"));
+        char name[16] = "MarkerName";
+        std::string text;
+        EXPECT_TRUE(session.GetFieldValue(name, text));
+        EXPECT_EQ("M1", text);
+        std::snprintf(name, sizeof name, "WellName");
+        EXPECT_TRUE(session.GetFieldValue(name, text));
+        EXPECT_EQ("W1", text);
+    }
+    // A table made anew under a kept statement: the project file prepares it
+    // again, "*" now standing for other columns. (The server refuses such a
+    // statement with a reason of its own.)
+    if (OnServer()) return;
+    Exec("drop table w_marker_data");
+    Exec(
+        "create table w_marker_data (TopDepth float, WellName varchar(64), MarkerName "
+        "varchar(64))");
+    InsertMarker("W1", "M1", 12.5);
+    read("select MarkerName, TopDepth from w_marker_data", {0, 1, -1});
+    read("select * from w_marker_data", {2, 0, -1});
 }
 
 TEST_P(SessionTest, ValuesConvertBetweenOverloads) {

@@ -147,16 +147,19 @@ enum class KeyColumns {
 template <class Record>
 class ColumnTable {
   public:
-    ColumnTable(std::initializer_list<Column<Record>> columns) : columns_(columns) {}
+    ColumnTable(std::initializer_list<Column<Record>> columns) : columns_(columns) {
+        names_.reserve(columns_.size());
+        for (const Column<Record>& column : columns_) names_.push_back(column.Name());
+    }
 
     const std::vector<Column<Record>>& Columns() const { return columns_; }
 
     // Reads the current row into the record, column by column in table order;
     // false at the first column that cannot be read (optional ones aside), the
     // fields read before keeping their new values.
-    // The columns are located in the result once, at its first row.
+    // The columns are located once per kind of result (see LocateAll).
     bool Read(CDbManage& session, Record& record, KeyColumns keys = KeyColumns::Read) const {
-        const std::vector<CDbManage::Field>& fields = Located(session);
+        const std::vector<CDbManage::Field>& fields = session.LocateAll(names_);
         for (std::size_t i = 0; i < columns_.size(); ++i) {
             const Column<Record>& column = columns_[i];
             if (!column.Loaded()) continue;
@@ -189,16 +192,8 @@ class ColumnTable {
     }
 
   private:
-    const std::vector<CDbManage::Field>& Located(CDbManage& session) const {
-        if (const auto* fields = session.FieldsOf(this)) return *fields;
-        std::vector<CDbManage::Field> fields;
-        fields.reserve(columns_.size());
-        for (const Column<Record>& column : columns_)
-            fields.push_back(session.Locate(column.Name()));
-        return session.KeepFields(this, std::move(fields));
-    }
-
     std::vector<Column<Record>> columns_;
+    std::vector<const char*> names_;  // the columns' names, in their order
 };
 
 // The columns a data class maps in one table: registered while the module

@@ -202,7 +202,7 @@ std::unique_ptr<strataloom::db::Rows> CDbManage::Query(const Statement& statemen
 
 void CDbManage::ForgetResult() {
     rows_.reset();
-    fields_.clear();
+    located_.reset();
     for (ColumnMemo& memo : memo_) memo = ColumnMemo();
     onRow_ = false;
     readStarted_ = false;
@@ -298,17 +298,17 @@ CDbManage::Field CDbManage::Located(const char* column) const {
     return field;
 }
 
-const std::vector<CDbManage::Field>* CDbManage::FieldsOf(const void* key) const {
-    for (const auto& entry : fields_) {
-        if (entry.first == key) return &entry.second;
-    }
-    return nullptr;
-}
-
-const std::vector<CDbManage::Field>& CDbManage::KeepFields(const void* key,
-                                                           std::vector<Field> fields) {
-    fields_.emplace_back(key, std::move(fields));
-    return fields_.back().second;
+const std::vector<CDbManage::Field>& CDbManage::LocateAll(const std::vector<const char*>& names) {
+    // Without a result nothing is kept: every field reads as missing.
+    const bool kept = rows_ && rows_->ColumnList();
+    located_ = kept ? connection_->Located().Find(rows_->ColumnList(), names) : nullptr;
+    if (located_) return *located_;
+    auto fields = std::make_shared<std::vector<Field>>();
+    fields->reserve(names.size());
+    for (const char* name : names) fields->push_back(Locate(name));
+    located_ = std::move(fields);
+    if (kept) connection_->Located().Keep(rows_->ColumnList(), names, located_);
+    return *located_;
 }
 
 bool CDbManage::CurrentValue(const Field& field, Value& value) const {

@@ -10,6 +10,7 @@
 
 #include "dbaccess/cell.h"
 #include "dbaccess/dbvariant.h"
+#include "dbaccess/locatedfields.h"
 #include "dbaccess/pendingrows.h"
 #include "dbaccess/statement.h"
 
@@ -48,15 +49,14 @@ class CDbManage {
     bool Read();
 
     // A column of the current result, found once for all of its rows.
-    struct Field {
-        int index = -1;
-        const char* name = nullptr;
-    };
+    using Field = strataloom::db::Field;
     Field Locate(const char* column) const;
-    // The fields a reader (a column table) located in the current result,
-    // kept under its key until the next GetDataFromDB; null before.
-    const std::vector<Field>* FieldsOf(const void* key) const;
-    const std::vector<Field>& KeepFields(const void* key, std::vector<Field> fields);
+    // The fields of names in the current result, in their order. The
+    // connection keeps them per column list and names (told apart by their
+    // addresses: names must be fixed texts, such as a column table's), so a
+    // read that repeats matches no names. Valid until the next LocateAll or
+    // GetDataFromDB.
+    const std::vector<Field>& LocateAll(const std::vector<const char*>& names);
 
     // Columns are matched without regard to case. NULL reads as empty text or
     // zero. False when no row is current or the column does not exist.
@@ -195,7 +195,7 @@ class CDbManage {
     static constexpr int kMemoSize = 16;
     mutable ColumnMemo memo_[kMemoSize];
     mutable int memoNext_ = 0;
-    std::vector<std::pair<const void*, std::vector<Field>>> fields_;
+    strataloom::db::LocatedFields::Fields located_;  // what LocateAll answered last
 
     std::string tableName_;
     std::shared_ptr<const strataloom::db::TableShape> table_;

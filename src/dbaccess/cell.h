@@ -106,6 +106,8 @@ class Rows {
     Rows& operator=(const Rows&) = delete;
 
     const std::vector<std::string>& Columns() const { return *columns_; }
+    // The same list as the driver shares it among the results of one shape.
+    const std::shared_ptr<const std::vector<std::string>>& ColumnList() const { return columns_; }
     // Moves to the next row, the first on the first call. False when no row
     // is left, or when reading failed (Failed then tells).
     virtual bool Next() = 0;

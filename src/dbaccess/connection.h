@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dbaccess/cell.h"
+#include "dbaccess/locatedfields.h"
 #include "dbaccess/statement.h"
 
 namespace strataloom::db {
@@ -103,6 +104,8 @@ class Connection {
     bool RowStream() const { return rowStream_; }
 
     const std::string& LastError() const { return lastError_; }
+    // Where readers found their columns in this connection's results.
+    LocatedFields& Located() { return located_; }
     // Whether the running transaction lost a race with another writer (the
     // engine refused to serialise it); the whole operation may start over.
     bool LostRace() const { return lostRace_; }
@@ -148,6 +151,7 @@ class Connection {
     bool reading_ = false;
     bool rowStream_ = false;
     std::string lastError_;
+    LocatedFields located_;
 };
 
 // RAII scope on a connection: rolls back unless committed.

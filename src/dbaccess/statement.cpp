@@ -10,6 +10,14 @@ namespace strataloom::db {
 
 namespace {
 
+bool HoldsZero(const char* text, std::size_t size) {
+    return size > 0 && std::memchr(text, '\0', size) != nullptr;
+}
+
+bool HoldsZero(const std::string& text) {
+    return HoldsZero(text.data(), text.size());
+}
+
 bool IsWordChar(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return std::isalnum(byte) || c == '_' || byte >= 0x80;
@@ -17,11 +25,34 @@ bool IsWordChar(char c) {
 
 }  // namespace
 
+void MarkerPositions::push_back(std::size_t at) {
+    if (size_ < kInPlace) {
+        inPlace_[size_] = at;
+    } else {
+        more_.push_back(at);
+    }
+    ++size_;
+}
+
+void MarkerPositions::ShiftBy(std::size_t offset) {
+    for (std::size_t i = 0; i < size_ && i < kInPlace; ++i) inPlace_[i] += offset;
+    for (std::size_t& at : more_) at += offset;
+}
+
+bool MarkerPositions::operator==(const MarkerPositions& other) const {
+    if (size_ != other.size_) return false;
+    for (std::size_t i = 0; i < size_; ++i) {
+        if ((*this)[i] != other[i]) return false;
+    }
+    return true;
+}
+
 Statement::Statement(const char* text) {
     if (text) AppendFixed(text, std::strlen(text));
 }
 
-Statement::Statement(std::string text) : text_(std::move(text)), sql_(text_) {}
+Statement::Statement(std::string text)
+    : text_(std::move(text)), sql_(text_), zeroByte_(HoldsZero(sql_)) {}
 
 Statement Statement::Value(const char* text) {
     return Value(std::string(text ? text : ""));
@@ -43,8 +74,8 @@ Statement Statement::Value(std::string&& text) {
     }
     value.text_ += '\'';
     value.sql_ = "?";
+    value.zeroByte_ = HoldsZero(text);
     // Most statements compare two values: room for the second that joins.
-    value.markers_.reserve(2);
     value.values_.reserve(2);
     value.markers_.push_back(0);
     value.values_.push_back(std::move(text));
@@ -65,15 +96,18 @@ Statement Statement::WholeTable(const std::string& table) {
 void Statement::AppendFixed(const char* text, std::size_t size) {
     text_.append(text, size);
     sql_.append(text, size);
+    zeroByte_ = zeroByte_ || HoldsZero(text, size);
 }
 
 Statement& Statement::operator+=(const Statement& more) {
     const std::size_t offset = sql_.size();
     text_ += more.text_;
     sql_ += more.sql_;
-    for (std::size_t at : more.markers_) markers_.push_back(offset + at);
+    for (std::size_t i = 0; i < more.markers_.size(); ++i)
+        markers_.push_back(offset + more.markers_[i]);
     values_.insert(values_.end(), more.values_.begin(), more.values_.end());
     for (const std::string& table : more.tables_) On(table);
+    zeroByte_ = zeroByte_ || more.zeroByte_;
     return *this;
 }
 
@@ -88,9 +122,11 @@ Statement& Statement::operator+=(Statement&& more) {
     const std::size_t offset = sql_.size();
     text_ += more.text_;
     sql_ += more.sql_;
-    for (std::size_t at : more.markers_) markers_.push_back(offset + at);
+    for (std::size_t i = 0; i < more.markers_.size(); ++i)
+        markers_.push_back(offset + more.markers_[i]);
     for (std::string& value : more.values_) values_.push_back(std::move(value));
     for (const std::string& table : more.tables_) On(table);
+    zeroByte_ = zeroByte_ || more.zeroByte_;
     return *this;
 }
 
@@ -109,7 +145,8 @@ void InsertInFront(std::string& part, const char* text, std::size_t size) {
 Statement& Statement::Prepend(const char* text, std::size_t size) {
     InsertInFront(text_, text, size);
     InsertInFront(sql_, text, size);
-    for (std::size_t& at : markers_) at += size;
+    markers_.ShiftBy(size);
+    zeroByte_ = zeroByte_ || HoldsZero(text, size);
     return *this;
 }
 
@@ -135,16 +172,10 @@ Statement Statement::Request(StatementKind kind, std::string text,
     Statement request(std::move(text));
     request.kind_ = kind;
     request.arguments_ = std::move(arguments);
+    for (const std::string& argument : request.arguments_) {
+        request.zeroByte_ = request.zeroByte_ || HoldsZero(argument);
+    }
     return request;
-}
-
-// The text holds nothing but the fixed parts of the engine's text and the
-// values: those are what is looked at.
-bool Statement::HoldsZeroByte() const {
-    if (std::memchr(sql_.data(), '\0', sql_.size())) return true;
-    const auto holds = [](const std::string& part) { return part.find('\0') != std::string::npos; };
-    return std::any_of(values_.begin(), values_.end(), holds) ||
-           std::any_of(arguments_.begin(), arguments_.end(), holds);
 }
 
 std::string Statement::NumberedSql() const {

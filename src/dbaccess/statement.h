@@ -20,6 +20,29 @@ enum class StatementKind : unsigned char {
     Restore,       // a new server database loaded from a backup script
 };
 
+// Where the markers stand in a statement's engine text, in order. Most
+// statements carry one to three values: their positions are held in place,
+// so that building a statement once per call allocates nothing for them.
+class MarkerPositions {
+  public:
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    std::size_t operator[](std::size_t i) const {
+        return i < kInPlace ? inPlace_[i] : more_[i - kInPlace];
+    }
+    void push_back(std::size_t at);
+    // Moves every position by offset: text was put before them.
+    void ShiftBy(std::size_t offset);
+    bool operator==(const MarkerPositions& other) const;
+    bool operator!=(const MarkerPositions& other) const { return !(*this == other); }
+
+  private:
+    static constexpr std::size_t kInPlace = 4;
+    std::size_t inPlace_[kInPlace] = {};
+    std::vector<std::size_t> more_;  // the positions beyond the first kInPlace
+    std::size_t size_ = 0;
+};
+
 class Statement {
   public:
     Statement() = default;
@@ -60,14 +83,14 @@ class Statement {
     // The engine's text: "?" wherever a value goes.
     const std::string& Sql() const { return sql_; }
     // Where the markers are in Sql(), one per value.
-    const std::vector<std::size_t>& Markers() const { return markers_; }
+    const MarkerPositions& Markers() const { return markers_; }
     const std::vector<std::string>& Values() const { return values_; }
     const std::vector<std::string>& Tables() const { return tables_; }
     StatementKind Kind() const { return kind_; }
     const std::vector<std::string>& Arguments() const { return arguments_; }
     bool Empty() const { return text_.empty(); }
     // Whether any part holds a zero byte: no engine would run it as it stands.
-    bool HoldsZeroByte() const;
+    bool HoldsZeroByte() const { return zeroByte_; }
 
     // The engine's text with "$1", "$2"... for the markers.
     std::string NumberedSql() const;
@@ -77,11 +100,14 @@ class Statement {
 
     std::string text_;
     std::string sql_;
-    std::vector<std::size_t> markers_;
+    MarkerPositions markers_;
     std::vector<std::string> values_;
     std::vector<std::string> tables_;
     std::vector<std::string> arguments_;
     StatementKind kind_ = StatementKind::Statement;
+    // Whether a part holds a zero byte: each part is looked at once, as it
+    // joins, rather than the whole statement at every check.
+    bool zeroByte_ = false;
 };
 
 Statement operator+(Statement first, const Statement& second);

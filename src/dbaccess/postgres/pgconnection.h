@@ -115,7 +115,7 @@ class PgConnection final : public Connection {
     // The engine's text of a statement shape (its text with "?" markers),
     // made once: the dialect rewritten and the markers numbered.
     struct ShapeText {
-        std::vector<std::size_t> markers;
+        MarkerPositions markers;
         std::string sql;
     };
     // A statement of a write sent with the write's next round trip (see

@@ -145,6 +145,11 @@ class SqliteRows final : public Rows {
         if (detached_) return detached_->Next();
         if (!lease_.handle) return false;
         const int step = sqlite3_step(lease_.handle);
+        if (!stepped_) {
+            stepped_ = true;
+            owner_->FollowSchema(lease_);
+            columns_ = lease_.columns;
+        }
         if (onRow_) ++passed_;
         onRow_ = step == SQLITE_ROW;
         if (onRow_) return true;
@@ -207,6 +212,7 @@ class SqliteRows final : public Rows {
     SqliteConnection* owner_;
     SqliteConnection::Lease lease_;
     std::size_t passed_ = 0;  // rows stepped before the current one
+    bool stepped_ = false;
     bool onRow_ = false;
     std::unique_ptr<BufferedRows> detached_;
     std::vector<std::string> values_;
@@ -333,6 +339,7 @@ bool SqliteConnection::Lend(const std::string& text, Lease& lease, bool* tail) {
         lease.handle = prepared.handle;
         lease.kept = &prepared;
         lease.columns = prepared.columns;
+        lease.reprepared = prepared.reprepared;
         return true;
     }
     const bool keep = found == cache_.end() && text.size() <= kLongestKept;
@@ -350,15 +357,28 @@ bool SqliteConnection::Lend(const std::string& text, Lease& lease, bool* tail) {
     if (tail) *tail = !single;
     lease.handle = statement;
     lease.columns = ColumnNames(statement);
+    lease.reprepared = RepreparedCount(statement);
     if (!keep || !single) return true;
     if (cache_.size() >= kStatementCacheLimit) Evict();
     Prepared& prepared = cache_[text];
     prepared.handle = statement;
     prepared.columns = lease.columns;
+    prepared.reprepared = lease.reprepared;
     prepared.inUse = true;
     prepared.lastUse = ++uses_;
     lease.kept = &prepared;
     return true;
+}
+
+void SqliteConnection::FollowSchema(Lease& lease) {
+    const int reprepared = RepreparedCount(lease.handle);
+    if (reprepared == lease.reprepared) return;
+    lease.columns = ColumnNames(lease.handle);
+    lease.reprepared = reprepared;
+    if (lease.kept) {
+        lease.kept->columns = lease.columns;
+        lease.kept->reprepared = reprepared;
+    }
 }
 
 void SqliteConnection::GiveBack(Lease& lease) {

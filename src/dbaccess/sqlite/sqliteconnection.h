@@ -50,6 +50,7 @@ class SqliteConnection final : public Connection {
     struct Prepared {
         sqlite3_stmt* handle = nullptr;
         std::shared_ptr<const std::vector<std::string>> columns;
+        int reprepared = 0;  // the engine's re-prepare count when columns were read
         bool inUse = false;
         std::uint64_t lastUse = 0;
     };
@@ -59,6 +60,7 @@ class SqliteConnection final : public Connection {
         sqlite3_stmt* handle = nullptr;
         Prepared* kept = nullptr;
         std::shared_ptr<const std::vector<std::string>> columns;
+        int reprepared = 0;  // as in Prepared
     };
     // What the table check keeps of a table.
     struct TableEntry {
@@ -84,6 +86,9 @@ class SqliteConnection final : public Connection {
     // false, with the reason, when they do not match or the engine refuses one.
     bool BindValues(const std::vector<std::string>& values, sqlite3_stmt* handle);
     void GiveBack(Lease& lease);
+    // Reads the columns of a lent statement anew once its first step
+    // prepared it again (the schema changed): "*" may stand for others now.
+    void FollowSchema(Lease& lease);
     // Makes room for one more kept statement.
     void Evict();
     // Readers still stepping a statement keep their rows in memory instead:
