@@ -12,9 +12,7 @@ raises :class:`Error` with the module's reason; bad input raises
 ``ValueError`` before anything is written.
 """
 
-import itertools
 import os
-import threading
 import warnings
 
 import numpy as np
@@ -87,10 +85,11 @@ def _well_name(well):
     return well.name if isinstance(well, Well) else str(well)
 
 
-# A DataFrame of curves is one block per curve, each the loaded samples as a
-# row of one: made with pandas' own block classes where they are the ones
-# pandas 1.x has (a tenth of the public constructor's cost), else through the
-# constructor.
+# The extension makes a DataFrame of curves of one block per curve, each the
+# loaded samples as a row of one, from pandas' own classes where they are the
+# ones pandas 1.x has (a tenth of the public constructor's cost); with any
+# other pandas it gives the parts and the frame is made here through the
+# public constructor.
 try:
     from pandas._libs.internals import BlockPlacement as _Placement
     from pandas.core.internals.blocks import NumericBlock as _Block
@@ -101,23 +100,6 @@ except ImportError:  # pragma: no cover - other pandas
 # The class of an Index of float64 values, made without checking or copying
 # them (the public constructor takes twenty times as long).
 _FloatIndex = type(pd.Index(np.empty(0, dtype="float64")))
-
-# The placement of each block of one column, made once: placements are not
-# changed by pandas once made, so frames share them. Grown to the widest
-# frame made so far.
-_PLACEMENTS = []
-_TWO_DIMENSIONS = itertools.repeat(2)
-_PLACEMENTS_LOCK = threading.Lock()
-
-
-def _placements(count):
-    placements = _PLACEMENTS
-    if len(placements) < count:
-        with _PLACEMENTS_LOCK:
-            while len(placements) < count:
-                column = len(placements)
-                placements.append(_Placement(slice(column, column + 1)))
-    return placements
 
 
 def _text_index(names):
@@ -138,16 +120,8 @@ def _depth_index(values, name):
 
 
 def _frame(rows, names, index):
-    """A DataFrame of float64 arrays of one row each, one column each: no
-    copy of the samples."""
-    if _Block is not None and rows:
-        try:
-            # map calls the block class without a Python frame per column.
-            blocks = tuple(map(_Block, rows, _placements(len(rows)), _TWO_DIMENSIONS))
-            manager = _Manager(blocks, [_text_index(names), index], verify_integrity=False)
-            return pd.DataFrame(manager, copy=False)
-        except TypeError:  # pragma: no cover - other signatures
-            pass
+    """A DataFrame of float64 arrays of one row each, one column each,
+    through pandas' public constructor."""
     frame = pd.DataFrame({i: row[0] for i, row in enumerate(rows)}, index=index, copy=False)
     frame.columns = _text_index(names)
     return frame

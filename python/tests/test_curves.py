@@ -176,14 +176,25 @@ def test_las_export_reads_back_the_same(project, well_name, tmp_path):
     pd.testing.assert_frame_equal(again, frame, check_exact=True)
 
 
-def test_frames_of_blocks_equal_the_public_constructor(monkeypatch):
-    rows = [np.arange(5.0).reshape(1, -1), np.arange(5.0).reshape(1, -1) * 2]
+def test_frames_of_blocks_equal_the_public_constructor(project, well_name):
+    """The extension's frame holds the loaded samples in one block per
+    column, no copy, and equals the one pandas' public constructor makes of
+    the same parts."""
     index = strataloom._depth_index(np.arange(5.0) + 10, "DEPT")
     pd.testing.assert_index_equal(index, pd.Index(np.arange(5.0) + 10, name="DEPT"))
-    fast = strataloom._frame(rows, ["A", "A"], index)  # a well may repeat a name
-    assert np.shares_memory(fast.iloc[:, 1].to_numpy(), rows[1])
-    monkeypatch.setattr(strataloom, "_Block", None)
-    pd.testing.assert_frame_equal(fast, strataloom._frame(rows, ["A", "A"], index))
+    saved = pd.DataFrame({"A": np.arange(5.0), "B": np.arange(5.0) * 2}, index=index)
+    project.save_curves(well_name, saved)
+    well = project.well(well_name)
+    fast = well.curves()
+    blocks = fast._mgr.blocks
+    assert len(blocks) == 2 and not any(block.values.flags.owndata for block in blocks)
+    strataloom._make_frames_in_extension(False)
+    try:
+        public = well.curves()
+    finally:
+        strataloom._make_frames_in_extension()
+    pd.testing.assert_frame_equal(fast, public, check_exact=True)
+    assert fast.attrs == public.attrs
 
 
 def test_saves_take_the_depth_unit_of_the_project(databases):
