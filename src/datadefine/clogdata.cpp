@@ -18,6 +18,11 @@ const char kTable[] = "w_log_data";
 // Written from the record's DepthCurve position; read back by name and
 // turned into a position again by the loads that link curves.
 const char kDepthCurveName[] = "DepthCurveName";
+// The columns of a curve's own fields, named once for the column table and
+// the reads that take them one by one.
+const char kCurveName[] = "CurveName";
+const char kMeasure[] = "Measure";
+const char kCurveValue[] = "CurveValue";
 
 std::vector<ColumnShape> LogShapes() {
     return ShapesOf({{kDepthCurveName, ColumnKind::Text}}, LogRows::SetColumns(),
@@ -58,13 +63,13 @@ bool ReadCurveRow(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
 bool ReadCurveRowNullsAsNaN(CDbManage& session, LogCurveSet& set, LogCurveRecord& record,
                             std::string& depthCurve) {
     if (!session.GetFieldValue(kDepthCurveName, depthCurve) ||
-        !session.GetFieldValue("CurveName", record.CurveName)) {
+        !session.GetFieldValue(kCurveName, record.CurveName)) {
         return false;
     }
     if (record.CurveName == depthCurve) return ReadCurveRow(session, set, record, depthCurve);
     return LogRows::SetColumns().Read(session, set, KeyColumns::Skip) &&
-           session.GetFieldValue("Measure", record.Measure) &&
-           ReadDoubleArrayFieldNullsAsNaN("CurveValue", set.NullValue, record.CurveValue, session);
+           session.GetFieldValue(kMeasure, record.Measure) &&
+           ReadDoubleArrayFieldNullsAsNaN(kCurveValue, set.NullValue, record.CurveValue, session);
 }
 
 // A depth curve names itself; one that does not is reported in debug builds only.
@@ -163,7 +168,7 @@ void LinkDepthCurves(std::vector<LogCurveRecord>& records, std::size_t first,
 }
 
 bool ReadCurveAndDepthNames(CDbManage& session, std::string& curve, std::string& depth) {
-    return session.GetFieldValue("CurveName", curve) &&
+    return session.GetFieldValue(kCurveName, curve) &&
            session.GetFieldValue(kDepthCurveName, depth);
 }
 
@@ -182,7 +187,7 @@ bool OthersUseDepthCurve(CDbManage& session, const std::string& curve,
     used = false;
     while (session.Read()) {
         std::string name;
-        if (!session.GetFieldValue("CurveName", name)) return false;
+        if (!session.GetFieldValue(kCurveName, name)) return false;
         if (name != curve && name != depthCurve) used = true;
     }
     return true;
@@ -210,9 +215,9 @@ const ColumnTable<LogCurveSet>& LogRows::SetColumns() {
 
 const ColumnTable<LogCurveRecord>& LogRows::CurveColumns() {
     static const ColumnTable<LogCurveRecord> columns{
-        {"CurveName", &LogCurveRecord::CurveName},
-        {"Measure", &LogCurveRecord::Measure},
-        {"CurveValue", &LogCurveRecord::CurveValue},
+        {kCurveName, &LogCurveRecord::CurveName},
+        {kMeasure, &LogCurveRecord::Measure},
+        {kCurveValue, &LogCurveRecord::CurveValue},
     };
     return columns;
 }
@@ -262,7 +267,7 @@ int CLogData::LoadDepthCurves(const char* well, LogCurveSet& set) {
         return ForEachRow(session, sql, [&] {
             LogCurveRecord record;
             if (!session.GetFieldValue("NullValue", set.NullValue)) return false;
-            if (!ReadDoubleArrayField("CurveValue", record.CurveValue, session)) return false;
+            if (!ReadDoubleArrayField(kCurveValue, record.CurveValue, session)) return false;
             set.Records.push_back(std::move(record));
             return true;
         });
@@ -344,7 +349,7 @@ int CLogData::GetExistingCurveNames(const LogCurveSet& set, NameList& names) {
     if (NamesHoldZeroByte(set)) return strataloom::RefuseZeroByteName();
     const Statement sql = "select CurveName from w_log_data where " + WellIs(set.WellName) +
                           " and CurveName in ( " + InList(CurveNamesOf(set)) + " )";
-    return ListNamesInTable(kTable, sql, "CurveName", names);
+    return ListNamesInTable(kTable, sql, kCurveName, names);
 }
 
 int CLogData::SaveCurves(const LogCurveSet& set) {
